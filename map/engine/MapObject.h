@@ -1,0 +1,72 @@
+// One object of the city map, as the map file stores it and the engine keeps
+// it in its object list. Map units are metres on a plane, x east, y north.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+// Object type codes: 0..8 are the map's own kinds, 9 marks a label that the
+// program places (drawn with an icon of the icon library).
+enum MapObjectType : std::int32_t {
+    otBuilding = 0,
+    otMicrodistrict = 1,
+    otRoad = 2, // "по умолчанию": roads and streets, carrying their street name
+    otRailway = 3,
+    otDistrict = 4,
+    otDistrict2 = 5,
+    otWater = 6,
+    otStop = 7,
+    otRoadSign = 8,
+    otLabel = 9,
+};
+
+struct MapPoint {
+    float x = 0;
+    float y = 0;
+    friend bool operator==(const MapPoint&, const MapPoint&) = default;
+};
+
+// The icon a label or point is drawn with: a library name and an icon name in it.
+struct TPMXMapZametka {
+    float X = 0;
+    float Y = 0;
+    QString LibName; // at most 30 characters, e.g. "ICONS.LIB"
+    QString IconName; // e.g. "OK.BMP"
+    friend bool operator==(const TPMXMapZametka&, const TPMXMapZametka&) = default;
+};
+
+struct TPMXMapObjectMem {
+    std::int32_t ID = 0;
+    std::int32_t ObjType = otBuilding;
+    float X = 0; // a point inside an area, the position of a point object
+    float Y = 0;
+    bool HasAddress = false;
+    QString Street;
+    QString House; // at most 255 characters
+    std::int32_t DisplayParam = 0;
+    std::uint8_t StyleCode = 0;
+
+    QString Name; // a district's, microdistrict's, water body's or station's own name
+    std::int32_t Floors = 0; // buildings: storeys, for the 3D view
+
+    // Polygons (types 0, 1, 4, 5, 6) are closed rings without the repeated
+    // first point; polylines (2, 3) are open; points (7, 8, 9) have none.
+    std::vector<MapPoint> Geometry;
+    std::optional<TPMXMapZametka> Zametka;
+
+    friend bool operator==(const TPMXMapObjectMem&, const TPMXMapObjectMem&) = default;
+};
+
+inline constexpr bool IsAreaType(std::int32_t type)
+{
+    return type == otBuilding || type == otMicrodistrict || type == otDistrict || type == otDistrict2 ||
+           type == otWater;
+}
+inline constexpr bool IsLineType(std::int32_t type) { return type == otRoad || type == otRailway; }
+inline constexpr bool IsPointType(std::int32_t type)
+{
+    return type == otStop || type == otRoadSign || type == otLabel;
+}

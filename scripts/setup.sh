@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs to build, test and run.
+# Safe to run again: apt-get skips what is already installed.
+set -euo pipefail
+
+packages=(
+  # tool chain
+  cmake g++ ninja-build ccache pkg-config git
+  # Qt 6: widgets, printing, tests
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-image-formats-plugins
+  # libraries
+  libsqlite3-dev sqlite3 libsodium-dev libboost-dev libflatbuffers-dev flatbuffers-compiler
+  libcurl4-openssl-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev python3
+  # offscreen and virtual displays, fonts for rendering
+  xvfb xauth fonts-dejavu-core fontconfig
+)
+
+if [ "${1:-}" = "--dev" ]; then
+  # fuzzing and screenshots on a developer's machine; CI does not need them
+  packages+=(clang libclang-rt-14-dev imagemagick)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi
