@@ -1,0 +1,194 @@
+#include "MapModel.h"
+
+#include <boost/geometry.hpp>
+#include <boost/geometry/index/rtree.hpp>
+
+#include <QtGlobal>
+
+#include <algorithm>
+#include <limits>
+#include <unordered_map>
+#include <utility>
+
+namespace bg = boost::geometry;
+namespace bgi = boost::geometry::index;
+
+namespace {
+
+using Point = bg::model::point<float, 2, bg::cs::cartesian>;
+using Box = bg::model::box<Point>;
+using Entry = std::pair<Box, int>;
+using Tree = bgi::rtree<Entry, bgi::quadratic<16>>;
+
+Box boxOf(const TPMXMapObjectMem& object)
+{
+    if (object.Geometry.empty())
+        return Box(Point(object.X, object.Y), Point(object.X, object.Y));
+    float minX = std::numeric_limits<float>::max();
+    float minY = minX;
+    float maxX = std::numeric_limits<float>::lowest();
+    float maxY = maxX;
+    for (const MapPoint& p : object.Geometry) {
+        minX = std::min(minX, p.x);
+        minY = std::min(minY, p.y);
+        maxX = std::max(maxX, p.x);
+        maxY = std::max(maxY, p.y);
+    }
+    return Box(Point(minX, minY), Point(maxX, maxY));
+}
+
+QRectF rectOf(const Box& box)
+{
+    const Point& lo = box.min_corner();
+    const Point& hi = box.max_corner();
+    return QRectF(QPointF(lo.get<0>(), lo.get<1>()), QPointF(hi.get<0>(), hi.get<1>()));
+}
+
+} // namespace
+
+struct MapModel::Impl {
+    std::vector<TPMXMapObjectMem> objects;
+    std::vector<Box> boxes;
+    std::vector<bool> deleted;
+    std::unordered_map<std::int32_t, int> positionOfId;
+    Tree tree;
+    std::int32_t largestId = 0;
+
+    bool isLive(int index) const
+    {
+        return index >= 0 && index < static_cast<int>(objects.size()) && !deleted[index];
+    }
+
+    // Gives the object an ID no live object has, remembering the largest.
+    void settleId(TPMXMapObjectMem& object, int position)
+    {
+        const auto taken = positionOfId.find(object.ID);
+        const bool clash = taken != positionOfId.end() && taken->second != position;
+        if (object.ID <= 0 || clash)
+            object.ID = largestId + 1;
+        largestId = std::max(largestId, object.ID);
+    }
+};
+
+MapModel::MapModel() : impl_(new Impl) {}
+MapModel::~MapModel() { delete impl_; }
+MapModel::MapModel(MapModel&& other) noexcept : impl_(std::exchange(other.impl_, new Impl)) {}
+MapModel& MapModel::operator=(MapModel&& other) noexcept
+{
+    std::swap(impl_, other.impl_);
+    return *this;
+}
+
+void MapModel::clear() { *impl_ = Impl(); }
+
+void MapModel::reserve(int count)
+{
+    impl_->objects.reserve(count);
+    impl_->boxes.reserve(count);
+    impl_->deleted.reserve(count);
+    impl_->positionOfId.reserve(count);
+}
+
+void MapModel::assign(std::vector<TPMXMapObjectMem> objects)
+{
+    clear();
+    reserve(static_cast<int>(objects.size()));
+    std::vector<Entry> entries;
+    entries.reserve(objects.size());
+    for (TPMXMapObjectMem& object : objects) {
+        const int position = static_cast<int>(impl_->objects.size());
+        impl_->settleId(object, position);
+        impl_->positionOfId.emplace(object.ID, position);
+        impl_->boxes.push_back(boxOf(object));
+        impl_->deleted.push_back(false);
+        entries.emplace_back(impl_->boxes.back(), position);
+        impl_->objects.push_back(std::move(object));
+    }
+    // The range constructor packs the tree (sort-tile-recursive), which both
+    // builds faster and answers queries faster than insertion one by one.
+    impl_->tree = Tree(entries.begin(), entries.end());
+}
+
+int MapModel::GetCount() const { return static_cast<int>(impl_->objects.size()); }
+
+bool MapModel::isDeleted(int index) const { return !impl_->isLive(index); }
+
+const TPMXMapObjectMem& MapModel::object(int index) const
+{
+    Q_ASSERT(index >= 0 && index < GetCount());
+    return impl_->objects[index];
+}
+
+int MapModel::FindObjectID(std::int32_t id) const
+{
+    const auto found = impl_->positionOfId.find(id);
+    return found == impl_->positionOfId.end() ? -1 : found->second;
+}
+
+int MapModel::append(TPMXMapObjectMem object)
+{
+    const int position = GetCount();
+    impl_->settleId(object, position);
+    impl_->positionOfId.emplace(object.ID, position);
+    impl_->boxes.push_back(boxOf(object));
+    impl_->deleted.push_back(false);
+    impl_->tree.insert(Entry(impl_->boxes.back(), position));
+    impl_->objects.push_back(std::move(object));
+    return position;
+}
+
+bool MapModel::replace(int index, TPMXMapObjectMem object)
+{
+    if (!impl_->isLive(index))
+        return false;
+    impl_->settleId(object, index);
+    const std::int32_t oldId = impl_->objects[index].ID;
+    if (oldId != object.ID) {
+        impl_->positionOfId.erase(oldId);
+        impl_->positionOfId.emplace(object.ID, index);
+    }
+    const Box box = boxOf(object);
+    if (!bg::equals(box, impl_->boxes[index])) {
+        impl_->tree.remove(Entry(impl_->boxes[index], index));
+        impl_->boxes[index] = box;
+        impl_->tree.insert(Entry(box, index));
+    }
+    impl_->objects[index] = std::move(object);
+    return true;
+}
+
+bool MapModel::remove(int index)
+{
+    if (!impl_->isLive(index))
+        return false;
+    impl_->tree.remove(Entry(impl_->boxes[index], index));
+    impl_->positionOfId.erase(impl_->objects[index].ID);
+    impl_->deleted[index] = true;
+    // The position stays, but its content goes: a deleted object must not
+    // keep its geometry and texts in memory.
+    impl_->objects[index] = TPMXMapObjectMem{};
+    return true;
+}
+
+QRectF MapModel::bounds(int index) const
+{
+    if (index < 0 || index >= GetCount())
+        return {};
+    return rectOf(impl_->boxes[index]);
+}
+
+QRectF MapModel::extent() const
+{
+    if (impl_->tree.empty())
+        return {};
+    return rectOf(impl_->tree.bounds());
+}
+
+void MapModel::query(const QRectF& box, const std::function<void(int index)>& visit) const
+{
+    const QRectF normal = box.normalized();
+    const Box region(Point(static_cast<float>(normal.left()), static_cast<float>(normal.top())),
+                     Point(static_cast<float>(normal.right()), static_cast<float>(normal.bottom())));
+    for (auto it = impl_->tree.qbegin(bgi::intersects(region)); it != impl_->tree.qend(); ++it)
+        visit(it->second);
+}

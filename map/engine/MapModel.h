@@ -1,0 +1,57 @@
+// The engine's object list: objects at stable positions (a deleted object
+// leaves its position empty, so the positions of the others never change),
+// found by ID in constant time and by area through a spatial index.
+#pragma once
+
+#include "MapObject.h"
+
+#include <QRectF>
+
+#include <functional>
+#include <vector>
+
+class MapModel {
+public:
+    MapModel();
+    ~MapModel();
+    MapModel(MapModel&&) noexcept;
+    MapModel& operator=(MapModel&&) noexcept;
+
+    void clear();
+    void reserve(int count);
+    // Replaces the whole list at once and builds the spatial index in one
+    // packed pass, much faster than appending one by one. Objects keep their
+    // IDs; an ID of 0 or below, or one already taken, gets a fresh one.
+    void assign(std::vector<TPMXMapObjectMem> objects);
+
+    // Positions 0..GetCount()-1; a deleted position stays counted but empty.
+    int GetCount() const;
+    bool isDeleted(int index) const;
+    const TPMXMapObjectMem& object(int index) const;
+
+    // The position of the live object with that ID, or -1.
+    int FindObjectID(std::int32_t id) const;
+
+    // Appends at the end and returns the new position. An ID of 0 or below, or
+    // one a live object already has, is replaced by a fresh one (one above the
+    // largest ever used).
+    int append(TPMXMapObjectMem object);
+    // Replaces the object at a live position (geometry and index follow); false
+    // for a position out of range or empty. A new ID that another live object
+    // has is replaced by a fresh one, so IDs stay unique.
+    bool replace(int index, TPMXMapObjectMem object);
+    // Empties a position; false when it is out of range or already empty.
+    bool remove(int index);
+
+    // Bounding box of an object in map units (a point object: a zero-size box).
+    QRectF bounds(int index) const;
+    // The box around every live object; empty for an empty map.
+    QRectF extent() const;
+
+    // Calls visit(index) for every live object whose bounding box meets box.
+    void query(const QRectF& box, const std::function<void(int index)>& visit) const;
+
+private:
+    struct Impl;
+    Impl* impl_;
+};

@@ -1,0 +1,153 @@
+// The object list: stable positions, IDs, and the spatial index checked
+// against a linear scan on random data.
+#include "MapModel.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <set>
+
+namespace {
+
+TPMXMapObjectMem building(std::int32_t id, float x, float y, float size)
+{
+    TPMXMapObjectMem object;
+    object.ID = id;
+    object.ObjType = otBuilding;
+    object.X = x + size / 2;
+    object.Y = y + size / 2;
+    object.Geometry = {{x, y}, {x + size, y}, {x + size, y + size}, {x, y + size}};
+    return object;
+}
+
+TPMXMapObjectMem point(std::int32_t id, float x, float y)
+{
+    TPMXMapObjectMem object;
+    object.ID = id;
+    object.ObjType = otStop;
+    object.X = x;
+    object.Y = y;
+    return object;
+}
+
+std::set<int> queried(const MapModel& model, const QRectF& box)
+{
+    std::set<int> found;
+    model.query(box, [&](int index) { found.insert(index); });
+    return found;
+}
+
+std::set<int> scanned(const MapModel& model, const QRectF& box)
+{
+    std::set<int> found;
+    for (int i = 0; i < model.GetCount(); ++i) {
+        if (model.isDeleted(i))
+            continue;
+        const QRectF b = model.bounds(i);
+        const bool meets = b.left() <= box.right() && box.left() <= b.right() && b.top() <= box.bottom() &&
+                           box.top() <= b.bottom();
+        if (meets)
+            found.insert(i);
+    }
+    return found;
+}
+
+} // namespace
+
+TEST(MapModel, PositionsStayWhenObjectsAreDeleted)
+{
+    MapModel model;
+    EXPECT_EQ(model.append(building(10, 0, 0, 10)), 0);
+    EXPECT_EQ(model.append(building(20, 20, 0, 10)), 1);
+    EXPECT_EQ(model.append(point(30, 5, 5)), 2);
+
+    EXPECT_TRUE(model.remove(1));
+    EXPECT_FALSE(model.remove(1));
+    EXPECT_FALSE(model.remove(7));
+    EXPECT_EQ(model.GetCount(), 3);
+    EXPECT_TRUE(model.isDeleted(1));
+    EXPECT_EQ(model.FindObjectID(20), -1);
+    EXPECT_EQ(model.FindObjectID(30), 2);
+    EXPECT_EQ(model.object(2).ID, 30);
+    EXPECT_EQ(queried(model, QRectF(15, -5, 20, 20)), std::set<int>{});
+}
+
+TEST(MapModel, GivesFreshIdsForMissingOrTakenOnes)
+{
+    MapModel model;
+    model.append(building(100, 0, 0, 10));
+    const int unnamed = model.append(point(0, 1, 1));
+    const int duplicate = model.append(point(100, 2, 2));
+    EXPECT_EQ(model.object(unnamed).ID, 101);
+    EXPECT_EQ(model.object(duplicate).ID, 102);
+    EXPECT_EQ(model.FindObjectID(100), 0);
+    EXPECT_EQ(model.FindObjectID(102), duplicate);
+
+    // Replacing keeps the ID unique too, and may keep the object's own ID.
+    TPMXMapObjectMem moved = point(100, 3, 3);
+    EXPECT_TRUE(model.replace(unnamed, moved));
+    EXPECT_EQ(model.object(unnamed).ID, 103);
+    EXPECT_EQ(model.FindObjectID(101), -1);
+    EXPECT_TRUE(model.replace(0, building(100, 50, 50, 5)));
+    EXPECT_EQ(model.FindObjectID(100), 0);
+    EXPECT_FALSE(model.replace(9, moved));
+}
+
+TEST(MapModel, ReplaceMovesTheObjectInTheIndex)
+{
+    MapModel model;
+    const int index = model.append(building(1, 0, 0, 10));
+    model.replace(index, building(1, 1000, 1000, 10));
+    EXPECT_TRUE(queried(model, QRectF(-5, -5, 20, 20)).empty());
+    EXPECT_EQ(queried(model, QRectF(1005, 1005, 1, 1)), std::set<int>{index});
+    EXPECT_EQ(model.extent(), QRectF(1000, 1000, 10, 10));
+}
+
+TEST(MapModel, ExtentCoversLiveObjectsAndIsEmptyForEmptyMap)
+{
+    MapModel model;
+    EXPECT_TRUE(model.extent().isEmpty());
+    model.append(building(1, -10, -20, 5));
+    model.append(point(2, 40, 30));
+    EXPECT_EQ(model.extent(), QRectF(QPointF(-10, -20), QPointF(40, 30)));
+}
+
+TEST(MapModel, IndexAgreesWithLinearScanOnRandomData)
+{
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> coordinate(0, 5000);
+    std::uniform_real_distribution<float> size(1, 60);
+    std::vector<TPMXMapObjectMem> objects;
+    for (int i = 0; i < 3000; ++i)
+        objects.push_back(i % 5 == 0 ? point(i + 1, coordinate(random), coordinate(random))
+                                     : building(i + 1, coordinate(random), coordinate(random), size(random)));
+    MapModel packed;
+    packed.assign(objects);
+    MapModel grown;
+    for (const auto& object : objects)
+        grown.append(object);
+    for (int i = 0; i < 3000; i += 7) {
+        packed.remove(i);
+        grown.remove(i);
+    }
+    for (int i = 0; i < 200; ++i) {
+        const QRectF box(coordinate(random), coordinate(random), size(random) * 10, size(random) * 10);
+        const std::set<int> expected = scanned(packed, box);
+        EXPECT_EQ(queried(packed, box), expected);
+        EXPECT_EQ(queried(grown, box), expected);
+    }
+    for (int i = 1; i < 3000; i += 97)
+        EXPECT_EQ(packed.FindObjectID(objects[i].ID), i % 7 == 0 ? -1 : i);
+}
+
+TEST(MapModel, MovingLeavesAnEmptyUsableModel)
+{
+    MapModel first;
+    first.append(point(5, 1, 1));
+    MapModel second(std::move(first));
+    EXPECT_EQ(second.FindObjectID(5), 0);
+    EXPECT_EQ(first.GetCount(), 0); // NOLINT: a moved-from model is empty and usable
+    first.append(point(6, 2, 2));
+    EXPECT_EQ(first.FindObjectID(6), 0);
+}
