@@ -188,9 +188,11 @@ private:
     void measureAt(QPointF pixel);
     void zoomToBox(const QRectF& pixels);
     double lensFactor() const;
+    void applyFlyView(const FlyView& view);
 
     MapModel model_;
     IconLibrary icons_;
+    MapRenderer renderer_;
     Viewport view_;
     MapFilters filters_;
     MapOptions options_;
@@ -209,6 +211,9 @@ private:
     struct Flight {
         FlyPath path;
         double duration = 0;
+        double targetX = 0;
+        double targetY = 0;
+        double targetScale = 0;
     };
     std::optional<Flight> fly_;
 };

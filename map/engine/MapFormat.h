@@ -1,0 +1,18 @@
+// The city map file: our own format, a FlatBuffers buffer (schema in
+// MapFile.fbs) marked "VMAP" and carrying a format version. Reading checks the
+// buffer's structure with the FlatBuffers verifier and then its meaning (known
+// object types, finite coordinates, enough points per shape, unique IDs, texts
+// in range), so a damaged, truncated or foreign file gives a clear reason and
+// never a half-loaded map.
+#pragma once
+
+#include "MapModel.h"
+
+#include "Result.h"
+
+#include <QByteArray>
+
+inline constexpr std::uint32_t kMapFormatVersion = 1;
+
+Result<MapModel> readMapFile(const QByteArray& blob);
+QByteArray writeMapFile(const MapModel& model);
