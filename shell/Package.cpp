@@ -1,12 +1,16 @@
 #include "Package.h"
 
 #include "FileVersionStamp.h"
+#include "StartUp.h"
 
 VARINDEL_STAMP_FILE_VERSION(VARINDEL_VERSION);
 
 bool VarindelPackageLoad()
 {
-    return false;
+    return LoadPackage();
 }
 
-void VarindelPackageUnload() {}
+void VarindelPackageUnload()
+{
+    UnloadPackage();
+}

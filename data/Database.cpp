@@ -1,0 +1,133 @@
+#include "Database.h"
+
+#include "EditionVfs.h"
+#include "Query.h"
+
+#include <sqlite3.h>
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+
+QString editionText(const EditionFaultReport& fault, const QString& fileName)
+{
+    return QString::fromStdString(EditionFaultText(fault.fault, fileName.toStdString(), fault.detail));
+}
+
+bool isAscii(const unsigned char* text, int length)
+{
+    return std::all_of(text, text + length, [](unsigned char c) { return c < 0x80; });
+}
+
+template <bool Upper>
+void changeCase(sqlite3_context* context, int, sqlite3_value** arguments)
+{
+    const auto* text = sqlite3_value_text(arguments[0]);
+    if (!text) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const int length = sqlite3_value_bytes(arguments[0]);
+    QByteArray changed;
+    if (isAscii(text, length)) {
+        // Most of what is searched is Latin or digits: no need for a round trip.
+        changed = QByteArray(reinterpret_cast<const char*>(text), length);
+        changed = Upper ? changed.toUpper() : changed.toLower();
+    } else {
+        const QString unicode = QString::fromUtf8(reinterpret_cast<const char*>(text), length);
+        changed = (Upper ? unicode.toUpper() : unicode.toLower()).toUtf8();
+    }
+    sqlite3_result_text(context, changed.constData(), static_cast<int>(changed.size()), SQLITE_TRANSIENT);
+}
+
+} // namespace
+
+void RegisterUnicodeCaseFunctions(sqlite3* db)
+{
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+    sqlite3_create_function_v2(db, "UPPER", 1, flags, nullptr, changeCase<true>, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "LOWER", 1, flags, nullptr, changeCase<false>, nullptr, nullptr, nullptr);
+}
+
+TDatabase::~TDatabase()
+{
+    Close();
+    for (TQuery* query : std::vector<TQuery*>(queries_))
+        query->Database = nullptr;
+}
+
+Status TDatabase::Open()
+{
+    RegisterEditionVfs();
+    SetEditionPassword(Password);
+    Status opened = openWith(EditionUri(DatabaseFileName.toStdString()), kEditionVfsName);
+    ClearEditionPassword();
+    return opened;
+}
+
+Status TDatabase::OpenPlain()
+{
+    const QByteArray path = DatabaseFileName.toUtf8().toPercentEncoding("/");
+    return openWith(("file:" + path + "?immutable=1").toStdString(), nullptr);
+}
+
+Status TDatabase::openWith(const std::string& uri, const char* vfs)
+{
+    Close();
+    if (!QFileInfo::exists(DatabaseFileName))
+        return failOpen(editionText({EditionFault::Missing, 0}, DatabaseFileName));
+    const int rc = sqlite3_open_v2(uri.c_str(), &handle_, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, vfs);
+    if (rc != SQLITE_OK) {
+        const EditionFaultReport fault = vfs ? LastEditionOpenFault() : EditionFaultReport{};
+        return failOpen(fault.ok() ? errorText(rc) : editionText(fault, DatabaseFileName));
+    }
+    sqlite3_extended_result_codes(handle_, 1);
+    RegisterUnicodeCaseFunctions(handle_);
+    // Reading the schema reads the first pages: a wrong or damaged file fails here.
+    const int probe = sqlite3_exec(handle_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (probe != SQLITE_OK)
+        return failOpen(errorText(probe));
+    return success();
+}
+
+Status TDatabase::failOpen(const QString& message)
+{
+    if (handle_)
+        sqlite3_close(handle_);
+    handle_ = nullptr;
+    return Status::failure(message);
+}
+
+void TDatabase::Close()
+{
+    for (TQuery* query : queries_)
+        query->Close();
+    if (handle_)
+        sqlite3_close(handle_);
+    handle_ = nullptr;
+}
+
+QString TDatabase::errorText(int rc) const
+{
+    const int primary = rc & 0xff;
+    const bool readFailure = primary == SQLITE_IOERR || primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+    const EditionFaultReport fault = readFailure ? EditionReadFault(handle_) : EditionFaultReport{};
+    if (!fault.ok())
+        return editionText(fault, DatabaseFileName);
+    if (primary == SQLITE_NOTADB)
+        return editionText({EditionFault::NotDatabase, 0}, DatabaseFileName);
+    const char* message = handle_ ? sqlite3_errmsg(handle_) : sqlite3_errstr(rc);
+    return QString::fromUtf8(message);
+}
+
+void TDatabase::attach(TQuery* query)
+{
+    queries_.push_back(query);
+}
+
+void TDatabase::detach(TQuery* query)
+{
+    queries_.erase(std::remove(queries_.begin(), queries_.end(), query), queries_.end());
+}

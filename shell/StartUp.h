@@ -1,0 +1,14 @@
+// The package's start-up and shut-down: the data module is created first and
+// its creation drives the rest; unloading takes things down in reverse.
+#pragma once
+
+#include "Datamodule.h"
+
+// The window steps of the start-up, as the data module runs them.
+TStartUpWindows StartUpWindows();
+
+// Creates the data module and runs its creation. True when the main window
+// is up and the host should run the event loop.
+bool LoadPackage();
+// Destroys the main window (when there is one), then the data module.
+void UnloadPackage();

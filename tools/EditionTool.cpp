@@ -1,0 +1,47 @@
+// varindel-edition: the publisher's tool for edition files, built on the
+// program's own data code.
+#include "EditionCommands.h"
+#include "ToolCommand.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+std::vector<ToolCommand> AllToolCommands()
+{
+    std::vector<ToolCommand> commands = EditionCommands();
+    return commands;
+}
+
+namespace {
+
+int usage()
+{
+    QString text = "Использование:";
+    for (const ToolCommand& command : AllToolCommands())
+        text += QString("\n  varindel-edition %1 %2").arg(command.name, command.usage);
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication application(argc, argv);
+    QStringList words = QCoreApplication::arguments().mid(1);
+    if (words.isEmpty())
+        return usage();
+    const QString name = words.takeFirst();
+    for (const ToolCommand& command : AllToolCommands()) {
+        if (name != command.name)
+            continue;
+        ToolArguments arguments;
+        QString error;
+        if (!ParseToolArguments(words, arguments, error))
+            return ToolFailure(error);
+        return command.run(arguments);
+    }
+    std::fprintf(stderr, "Неизвестная команда «%s».\n", name.toUtf8().constData());
+    return usage();
+}
