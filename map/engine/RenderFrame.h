@@ -1,0 +1,35 @@
+// What the drawing steps of one frame share: the scene, the painter, the
+// pixel transform and the objects that survived culling, sorted by type.
+#pragma once
+
+#include "MapRenderer.h"
+#include "RenderGeometry.h"
+
+#include <QPainter>
+#include <QRectF>
+
+#include <array>
+#include <vector>
+
+struct RenderFrame {
+    RenderFrame(const RenderScene& scene, QPainter& painter, const QRect& target);
+
+    const RenderScene& scene;
+    QPainter& painter;
+    PixelTransform transform;
+    QRectF pixels;       // the target rectangle
+    double ppm;          // pixels per metre
+    double buildingLift; // pixels per storey in the 3D view; 0 in the flat view
+    // Visible positions per object type, in list order.
+    std::array<std::vector<int>, 10> visible;
+
+    const TPMXMapObjectMem& object(int index) const { return scene.model.object(index); }
+    QRectF pixelBounds(int index) const { return transform.toPixel(scene.model.bounds(index)); }
+    // The screen offset of a building's roof in the 3D view.
+    QPointF roofOffset(const TPMXMapObjectMem& building) const;
+};
+
+// Fills frame.visible: objects whose box meets the frame (widened by what
+// may stick out of it: roofs in 3D), that the filters let through and that
+// are at least a pixel large.
+void collectVisible(RenderFrame& frame);

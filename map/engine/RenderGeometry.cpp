@@ -1,0 +1,106 @@
+#include "RenderGeometry.h"
+
+#include <QLineF>
+
+#include <cmath>
+
+QRectF PixelTransform::toPixel(const QRectF& mapBox) const
+{
+    const QPointF topLeft = toPixel(mapBox.left(), mapBox.bottom());
+    const QPointF bottomRight = toPixel(mapBox.right(), mapBox.top());
+    return QRectF(topLeft, bottomRight).normalized();
+}
+
+QRectF PixelTransform::toMap(const QRectF& pixels) const
+{
+    const double left = xWind_ + (pixels.left() - origin_.x()) / ppm_;
+    const double right = xWind_ + (pixels.right() - origin_.x()) / ppm_;
+    const double top = yWind_ - (pixels.top() - origin_.y()) / ppm_;
+    const double bottom = yWind_ - (pixels.bottom() - origin_.y()) / ppm_;
+    return QRectF(QPointF(left, bottom), QPointF(right, top)).normalized();
+}
+
+void projectSimplified(const std::vector<MapPoint>& points, const PixelTransform& transform, double tolerance,
+                       QPolygonF& out)
+{
+    out.clear();
+    if (points.empty())
+        return;
+    const double squaredTolerance = tolerance * tolerance;
+    QPointF last = transform.toPixel(points.front());
+    out.append(last);
+    const std::size_t lastIndex = points.size() - 1;
+    for (std::size_t i = 1; i < lastIndex; ++i) {
+        const QPointF pixel = transform.toPixel(points[i]);
+        const double dx = pixel.x() - last.x();
+        const double dy = pixel.y() - last.y();
+        if (dx * dx + dy * dy >= squaredTolerance) {
+            out.append(pixel);
+            last = pixel;
+        }
+    }
+    if (lastIndex > 0)
+        out.append(transform.toPixel(points[lastIndex]));
+}
+
+double signedArea2(const QPolygonF& ring)
+{
+    double sum = 0;
+    const qsizetype count = ring.size();
+    for (qsizetype i = 0; i < count; ++i) {
+        const QPointF& a = ring[i];
+        const QPointF& b = ring[(i + 1) % count];
+        sum += a.x() * b.y() - b.x() * a.y();
+    }
+    return sum;
+}
+
+double LineStretch::length() const { return QLineF(start, end).length(); }
+
+double LineStretch::angleDegrees() const
+{
+    return std::atan2(end.y() - start.y(), end.x() - start.x()) * 180.0 / M_PI;
+}
+
+namespace {
+
+double bendDegrees(double fromDegrees, double toDegrees)
+{
+    double bend = std::fmod(toDegrees - fromDegrees, 360.0);
+    if (bend > 180)
+        bend -= 360;
+    if (bend < -180)
+        bend += 360;
+    return std::abs(bend);
+}
+
+double segmentAngle(const QPointF& a, const QPointF& b)
+{
+    return std::atan2(b.y() - a.y(), b.x() - a.x()) * 180.0 / M_PI;
+}
+
+} // namespace
+
+LineStretch longestStraightStretch(const QPolygonF& line, double maxBendDegrees)
+{
+    LineStretch best;
+    if (line.size() < 2)
+        return best;
+    best = {line.front(), line.front()};
+    qsizetype runStart = 0;
+    double runAngle = segmentAngle(line[0], line[1]);
+    for (qsizetype i = 1; i < line.size(); ++i) {
+        const bool lastPoint = i + 1 == line.size();
+        const bool bends = !lastPoint && bendDegrees(runAngle, segmentAngle(line[i], line[i + 1])) >= maxBendDegrees;
+        if (lastPoint || bends) {
+            const LineStretch run{line[runStart], line[i]};
+            if (run.length() > best.length())
+                best = run;
+            if (bends) {
+                runStart = i;
+                runAngle = segmentAngle(line[i], line[i + 1]);
+            }
+        }
+    }
+    return best;
+}

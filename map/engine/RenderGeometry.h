@@ -1,0 +1,60 @@
+// Geometry of one frame: from map units (metres, y north) to the pixels of
+// the target, with the simplification that keeps far-away shapes cheap.
+#pragma once
+
+#include "MapObject.h"
+#include "Viewport.h"
+
+#include <QPointF>
+#include <QPolygonF>
+#include <QRectF>
+
+#include <vector>
+
+class PixelTransform {
+public:
+    PixelTransform(const Viewport& view, QPointF origin)
+        : xWind_(view.GetXWind()), yWind_(view.GetYWind()), ppm_(view.pixelsPerMetre()), origin_(origin)
+    {
+    }
+
+    double pixelsPerMetre() const { return ppm_; }
+    QPointF toPixel(double x, double y) const
+    {
+        return {origin_.x() + (x - xWind_) * ppm_, origin_.y() + (yWind_ - y) * ppm_};
+    }
+    QPointF toPixel(MapPoint point) const { return toPixel(point.x, point.y); }
+    // A box in map units (y up, as MapModel::bounds gives it) as a pixel rectangle.
+    QRectF toPixel(const QRectF& mapBox) const;
+    // The map box under a pixel rectangle.
+    QRectF toMap(const QRectF& pixels) const;
+
+private:
+    double xWind_;
+    double yWind_;
+    double ppm_;
+    QPointF origin_;
+};
+
+// Projects points into pixels and drops every point closer than tolerance
+// pixels to the last one kept (radial-distance simplification); the last
+// point is always kept so that lines end where they should. out is cleared first.
+void projectSimplified(const std::vector<MapPoint>& points, const PixelTransform& transform, double tolerance,
+                       QPolygonF& out);
+
+// Twice the signed area of a pixel ring (positive when it runs clockwise on
+// screen, where y grows downwards).
+double signedArea2(const QPolygonF& ring);
+
+// A straight stretch of a pixel polyline: where a text along the line may go.
+struct LineStretch {
+    QPointF start;
+    QPointF end;
+    double length() const;
+    double angleDegrees() const; // direction from start to end, screen angle
+};
+
+// Splits a polyline into runs whose direction bends by less than
+// maxBendDegrees in total and returns the longest one; an empty line gives a
+// zero-length stretch.
+LineStretch longestStraightStretch(const QPolygonF& line, double maxBendDegrees);

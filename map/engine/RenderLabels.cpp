@@ -1,0 +1,289 @@
+#include "RenderLabels.h"
+
+#include "IconLibrary.h"
+#include "LabelPlacer.h"
+#include "MapStyle.h"
+
+#include <QFontMetricsF>
+
+#include <cmath>
+
+namespace {
+
+// Street names appear once a street is wide enough to carry them.
+constexpr double kStreetNamesFromPpm = 0.45;
+constexpr double kMainStreetNamesFromPpm = 0.25;
+// The same street name is not repeated closer than this many pixels.
+constexpr double kStreetNameSpacing = 360;
+constexpr double kStreetNameMaxBend = 22;
+constexpr int kFallbackIconSize = 14;
+constexpr std::size_t kHouseNumberCacheLimit = 20000;
+
+QRectF centredBox(QPointF centre, QSizeF size)
+{
+    return QRectF(centre.x() - size.width() / 2, centre.y() - size.height() / 2, size.width(), size.height());
+}
+
+QImage iconOf(const RenderFrame& frame, const TPMXMapObjectMem& object, LabelCaches& caches)
+{
+    const IconLibrary* icons = frame.scene.icons;
+    if (!icons)
+        return {};
+    const QImage* image = nullptr;
+    if (object.Zametka)
+        image = icons->find(object.Zametka->LibName, object.Zametka->IconName);
+    else if (object.ObjType == otStop)
+        image = icons->find(kStandardIconLibrary, kStopIconName);
+    else if (object.ObjType == otRoadSign)
+        image = icons->find(kStandardIconLibrary, kRoadSignIconName);
+    return image && !image->isNull() ? caches.icon(*image) : QImage();
+}
+
+void placeIcons(const RenderFrame& frame, std::int32_t type, LabelPlacer& placer, LabelCaches& caches,
+                std::vector<IconItem>& out)
+{
+    for (int index : frame.visible[static_cast<std::size_t>(type)]) {
+        const TPMXMapObjectMem& object = frame.object(index);
+        QImage image = iconOf(frame, object, caches);
+        const QSizeF size = image.isNull() ? QSizeF(kFallbackIconSize, kFallbackIconSize) : QSizeF(image.size());
+        const QRectF box = centredBox(frame.transform.toPixel(object.X, object.Y), size);
+        if (placer.tryPlace(box))
+            out.push_back({std::move(image), type, box});
+    }
+}
+
+void placeAreaNames(const RenderFrame& frame, std::int32_t type, LabelPlacer& placer, std::vector<TextItem>& out)
+{
+    const QFont font = type == otWater ? MapStyle::waterNameFont() : MapStyle::districtNameFont(type, frame.ppm);
+    const QColor color = type == otWater ? MapStyle::waterNameColor() : MapStyle::districtNameColor(type);
+    const QFontMetricsF metrics(font);
+    for (int index : frame.visible[static_cast<std::size_t>(type)]) {
+        const TPMXMapObjectMem& object = frame.object(index);
+        if (object.Name.isEmpty())
+            continue;
+        const QSizeF size(metrics.horizontalAdvance(object.Name), metrics.height());
+        const QRectF area = frame.pixelBounds(index);
+        // A name larger than its area would belong to no place in particular.
+        if (size.width() > area.width() * 1.2 || size.height() > area.height())
+            continue;
+        const QPointF centre = frame.transform.toPixel(object.X, object.Y);
+        if (placer.tryPlace(centredBox(centre, size)))
+            out.push_back({object.Name, font, color, centre, 0, centredBox(centre, size)});
+    }
+}
+
+struct StreetCandidate {
+    const QString* name;
+    LineStretch stretch;
+};
+
+// Boxes along a rotated text, a square per letter height, for the placer.
+std::vector<QRectF> boxesAlong(const LineStretch& stretch, double width, double height)
+{
+    const QPointF centre = (stretch.start + stretch.end) / 2;
+    const QPointF direction = (stretch.end - stretch.start) / stretch.length();
+    const int pieces = std::max(1, static_cast<int>(std::ceil(width / height)));
+    std::vector<QRectF> boxes;
+    for (int i = 0; i < pieces; ++i) {
+        const double along = -width / 2 + (i + 0.5) * width / pieces;
+        boxes.push_back(centredBox(centre + direction * along, QSizeF(height, height)));
+    }
+    return boxes;
+}
+
+void placeStreetNames(const RenderFrame& frame, LabelPlacer& placer, std::vector<TextItem>& out)
+{
+    if (frame.ppm < kMainStreetNamesFromPpm)
+        return;
+    const QFont font = MapStyle::streetNameFont(frame.ppm);
+    const QFontMetricsF metrics(font);
+    std::vector<StreetCandidate> candidates;
+    QPolygonF line;
+    for (int index : frame.visible[otRoad]) {
+        const TPMXMapObjectMem& object = frame.object(index);
+        if (object.Street.isEmpty() || (object.StyleCode == rcStreet && frame.ppm < kStreetNamesFromPpm))
+            continue;
+        projectSimplified(object.Geometry, frame.transform, 1.0, line);
+        candidates.push_back({&object.Street, longestStraightStretch(line, kStreetNameMaxBend)});
+    }
+    // The longest straight stretches first: that is where a name reads best.
+    std::sort(candidates.begin(), candidates.end(), [](const StreetCandidate& a, const StreetCandidate& b) {
+        return a.stretch.length() > b.stretch.length();
+    });
+    QHash<QString, std::vector<QPointF>> placed;
+    for (const StreetCandidate& candidate : candidates) {
+        const double width = metrics.horizontalAdvance(*candidate.name);
+        const LineStretch& stretch = candidate.stretch;
+        if (stretch.length() < width + 2 * metrics.height())
+            continue;
+        const QPointF centre = (stretch.start + stretch.end) / 2;
+        std::vector<QPointF>& others = placed[*candidate.name];
+        const bool repeated = std::any_of(others.begin(), others.end(), [&](const QPointF& other) {
+            return QLineF(other, centre).length() < kStreetNameSpacing;
+        });
+        const std::vector<QRectF> boxes = boxesAlong(stretch, width, metrics.height());
+        if (repeated || !placer.tryPlace(boxes))
+            continue;
+        others.push_back(centre);
+        // Names never stand on their heads: a line running leftwards is read from its end.
+        double angle = stretch.angleDegrees();
+        if (angle > 90)
+            angle -= 180;
+        else if (angle < -90)
+            angle += 180;
+        QRectF around;
+        for (const QRectF& box : boxes)
+            around |= box;
+        out.push_back({*candidate.name, font, MapStyle::streetNameColor(), centre, angle, around});
+    }
+}
+
+void placeHouseNumbers(const RenderFrame& frame, LabelPlacer& placer, LabelCaches& caches,
+                       std::vector<NumberItem>& out)
+{
+    const MapOptions& options = frame.scene.options;
+    if (!options.NumberDom || options.NumberDomSizeFont <= 0)
+        return;
+    const QFont font = MapStyle::houseNumberFont(options.NumberDomSizeFont);
+    const double lineHeight = QFontMetricsF(font).height();
+    for (int index : frame.visible[otBuilding]) {
+        const TPMXMapObjectMem& object = frame.object(index);
+        if (object.House.isEmpty())
+            continue;
+        const QRectF building = frame.pixelBounds(index);
+        if (building.height() + 2 < lineHeight)
+            continue;
+        const QStaticText& text = caches.houseNumber(object.House, font);
+        const QSizeF size = text.size();
+        if (size.width() > building.width() + 2)
+            continue;
+        QPointF centre = frame.transform.toPixel(object.X, object.Y);
+        if (frame.buildingLift > 0)
+            centre += frame.roofOffset(object);
+        const QRectF box = centredBox(centre, size);
+        if (placer.tryPlace(box))
+            out.push_back({text, box});
+    }
+}
+
+void drawHaloText(QPainter& painter, QPointF baseline, const QString& text, const QColor& color)
+{
+    painter.setPen(MapStyle::haloColor());
+    for (const QPointF shift : {QPointF(-1, 0), QPointF(1, 0), QPointF(0, -1), QPointF(0, 1)})
+        painter.drawText(baseline + shift, text);
+    painter.setPen(color);
+    painter.drawText(baseline, text);
+}
+
+void drawTexts(QPainter& painter, const std::vector<TextItem>& items)
+{
+    for (const TextItem& item : items) {
+        const QFontMetricsF metrics(item.font);
+        const QPointF baseline(-metrics.horizontalAdvance(item.text) / 2, (metrics.ascent() - metrics.descent()) / 2);
+        painter.save();
+        painter.setFont(item.font);
+        painter.translate(item.centre);
+        if (item.angle != 0)
+            painter.rotate(item.angle);
+        drawHaloText(painter, baseline, item.text, item.color);
+        painter.restore();
+    }
+}
+
+void drawSymbol(QPainter& painter, std::int32_t type, const QRectF& box)
+{
+    const QRectF inner = box.adjusted(1, 1, -1, -1);
+    if (type == otStop) {
+        painter.setPen(QPen(Qt::white, 1));
+        painter.setBrush(QColor(0x1f, 0x5f, 0xb4));
+        painter.drawRoundedRect(inner, 2, 2);
+        painter.setBrush(Qt::white);
+        painter.setPen(Qt::NoPen);
+        painter.drawEllipse(inner.center(), inner.width() / 5, inner.width() / 5);
+    } else if (type == otRoadSign) {
+        painter.setPen(QPen(QColor(0xc0, 0x20, 0x20), 2));
+        painter.setBrush(Qt::white);
+        painter.drawPolygon(QPolygonF({QPointF(inner.center().x(), inner.top()), inner.bottomRight(), inner.bottomLeft()}));
+    } else {
+        painter.setPen(QPen(Qt::white, 1.5));
+        painter.setBrush(QColor(0xd0, 0x30, 0x30));
+        painter.drawEllipse(inner);
+        painter.setBrush(Qt::white);
+        painter.setPen(Qt::NoPen);
+        painter.drawEllipse(inner.center(), inner.width() / 6, inner.width() / 6);
+    }
+}
+
+void drawIcons(QPainter& painter, const std::vector<IconItem>& items)
+{
+    for (const IconItem& item : items) {
+        if (item.image.isNull())
+            drawSymbol(painter, item.type, item.box);
+        else
+            painter.drawImage(item.box.topLeft(), item.image);
+    }
+}
+
+} // namespace
+
+const QStaticText& LabelCaches::houseNumber(const QString& text, const QFont& font)
+{
+    if (font != houseNumberFont_ || static_cast<std::size_t>(houseNumbers_.size()) > kHouseNumberCacheLimit) {
+        houseNumbers_.clear();
+        houseNumberFont_ = font;
+    }
+    auto found = houseNumbers_.find(text);
+    if (found == houseNumbers_.end()) {
+        QStaticText laidOut(text);
+        laidOut.setTextFormat(Qt::PlainText);
+        laidOut.setPerformanceHint(QStaticText::AggressiveCaching);
+        laidOut.prepare(QTransform(), font);
+        found = houseNumbers_.insert(text, laidOut);
+    }
+    return *found;
+}
+
+const QImage& LabelCaches::icon(const QImage& source)
+{
+    auto found = icons_.find(source.cacheKey());
+    if (found != icons_.end())
+        return *found;
+    QImage icon = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (!source.hasAlphaChannel() && source.height() > 0) {
+        const QRgb background = source.pixel(0, source.height() - 1);
+        QImage mask = source.createMaskFromColor(background, Qt::MaskOutColor);
+        icon.setAlphaChannel(mask.convertToFormat(QImage::Format_Grayscale8));
+    }
+    return *icons_.insert(source.cacheKey(), icon);
+}
+
+PlacedLabels placeLabels(const RenderFrame& frame, LabelCaches& caches)
+{
+    LabelPlacer placer(frame.pixels);
+    PlacedLabels placed;
+    placeIcons(frame, otLabel, placer, caches, placed.labels);
+    placeIcons(frame, otStop, placer, caches, placed.points);
+    placeIcons(frame, otRoadSign, placer, caches, placed.points);
+    placeAreaNames(frame, otDistrict, placer, placed.districtNames);
+    placeAreaNames(frame, otDistrict2, placer, placed.districtNames);
+    placeStreetNames(frame, placer, placed.streetNames);
+    placeAreaNames(frame, otWater, placer, placed.areaNames);
+    placeAreaNames(frame, otMicrodistrict, placer, placed.areaNames);
+    placeHouseNumbers(frame, placer, caches, placed.numbers);
+    return placed;
+}
+
+void drawLabels(RenderFrame& frame, LabelCaches& caches)
+{
+    const PlacedLabels placed = placeLabels(frame, caches);
+    QPainter& painter = frame.painter;
+    painter.setFont(MapStyle::houseNumberFont(frame.scene.options.NumberDomSizeFont));
+    painter.setPen(MapStyle::houseNumberColor());
+    for (const NumberItem& number : placed.numbers)
+        painter.drawStaticText(number.box.topLeft(), number.text);
+    drawTexts(painter, placed.areaNames);
+    drawTexts(painter, placed.streetNames);
+    drawTexts(painter, placed.districtNames);
+    drawIcons(painter, placed.points);
+    drawIcons(painter, placed.labels);
+}

@@ -1,0 +1,60 @@
+// The texts and icons of a frame: house numbers, names of areas and
+// streets, stops, road signs and the program's labels. They are placed in
+// order of importance, each only where nothing placed before it lies, and
+// drawn in the reverse order so that the most important end up on top.
+#pragma once
+
+#include "RenderFrame.h"
+
+#include <QFont>
+#include <QHash>
+#include <QImage>
+#include <QStaticText>
+
+// What is worth keeping from frame to frame: laid-out house numbers and
+// icons with their background made transparent.
+class LabelCaches {
+public:
+    const QStaticText& houseNumber(const QString& text, const QFont& font);
+    // A bitmap icon without an alpha channel gets the colour of its
+    // bottom-left pixel as the transparent colour, as bitmap icons do.
+    const QImage& icon(const QImage& source);
+
+private:
+    QFont houseNumberFont_;
+    QHash<QString, QStaticText> houseNumbers_;
+    QHash<qint64, QImage> icons_;
+};
+
+struct TextItem {
+    QString text;
+    QFont font;
+    QColor color;
+    QPointF centre;
+    double angle = 0; // degrees, clockwise on screen
+    QRectF box;       // what the text covers, for the placement
+};
+
+struct IconItem {
+    QImage image; // null: the object's type is drawn as a symbol
+    std::int32_t type;
+    QRectF box;
+};
+
+struct NumberItem {
+    QStaticText text;
+    QRectF box;
+};
+
+struct PlacedLabels {
+    std::vector<NumberItem> numbers;
+    std::vector<TextItem> areaNames;
+    std::vector<TextItem> streetNames;
+    std::vector<TextItem> districtNames;
+    std::vector<IconItem> points;
+    std::vector<IconItem> labels;
+};
+
+// Decides what of the frame's texts and icons is shown, and where.
+PlacedLabels placeLabels(const RenderFrame& frame, LabelCaches& caches);
+void drawLabels(RenderFrame& frame, LabelCaches& caches);

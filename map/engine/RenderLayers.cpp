@@ -1,0 +1,170 @@
+#include "RenderLayers.h"
+
+#include "MapStyle.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+// Shapes are simplified to this many pixels: below it the eye sees no corner.
+constexpr double kAreaTolerance = 0.5;
+constexpr double kLineTolerance = 0.6;
+// A building smaller than this in both directions is drawn as a dot of its box.
+constexpr double kDotBelowPixels = 3.0;
+
+QPen outlinePen(const AreaStyle& style)
+{
+    if (!style.outline.isValid())
+        return QPen(Qt::NoPen);
+    QPen pen(style.outline, style.outlineWidth, style.dashedOutline ? Qt::DashLine : Qt::SolidLine);
+    pen.setJoinStyle(Qt::RoundJoin);
+    return pen;
+}
+
+// The pen and brush the paint hook gets: reset after a hook changed them, so
+// that a change applies to the one object it was made for.
+struct HookedStyle {
+    QPen basePen;
+    QBrush baseBrush;
+    QPen pen;
+    QBrush brush;
+
+    HookedStyle(const QPen& pen, const QBrush& brush) : basePen(pen), baseBrush(brush), pen(pen), brush(brush) {}
+    void apply(const PaintObjectHook& hook, const TPMXMapObjectMem& object)
+    {
+        if (!hook)
+            return;
+        if (!(pen == basePen))
+            pen = basePen;
+        if (!(brush == baseBrush))
+            brush = baseBrush;
+        hook(object, pen, brush);
+    }
+};
+
+struct ProjectedRoad {
+    QPolygonF line;
+    tPmxLine style;
+    RoadStyle look;
+};
+
+} // namespace
+
+void drawAreas(RenderFrame& frame, std::int32_t type)
+{
+    QPainter& painter = frame.painter;
+    QPolygonF ring;
+    for (int index : frame.visible[static_cast<std::size_t>(type)]) {
+        const TPMXMapObjectMem& object = frame.object(index);
+        if (object.Geometry.size() < 3)
+            continue;
+        const AreaStyle style = MapStyle::areaStyle(object, frame.ppm);
+        HookedStyle hooked(outlinePen(style), QBrush(style.fill));
+        hooked.apply(frame.scene.onPaintObject, object);
+        projectSimplified(object.Geometry, frame.transform, kAreaTolerance, ring);
+        painter.setPen(hooked.pen);
+        painter.setBrush(hooked.brush);
+        painter.drawPolygon(ring);
+    }
+}
+
+void drawRoads(RenderFrame& frame)
+{
+    std::vector<ProjectedRoad> roads;
+    roads.reserve(frame.visible[otRoad].size());
+    for (int index : frame.visible[otRoad]) {
+        const TPMXMapObjectMem& object = frame.object(index);
+        if (object.Geometry.size() < 2)
+            continue;
+        const RoadStyle look = MapStyle::roadStyle(object.StyleCode, frame.ppm);
+        tPmxLine style{0, look.fill, look.fillWidth};
+        if (frame.scene.onPaintPolyLine)
+            frame.scene.onPaintPolyLine(object, style);
+        ProjectedRoad road{{}, style, look};
+        projectSimplified(object.Geometry, frame.transform, kLineTolerance, road.line);
+        roads.push_back(std::move(road));
+    }
+    // Minor roads first, so that the main ones run over their crossings.
+    std::stable_sort(roads.begin(), roads.end(),
+                     [](const ProjectedRoad& a, const ProjectedRoad& b) { return a.look.fillWidth < b.look.fillWidth; });
+    QPainter& painter = frame.painter;
+    painter.setBrush(Qt::NoBrush);
+    for (const ProjectedRoad& road : roads) {
+        if (road.look.casingWidth <= 0)
+            continue;
+        painter.setPen(QPen(road.look.casing, road.look.casingWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawPolyline(road.line);
+    }
+    for (const ProjectedRoad& road : roads) {
+        const Qt::PenCapStyle cap = road.style.Width > 1.5 ? Qt::RoundCap : Qt::FlatCap;
+        painter.setPen(QPen(road.style.Color, road.style.Width, Qt::SolidLine, cap, Qt::RoundJoin));
+        painter.drawPolyline(road.line);
+    }
+}
+
+void drawRailways(RenderFrame& frame)
+{
+    QPainter& painter = frame.painter;
+    painter.setBrush(Qt::NoBrush);
+    QPolygonF line;
+    for (int index : frame.visible[otRailway]) {
+        const TPMXMapObjectMem& object = frame.object(index);
+        if (object.Geometry.size() < 2)
+            continue;
+        const RailwayStyle plain = MapStyle::railwayStyle(false, frame.ppm);
+        tPmxLine style{0, plain.line, plain.lineWidth};
+        if (frame.scene.onPaintPolyLine)
+            frame.scene.onPaintPolyLine(object, style);
+        projectSimplified(object.Geometry, frame.transform, kLineTolerance, line);
+        const RailwayStyle look = MapStyle::railwayStyle(style.Style == 1, frame.ppm);
+        if (look.sleeperWidth > 0) {
+            // Sleepers are a wide pen dashed into thin strokes across the line.
+            QPen sleepers(look.sleepers, look.sleeperWidth, Qt::CustomDashLine, Qt::FlatCap);
+            sleepers.setDashPattern({1.5 / look.sleeperWidth, 5.0 / look.sleeperWidth});
+            painter.setPen(sleepers);
+            painter.drawPolyline(line);
+        }
+        const QColor color = style.Style == 1 ? look.line : style.Color;
+        const double width = style.Style == 1 ? look.lineWidth : style.Width;
+        painter.setPen(QPen(color, width, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
+        painter.drawPolyline(line);
+    }
+}
+
+void drawFlatBuildings(RenderFrame& frame)
+{
+    QPainter& painter = frame.painter;
+    TPMXMapObjectMem building;
+    building.ObjType = otBuilding;
+    const AreaStyle style = MapStyle::areaStyle(building, frame.ppm);
+    HookedStyle hooked(outlinePen(style), QBrush(style.fill));
+    const PaintObjectHook& hook = frame.scene.onPaintObject;
+
+    // Dots first, without antialiasing: they are whole pixels anyway, and the
+    // unsmoothed fill of a small rectangle is many times cheaper.
+    const bool smooth = painter.testRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    std::vector<int> shapes;
+    for (int index : frame.visible[otBuilding]) {
+        const TPMXMapObjectMem& object = frame.object(index);
+        const QRectF box = frame.pixelBounds(index);
+        if (object.Geometry.size() >= 3 && std::max(box.width(), box.height()) >= kDotBelowPixels) {
+            shapes.push_back(index);
+            continue;
+        }
+        hooked.apply(hook, object);
+        painter.fillRect(box.toAlignedRect(), hooked.brush.color());
+    }
+    painter.setRenderHint(QPainter::Antialiasing, smooth);
+
+    QPolygonF ring;
+    for (int index : shapes) {
+        const TPMXMapObjectMem& object = frame.object(index);
+        hooked.apply(hook, object);
+        projectSimplified(object.Geometry, frame.transform, kAreaTolerance, ring);
+        painter.setPen(hooked.pen);
+        painter.setBrush(hooked.brush);
+        painter.drawPolygon(ring);
+    }
+}

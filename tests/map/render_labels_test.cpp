@@ -1,0 +1,228 @@
+// Texts and icons of a frame: house numbers that never overlap, names along
+// streets that read upright, labels with icons of the icon library, and
+// the order in which they win places.
+#include "IconLibrary.h"
+#include "MapRenderer.h"
+#include "MapStyle.h"
+#include "RenderLabels.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+
+namespace {
+
+constexpr double kStreetLevel = 5000;
+
+TPMXMapObjectMem building(std::int32_t id, double x, double y, double side, const QString& house)
+{
+    TPMXMapObjectMem object;
+    object.ID = id;
+    object.ObjType = otBuilding;
+    object.X = static_cast<float>(x);
+    object.Y = static_cast<float>(y);
+    object.House = house;
+    object.HasAddress = !house.isEmpty();
+    const auto h = static_cast<float>(side / 2);
+    object.Geometry = {{object.X - h, object.Y - h}, {object.X + h, object.Y - h}, {object.X + h, object.Y + h},
+                       {object.X - h, object.Y + h}};
+    return object;
+}
+
+TPMXMapObjectMem road(std::int32_t id, const QString& street, std::vector<MapPoint> points)
+{
+    TPMXMapObjectMem object;
+    object.ID = id;
+    object.ObjType = otRoad;
+    object.Street = street;
+    object.X = points.front().x;
+    object.Y = points.front().y;
+    object.Geometry = std::move(points);
+    return object;
+}
+
+TPMXMapObjectMem label(std::int32_t id, double x, double y)
+{
+    TPMXMapObjectMem object;
+    object.ID = id;
+    object.ObjType = otLabel;
+    object.X = static_cast<float>(x);
+    object.Y = static_cast<float>(y);
+    object.DisplayParam = 20;
+    object.StyleCode = 7;
+    object.Zametka = TPMXMapZametka{object.X, object.Y, QStringLiteral("ICONS.LIB"), QStringLiteral("OK.BMP")};
+    return object;
+}
+
+struct World {
+    MapModel model;
+    IconLibrary icons;
+    Viewport view;
+    MapOptions options;
+
+    explicit World(double scale = kStreetLevel)
+    {
+        view.setSize(QSize(600, 400));
+        view.centreOn(0, 0, scale);
+        options.NumberDom = true;
+        options.NumberDomSizeFont = 8;
+    }
+    RenderScene scene() const { return RenderScene{model, &icons, view, {}, options}; }
+    PlacedLabels place()
+    {
+        QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
+        QPainter painter(&image);
+        const RenderScene current = scene();
+        RenderFrame frame(current, painter, image.rect());
+        collectVisible(frame);
+        LabelCaches caches;
+        return placeLabels(frame, caches);
+    }
+    QImage render() const
+    {
+        QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
+        QPainter painter(&image);
+        MapRenderer renderer;
+        renderer.render(scene(), painter, image.rect());
+        return image;
+    }
+    QPoint pixel(double x, double y) const { return view.mapToPixel(x, y).toPoint(); }
+};
+
+int darkPixelsIn(const QImage& image, const QRect& area)
+{
+    int dark = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            dark += image.pixelColor(x, y).lightness() < 140;
+    return dark;
+}
+
+// A 12 x 12 icon: a red disc on a white ground that must come out transparent.
+QImage okIcon()
+{
+    QImage icon(12, 12, QImage::Format_RGB32);
+    icon.fill(Qt::white);
+    QPainter painter(&icon);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::red);
+    painter.drawEllipse(QRect(2, 2, 8, 8));
+    return icon;
+}
+
+} // namespace
+
+TEST(HouseNumbers, NeverOverlapEvenOnCrowdedBuildings)
+{
+    World world;
+    int id = 1;
+    // Overlapping buildings three metres apart: far more numbers than room.
+    for (int row = 0; row < 12; ++row)
+        for (int column = 0; column < 20; ++column, ++id)
+            world.model.append(building(id, column * 3.0 - 30, row * 3.0 - 18, 14, QString::number(id * 7)));
+    const PlacedLabels placed = world.place();
+    ASSERT_GT(placed.numbers.size(), 3u);
+    EXPECT_LT(placed.numbers.size(), 240u);
+    for (std::size_t i = 0; i < placed.numbers.size(); ++i)
+        for (std::size_t j = i + 1; j < placed.numbers.size(); ++j)
+            EXPECT_FALSE(placed.numbers[i].box.intersects(placed.numbers[j].box)) << i << " and " << j;
+}
+
+TEST(HouseNumbers, AreWrittenOnTheirBuildingOnlyWhenSwitchedOnAndRoomy)
+{
+    World world;
+    world.model.append(building(1, 0, 0, 24, QStringLiteral("15а")));
+    world.model.append(building(2, 60, 0, 2, QStringLiteral("117"))); // too small to carry its number
+    const QRect onBuilding(world.pixel(-10, 10), world.pixel(10, -10));
+    EXPECT_GT(darkPixelsIn(world.render(), onBuilding), 10);
+    const PlacedLabels placed = world.place();
+    ASSERT_EQ(placed.numbers.size(), 1u);
+    EXPECT_EQ(placed.numbers.front().text.text(), QStringLiteral("15а"));
+    EXPECT_TRUE(QRectF(onBuilding).contains(placed.numbers.front().box.center()));
+
+    world.options.NumberDom = false;
+    EXPECT_EQ(darkPixelsIn(world.render(), onBuilding), 0);
+}
+
+TEST(StreetNames, ReadUprightAlongTheirStreetAndOnlyWhenClose)
+{
+    World world;
+    world.model.append(road(1, QStringLiteral("улица Ленина"), {{-100, 0}, {100, 0}}));
+    world.model.append(road(2, QStringLiteral("Садовая улица"), {{50, 80}, {50, -80}}));
+    world.model.append(road(3, QStringLiteral("проспект Мира"), {{100, -60}, {-100, -60}})); // runs westwards
+    PlacedLabels placed = world.place();
+    ASSERT_EQ(placed.streetNames.size(), 3u);
+    for (const TextItem& name : placed.streetNames) {
+        EXPECT_GE(name.angle, -90);
+        EXPECT_LE(name.angle, 90);
+        if (name.text == QStringLiteral("Садовая улица"))
+            EXPECT_NEAR(std::abs(name.angle), 90, 1e-6);
+        else
+            EXPECT_NEAR(name.angle, 0, 1e-6) << name.text.toStdString();
+    }
+    World far(216);
+    far.model = std::move(world.model);
+    EXPECT_TRUE(far.place().streetNames.empty());
+}
+
+TEST(StreetNames, AreNotRepeatedOnNearbyPiecesOfTheSameStreet)
+{
+    World world;
+    world.model.append(road(1, QStringLiteral("улица Ленина"), {{-120, 0}, {0, 0}}));
+    world.model.append(road(2, QStringLiteral("улица Ленина"), {{0, 0}, {120, 0}}));
+    world.model.append(road(3, QStringLiteral("Короткая"), {{-120, 40}, {-119, 40}})); // too short for its name
+    const PlacedLabels placed = world.place();
+    ASSERT_EQ(placed.streetNames.size(), 1u);
+    EXPECT_EQ(placed.streetNames.front().text, QStringLiteral("улица Ленина"));
+}
+
+TEST(Labels, AreDrawnWithTheirIconWhoseBackgroundIsTransparent)
+{
+    World world;
+    world.icons.addIcon(QStringLiteral("ICONS.LIB"), QStringLiteral("OK.BMP"), okIcon());
+    world.model.append(label(50, 0, 0));
+    const QImage image = world.render();
+    const QPoint centre = world.pixel(0, 0);
+    EXPECT_EQ(image.pixelColor(centre), QColor(Qt::red));
+    const QColor corner = image.pixelColor(centre + QPoint(-5, -5));
+    EXPECT_EQ(corner, MapStyle::landColor()) << "the white ground of the bitmap is not drawn";
+}
+
+TEST(Labels, MissingIconsBecomeSymbolsAndLabelsWinOverNumbersAndEachOther)
+{
+    World world;
+    world.model.append(building(1, 0, 0, 30, QStringLiteral("8")));
+    world.model.append(label(50, 0, 0));
+    world.model.append(label(51, 1, 1)); // on top of the first one
+    const PlacedLabels placed = world.place();
+    ASSERT_EQ(placed.labels.size(), 1u);
+    EXPECT_TRUE(placed.labels.front().image.isNull()) << "no library: a drawn symbol";
+    EXPECT_TRUE(placed.numbers.empty()) << "the label covers the house number";
+    const QImage image = world.render();
+    EXPECT_NE(image.pixelColor(world.pixel(0, 0) + QPoint(4, 0)), image.pixelColor(world.pixel(12, 12)));
+}
+
+TEST(AreaNames, DistrictNamesStandAtTheirPointWhenTheAreaHoldsThem)
+{
+    World world(500);
+    TPMXMapObjectMem district;
+    district.ID = 9;
+    district.ObjType = otDistrict;
+    district.Name = QStringLiteral("Центральный");
+    district.X = 100;
+    district.Y = 50;
+    district.Geometry = {{-900, -600}, {900, -600}, {900, 600}, {-900, 600}};
+    world.model.append(district);
+    TPMXMapObjectMem pond = district;
+    pond.ID = 10;
+    pond.ObjType = otWater;
+    pond.Name = QStringLiteral("Пруд");
+    pond.Geometry = {{0, 0}, {10, 0}, {10, 10}, {0, 10}}; // two pixels: no room for a name
+    world.model.append(pond);
+    const PlacedLabels placed = world.place();
+    ASSERT_EQ(placed.districtNames.size(), 1u);
+    EXPECT_EQ(placed.districtNames.front().text, QStringLiteral("Центральный"));
+    EXPECT_EQ(placed.districtNames.front().centre, world.view.mapToPixel(100, 50));
+    EXPECT_TRUE(placed.areaNames.empty());
+}
