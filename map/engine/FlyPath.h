@@ -1,7 +1,7 @@
 // The fly-to path of van Wijk and Nuij ("Smooth and efficient zooming and
 // panning", 2003): the view zooms out while it pans and in again as it
 // arrives, along the path that is shortest in their metric
-//     ds^2 = (du / w)^2 + (dw / (rho * w))^2,
+//     ds^2 = (rho * du / w)^2 + (dw / (rho * w))^2,
 // u being the distance travelled and w the visible width. The path is a pure
 // function of the share of the flight done, so a timer only drives it.
 #pragma once

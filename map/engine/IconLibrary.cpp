@@ -1,5 +1,6 @@
 #include "IconLibrary.h"
 
+#include "Checksum.h"
 #include "IconLibraryFile_generated.h"
 
 #include <QBuffer>
@@ -55,15 +56,22 @@ Status IconLibrary::AddLibFromStream(QIODevice& stream)
 Status IconLibrary::addLibrary(const QByteArray& blob)
 {
     const auto* data = reinterpret_cast<const std::uint8_t*>(blob.constData());
-    if (blob.size() < 8 || !VarindelIconFile::IconLibraryBufferHasIdentifier(data))
+    if (blob.size() < 8 || !VarindelIconFile::IconLibraryFileBufferHasIdentifier(data))
         return Status::failure(QStringLiteral("Это не библиотека значков"));
-    flatbuffers::Verifier verifier(data, static_cast<std::size_t>(blob.size()));
-    if (!VarindelIconFile::VerifyIconLibraryBuffer(verifier))
+    flatbuffers::Verifier envelopeVerifier(data, static_cast<std::size_t>(blob.size()));
+    if (!VarindelIconFile::VerifyIconLibraryFileBuffer(envelopeVerifier))
         return broken(QStringLiteral("нарушена структура файла"));
-    const auto* file = VarindelIconFile::GetIconLibrary(data);
-    if (file->format_version() != kIconFormatVersion)
+    const auto* envelope = VarindelIconFile::GetIconLibraryFile(data);
+    if (envelope->format_version() != kIconFormatVersion)
         return Status::failure(
-            QStringLiteral("Версия библиотеки значков %1 не поддерживается").arg(file->format_version()));
+            QStringLiteral("Версия библиотеки значков %1 не поддерживается").arg(envelope->format_version()));
+    const auto* body = envelope->body();
+    if (!body || contentChecksum(body->data(), body->size()) != envelope->checksum())
+        return broken(QStringLiteral("не сходится контрольная сумма"));
+    flatbuffers::Verifier bodyVerifier(body->data(), body->size());
+    if (!bodyVerifier.VerifyBuffer<VarindelIconFile::IconLibrary>(nullptr))
+        return broken(QStringLiteral("нарушена структура библиотеки"));
+    const auto* file = flatbuffers::GetRoot<VarindelIconFile::IconLibrary>(body->data());
     const QString libName = textOf(file->name());
     if (libName.isEmpty() || libName.size() > kLongestLibraryName)
         return broken(QStringLiteral("неверное имя библиотеки"));
@@ -144,10 +152,16 @@ QByteArray IconLibrary::save(const QString& libName) const
             builder.CreateVector(reinterpret_cast<const std::uint8_t*>(png.constData()), png.size())));
     }
     const QByteArray name = library->name.toUtf8();
-    const auto root = VarindelIconFile::CreateIconLibrary(builder, kIconFormatVersion,
-                                                          builder.CreateString(name.constData(), name.size()),
-                                                          builder.CreateVector(icons));
-    VarindelIconFile::FinishIconLibraryBuffer(builder, root);
-    return QByteArray(reinterpret_cast<const char*>(builder.GetBufferPointer()),
-                      static_cast<qsizetype>(builder.GetSize()));
+    builder.Finish(VarindelIconFile::CreateIconLibrary(
+        builder, builder.CreateString(name.constData(), name.size()), builder.CreateVector(icons)));
+
+    flatbuffers::FlatBufferBuilder envelope(builder.GetSize() + 64);
+    envelope.ForceVectorAlignment(builder.GetSize(), sizeof(std::uint8_t), 8);
+    const auto body = envelope.CreateVector(builder.GetBufferPointer(), builder.GetSize());
+    VarindelIconFile::FinishIconLibraryFileBuffer(
+        envelope, VarindelIconFile::CreateIconLibraryFile(
+                      envelope, kIconFormatVersion, contentChecksum(builder.GetBufferPointer(), builder.GetSize()),
+                      body));
+    return QByteArray(reinterpret_cast<const char*>(envelope.GetBufferPointer()),
+                      static_cast<qsizetype>(envelope.GetSize()));
 }

@@ -1,5 +1,6 @@
 #include "MapFormat.h"
 
+#include "Checksum.h"
 #include "MapFile_generated.h"
 
 #include <QHash>
@@ -135,22 +136,40 @@ private:
     std::vector<QString> texts_;
 };
 
+
+// The body of a sound envelope, or the reason there is none.
+Result<const VarindelMapFile::Map*> openEnvelope(const QByteArray& blob)
+{
+    using Opened = Result<const VarindelMapFile::Map*>;
+    const auto* data = reinterpret_cast<const std::uint8_t*>(blob.constData());
+    if (blob.size() < 8 || !MapFileBufferHasIdentifier(data))
+        return Opened::failure(QStringLiteral("Это не файл карты"));
+    flatbuffers::Verifier envelopeVerifier(data, static_cast<std::size_t>(blob.size()));
+    if (!VerifyMapFileBuffer(envelopeVerifier))
+        return Opened::failure(broken(QStringLiteral("нарушена структура файла")));
+    const auto* envelope = GetMapFile(data);
+    if (envelope->format_version() != kMapFormatVersion)
+        return Opened::failure(
+            QStringLiteral("Версия файла карты %1 не поддерживается").arg(envelope->format_version()));
+    const auto* body = envelope->body();
+    if (!body || contentChecksum(body->data(), body->size()) != envelope->checksum())
+        return Opened::failure(broken(QStringLiteral("не сходится контрольная сумма")));
+    // Depth and table limits well above what a city needs, below what would
+    // let a hostile file make the verifier itself expensive.
+    flatbuffers::Verifier bodyVerifier(body->data(), body->size(), 16, 50'000'000);
+    if (!bodyVerifier.VerifyBuffer<VarindelMapFile::Map>(nullptr))
+        return Opened::failure(broken(QStringLiteral("нарушена структура карты")));
+    return flatbuffers::GetRoot<VarindelMapFile::Map>(body->data());
+}
+
 } // namespace
 
 Result<MapModel> readMapFile(const QByteArray& blob)
 {
-    const auto* data = reinterpret_cast<const std::uint8_t*>(blob.constData());
-    if (blob.size() < 8 || !MapBufferHasIdentifier(data))
-        return Result<MapModel>::failure(QStringLiteral("Это не файл карты"));
-    // Depth and table limits well above what a city needs, below what would
-    // let a hostile file make the verifier itself expensive.
-    flatbuffers::Verifier verifier(data, static_cast<std::size_t>(blob.size()), 16, 50'000'000);
-    if (!VerifyMapBuffer(verifier))
-        return Result<MapModel>::failure(broken(QStringLiteral("нарушена структура файла")));
-    const auto* file = GetMap(data);
-    if (file->format_version() != kMapFormatVersion)
-        return Result<MapModel>::failure(
-            QStringLiteral("Версия файла карты %1 не поддерживается").arg(file->format_version()));
+    Result<const VarindelMapFile::Map*> opened = openEnvelope(blob);
+    if (!opened)
+        return Result<MapModel>::failure(opened.error());
+    const VarindelMapFile::Map* file = opened.value();
 
     std::vector<QString> strings;
     if (const auto* pool = file->strings()) {
@@ -199,7 +218,15 @@ QByteArray writeMapFile(const MapModel& model)
     }
     const auto objects = builder.CreateVector(records);
     const auto strings = pool.write(builder);
-    FinishMapBuffer(builder, CreateMap(builder, kMapFormatVersion, strings, objects));
-    return QByteArray(reinterpret_cast<const char*>(builder.GetBufferPointer()),
-                      static_cast<qsizetype>(builder.GetSize()));
+    builder.Finish(CreateMap(builder, strings, objects));
+
+    flatbuffers::FlatBufferBuilder envelope(builder.GetSize() + 64);
+    // The body is a buffer of its own: keep it aligned as one.
+    envelope.ForceVectorAlignment(builder.GetSize(), sizeof(std::uint8_t), 8);
+    const auto body = envelope.CreateVector(builder.GetBufferPointer(), builder.GetSize());
+    FinishMapFileBuffer(envelope, CreateMapFile(envelope, kMapFormatVersion,
+                                                contentChecksum(builder.GetBufferPointer(), builder.GetSize()),
+                                                body));
+    return QByteArray(reinterpret_cast<const char*>(envelope.GetBufferPointer()),
+                      static_cast<qsizetype>(envelope.GetSize()));
 }
