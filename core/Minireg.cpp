@@ -5,6 +5,7 @@
 #include "RegistryStore.h"
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -22,8 +23,7 @@ struct KeyTarget {
     std::vector<std::string> keyNames;
 };
 
-std::optional<KeyTarget> ResolveKeyPath(HKEY root, const std::string& keyPath)
-{
+std::optional<KeyTarget> ResolveKeyPath(HKEY root, const std::string& keyPath) {
     auto names = SplitKeyPath(keyPath);
     if (!names)
         return std::nullopt;
@@ -35,8 +35,7 @@ std::optional<KeyTarget> ResolveKeyPath(HKEY root, const std::string& keyPath)
 
 // A path without a backslash names no value: such calls fail before any
 // store is opened.
-std::optional<ValueTarget> ResolveValuePath(HKEY root, const std::string& path)
-{
+std::optional<ValueTarget> ResolveValuePath(HKEY root, const std::string& path) {
     const auto split = SplitValuePath(path);
     if (!split)
         return std::nullopt;
@@ -46,8 +45,7 @@ std::optional<ValueTarget> ResolveValuePath(HKEY root, const std::string& path)
     return ValueTarget{std::move(key->store), std::move(key->keyNames), split->valueName};
 }
 
-bool WriteValue(HKEY root, const std::string& path, const StoredValue& value)
-{
+bool WriteValue(HKEY root, const std::string& path, const StoredValue& value) {
     const auto target = ResolveValuePath(root, path);
     if (!target)
         return false;
@@ -57,40 +55,35 @@ bool WriteValue(HKEY root, const std::string& path, const StoredValue& value)
     });
 }
 
-std::optional<StoredValue> ReadValue(HKEY root, const std::string& path)
-{
+std::optional<StoredValue> ReadValue(HKEY root, const std::string& path) {
     const auto target = ResolveValuePath(root, path);
     if (!target)
         return std::nullopt;
     std::optional<StoredValue> found;
-    RegistryStore::read(target->store, [&](RegistryStore& store) {
+    const bool read = RegistryStore::read(target->store, [&](RegistryStore& store) {
         if (const auto key = store.findKey(target->keyNames))
             found = store.value(*key, target->valueName);
         return found.has_value();
     });
-    return found;
+    return read ? found : std::nullopt;
 }
 
-bool IsStringType(std::uint32_t type)
-{
+bool IsStringType(std::uint32_t type) {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
 
 // What the string types store: the text and its terminator, one zero byte
 // for a single text and two for a list of texts.
-std::string StoredString(const std::string& text, std::uint32_t type)
-{
+std::string StoredString(const std::string& text, std::uint32_t type) {
     return text + std::string(type == REG_MULTI_SZ ? 2 : 1, '\0');
 }
 
 // What the string types read back: the stored bytes without their last one.
-std::string ReadString(const std::string& bytes)
-{
+std::string ReadString(const std::string& bytes) {
     return bytes.empty() ? bytes : bytes.substr(0, bytes.size() - 1);
 }
 
-bool GetStringOfType(HKEY root, const std::string& path, std::uint32_t type, std::string& value)
-{
+bool GetStringOfType(HKEY root, const std::string& path, std::uint32_t type, std::string& value) {
     value.clear();
     const auto stored = ReadValue(root, path);
     if (!stored || stored->type != type)
@@ -99,8 +92,7 @@ bool GetStringOfType(HKEY root, const std::string& path, std::uint32_t type, std
     return true;
 }
 
-bool EnumerateNames(HKEY root, const std::string& keyPath, std::string& names, bool subkeys)
-{
+bool EnumerateNames(HKEY root, const std::string& keyPath, std::string& names, bool subkeys) {
     names.clear();
     const auto target = ResolveKeyPath(root, keyPath);
     if (!target)
@@ -125,65 +117,54 @@ bool EnumerateNames(HKEY root, const std::string& keyPath, std::string& names, b
 
 // Deletes a key that has no subkeys, as the registry does for a plain
 // deletion; the root itself is never deleted.
-bool DeleteLeafKey(RegistryStore& store, std::optional<RegistryKeyId> key)
-{
+bool DeleteLeafKey(RegistryStore& store, std::optional<RegistryKeyId> key) {
     return key && !store.hasSubkeys(*key) && store.deleteKey(*key);
 }
 
 } // namespace
 
-bool RegSetString(HKEY root, const std::string& path, const std::string& value)
-{
+bool RegSetString(HKEY root, const std::string& path, const std::string& value) {
     return RegSetAnyString(root, path, value, REG_SZ);
 }
 
-bool RegSetExpandString(HKEY root, const std::string& path, const std::string& value)
-{
+bool RegSetExpandString(HKEY root, const std::string& path, const std::string& value) {
     return RegSetAnyString(root, path, value, REG_EXPAND_SZ);
 }
 
-bool RegSetMultiString(HKEY root, const std::string& path, const std::string& value)
-{
+bool RegSetMultiString(HKEY root, const std::string& path, const std::string& value) {
     return RegSetAnyString(root, path, value, REG_MULTI_SZ);
 }
 
-bool RegSetAnyString(HKEY root, const std::string& path, const std::string& value, std::uint32_t type)
-{
+bool RegSetAnyString(HKEY root, const std::string& path, const std::string& value, std::uint32_t type) {
     if (!IsStringType(type))
         return false;
     return WriteValue(root, path, StoredValue{type, StoredString(value, type)});
 }
 
-bool RegSetDWORD(HKEY root, const std::string& path, std::uint32_t value)
-{
+bool RegSetDWORD(HKEY root, const std::string& path, std::uint32_t value) {
     std::string bytes(4, '\0');
     for (std::size_t index = 0; index < bytes.size(); ++index)
         bytes[index] = static_cast<char>((value >> (8 * index)) & 0xFFu);
     return WriteValue(root, path, StoredValue{REG_DWORD, bytes});
 }
 
-bool RegSetBinary(HKEY root, const std::string& path, const std::string& bytes)
-{
+bool RegSetBinary(HKEY root, const std::string& path, const std::string& bytes) {
     return WriteValue(root, path, StoredValue{REG_BINARY, bytes});
 }
 
-bool RegGetString(HKEY root, const std::string& path, std::string& value)
-{
+bool RegGetString(HKEY root, const std::string& path, std::string& value) {
     return GetStringOfType(root, path, REG_SZ, value);
 }
 
-bool RegGetExpandString(HKEY root, const std::string& path, std::string& value)
-{
+bool RegGetExpandString(HKEY root, const std::string& path, std::string& value) {
     return GetStringOfType(root, path, REG_EXPAND_SZ, value);
 }
 
-bool RegGetMultiString(HKEY root, const std::string& path, std::string& value)
-{
+bool RegGetMultiString(HKEY root, const std::string& path, std::string& value) {
     return GetStringOfType(root, path, REG_MULTI_SZ, value);
 }
 
-bool RegGetAnyString(HKEY root, const std::string& path, std::string& value, std::uint32_t& type)
-{
+bool RegGetAnyString(HKEY root, const std::string& path, std::string& value, std::uint32_t& type) {
     value.clear();
     type = REG_NONE;
     const auto stored = ReadValue(root, path);
@@ -196,8 +177,7 @@ bool RegGetAnyString(HKEY root, const std::string& path, std::string& value, std
     return true;
 }
 
-bool RegGetDWORD(HKEY root, const std::string& path, std::uint32_t& value)
-{
+bool RegGetDWORD(HKEY root, const std::string& path, std::uint32_t& value) {
     value = 0;
     const auto stored = ReadValue(root, path);
     // A shorter value would leave bytes of the result undefined.
@@ -208,8 +188,7 @@ bool RegGetDWORD(HKEY root, const std::string& path, std::uint32_t& value)
     return true;
 }
 
-bool RegGetBinary(HKEY root, const std::string& path, std::string& bytes)
-{
+bool RegGetBinary(HKEY root, const std::string& path, std::string& bytes) {
     bytes.clear();
     const auto stored = ReadValue(root, path);
     if (!stored || stored->type != REG_BINARY)
@@ -218,13 +197,11 @@ bool RegGetBinary(HKEY root, const std::string& path, std::string& bytes)
     return true;
 }
 
-bool RegValueExists(HKEY root, const std::string& path)
-{
+bool RegValueExists(HKEY root, const std::string& path) {
     return ReadValue(root, path).has_value();
 }
 
-bool RegGetValueType(HKEY root, const std::string& path, std::uint32_t& type)
-{
+bool RegGetValueType(HKEY root, const std::string& path, std::uint32_t& type) {
     type = REG_NONE;
     const auto stored = ReadValue(root, path);
     if (!stored)
@@ -233,17 +210,15 @@ bool RegGetValueType(HKEY root, const std::string& path, std::uint32_t& type)
     return true;
 }
 
-bool RegKeyExists(HKEY root, const std::string& keyPath)
-{
+bool RegKeyExists(HKEY root, const std::string& keyPath) {
     const auto target = ResolveKeyPath(root, keyPath);
     if (!target)
         return false;
-    return RegistryStore::read(target->store,
-                               [&](RegistryStore& store) { return store.findKey(target->keyNames).has_value(); });
+    return RegistryStore::read(
+        target->store, [&](RegistryStore& store) { return store.findKey(target->keyNames).has_value(); });
 }
 
-bool RegDelValue(HKEY root, const std::string& path)
-{
+bool RegDelValue(HKEY root, const std::string& path) {
     const auto target = ResolveValuePath(root, path);
     if (!target)
         return false;
@@ -253,8 +228,7 @@ bool RegDelValue(HKEY root, const std::string& path)
     });
 }
 
-bool RegDelKey(HKEY root, const std::string& path)
-{
+bool RegDelKey(HKEY root, const std::string& path) {
     // The part after the last backslash is one key name relative to the part
     // before it; an empty name stands for that key itself.
     const auto target = ResolveValuePath(root, path);
@@ -268,8 +242,7 @@ bool RegDelKey(HKEY root, const std::string& path)
     });
 }
 
-bool RegDelKeyEx(HKEY root, const std::string& keyPath, bool recursive)
-{
+bool RegDelKeyEx(HKEY root, const std::string& keyPath, bool recursive) {
     // A key directly under the root is never deleted this way.
     if (keyPath.find('\\') == std::string::npos)
         return false;
@@ -286,18 +259,15 @@ bool RegDelKeyEx(HKEY root, const std::string& keyPath, bool recursive)
     });
 }
 
-bool RegEnumValues(HKEY root, const std::string& keyPath, std::string& names)
-{
+bool RegEnumValues(HKEY root, const std::string& keyPath, std::string& names) {
     return EnumerateNames(root, keyPath, names, false);
 }
 
-bool RegEnumKeys(HKEY root, const std::string& keyPath, std::string& names)
-{
+bool RegEnumKeys(HKEY root, const std::string& keyPath, std::string& names) {
     return EnumerateNames(root, keyPath, names, true);
 }
 
-bool RegConnect(const std::string& machineName, HKEY root, HKEY& remoteRoot)
-{
+bool RegConnect(const std::string& machineName, HKEY root, HKEY& remoteRoot) {
     remoteRoot = 0;
     if (!IsLocalMachineName(machineName))
         return false;
@@ -308,7 +278,6 @@ bool RegConnect(const std::string& machineName, HKEY root, HKEY& remoteRoot)
     return true;
 }
 
-bool RegDisconnect(HKEY remoteRoot)
-{
+bool RegDisconnect(HKEY remoteRoot) {
     return CloseRegistryConnection(remoteRoot);
 }

@@ -4,6 +4,13 @@
 //
 // Texts are byte strings (UTF-8 on Linux) and may hold zero bytes. A value
 // path names a key and a value at once and is split at its LAST backslash.
+// Key and value names compare without regard to letter case and keep the
+// spelling they were created with; listings follow the order of creation.
+//
+// HKEY_CURRENT_USER lives in $XDG_CONFIG_HOME/varindel/registry.sqlite (or the
+// file named by kUserRegistryEnv), HKEY_LOCAL_MACHINE in
+// /etc/varindel/registry.sqlite (or the file named by kMachineRegistryEnv).
+// A write is on disk when it returns; several programs may write at once.
 #pragma once
 
 #include <cstdint>
@@ -49,5 +56,8 @@ bool RegDelKeyEx(HKEY root, const std::string& keyPath, bool recursive);
 bool RegEnumValues(HKEY root, const std::string& keyPath, std::string& names);
 bool RegEnumKeys(HKEY root, const std::string& keyPath, std::string& names);
 
+// Only this machine's registry can be reached: an empty name or this host's
+// name gives a handle for root (HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE) that
+// other routines accept until RegDisconnect; any other machine fails.
 bool RegConnect(const std::string& machineName, HKEY root, HKEY& remoteRoot);
 bool RegDisconnect(HKEY remoteRoot);

@@ -2,11 +2,9 @@
 
 #include <QString>
 #include <QSysInfo>
-
 #include <cstdlib>
 #include <map>
 #include <mutex>
-
 #include <pwd.h>
 #include <unistd.h>
 
@@ -26,20 +24,17 @@ struct ConnectionTable {
     HKEY nextHandle = kFirstConnectionHandle;
 };
 
-ConnectionTable& Connections()
-{
+ConnectionTable& Connections() {
     static ConnectionTable table;
     return table;
 }
 
-std::string Environment(const char* name)
-{
+std::string Environment(const char* name) {
     const char* value = std::getenv(name);
     return value ? std::string(value) : std::string();
 }
 
-std::string HomeFolder()
-{
+std::string HomeFolder() {
     std::string home = Environment("HOME");
     if (!home.empty())
         return home;
@@ -48,8 +43,7 @@ std::string HomeFolder()
     return {};
 }
 
-std::optional<std::string> UserConfigFolder()
-{
+std::optional<std::string> UserConfigFolder() {
     // Relative values of XDG_CONFIG_HOME are invalid and must be ignored.
     const std::string configured = Environment("XDG_CONFIG_HOME");
     if (!configured.empty() && configured.front() == '/')
@@ -60,8 +54,7 @@ std::optional<std::string> UserConfigFolder()
     return home + "/.config";
 }
 
-std::optional<RegistryStoreLocation> UserStore()
-{
+std::optional<RegistryStoreLocation> UserStore() {
     const std::string overridden = Environment(kUserRegistryEnv);
     if (!overridden.empty())
         return RegistryStoreLocation{overridden, true};
@@ -71,14 +64,12 @@ std::optional<RegistryStoreLocation> UserStore()
     return RegistryStoreLocation{*folder + "/" + kUserStoreRelative, true};
 }
 
-RegistryStoreLocation MachineStore()
-{
+RegistryStoreLocation MachineStore() {
     const std::string overridden = Environment(kMachineRegistryEnv);
     return RegistryStoreLocation{overridden.empty() ? std::string(kMachineStoreDefault) : overridden, false};
 }
 
-std::optional<HKEY> ConnectedRoot(HKEY handle)
-{
+std::optional<HKEY> ConnectedRoot(HKEY handle) {
     ConnectionTable& table = Connections();
     const std::lock_guard lock(table.mutex);
     const auto found = table.rootOfHandle.find(handle);
@@ -89,8 +80,7 @@ std::optional<HKEY> ConnectedRoot(HKEY handle)
 
 } // namespace
 
-std::optional<RegistryStoreLocation> LocateRegistryStore(HKEY root)
-{
+std::optional<RegistryStoreLocation> LocateRegistryStore(HKEY root) {
     if (root == HKEY_CURRENT_USER)
         return UserStore();
     if (root == HKEY_LOCAL_MACHINE)
@@ -100,16 +90,14 @@ std::optional<RegistryStoreLocation> LocateRegistryStore(HKEY root)
     return std::nullopt;
 }
 
-bool IsLocalMachineName(const std::string& machineName)
-{
+bool IsLocalMachineName(const std::string& machineName) {
     QString name = QString::fromStdString(machineName);
     if (name.startsWith(QLatin1String("\\\\")))
         name = name.mid(2);
     return name.isEmpty() || name.compare(QSysInfo::machineHostName(), Qt::CaseInsensitive) == 0;
 }
 
-std::optional<HKEY> OpenRegistryConnection(HKEY predefinedRoot)
-{
+std::optional<HKEY> OpenRegistryConnection(HKEY predefinedRoot) {
     if (predefinedRoot != HKEY_CURRENT_USER && predefinedRoot != HKEY_LOCAL_MACHINE)
         return std::nullopt;
     ConnectionTable& table = Connections();
@@ -120,8 +108,7 @@ std::optional<HKEY> OpenRegistryConnection(HKEY predefinedRoot)
     return handle;
 }
 
-bool CloseRegistryConnection(HKEY handle)
-{
+bool CloseRegistryConnection(HKEY handle) {
     ConnectionTable& table = Connections();
     const std::lock_guard lock(table.mutex);
     return table.rootOfHandle.erase(handle) > 0;

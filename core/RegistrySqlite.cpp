@@ -1,11 +1,9 @@
 #include "RegistrySqlite.h"
 
-#include <sqlite3.h>
-
 #include <cerrno>
-#include <filesystem>
-
 #include <fcntl.h>
+#include <filesystem>
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,13 +13,11 @@ namespace {
 // gives up; a registry write holds the lock for a few milliseconds only.
 constexpr int kBusyTimeoutMilliseconds = 10000;
 
-[[noreturn]] void Fail(sqlite3* db, const std::string& what)
-{
+[[noreturn]] void Fail(sqlite3* db, const std::string& what) {
     throw RegistryStoreError(what + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
 }
 
-void CreateFolder(const std::filesystem::path& folder, mode_t mode)
-{
+void CreateFolder(const std::filesystem::path& folder, mode_t mode) {
     if (folder.empty() || std::filesystem::is_directory(folder))
         return;
     CreateFolder(folder.parent_path(), mode);
@@ -32,8 +28,7 @@ void CreateFolder(const std::filesystem::path& folder, mode_t mode)
 // SQLite would create the file readable by everybody; the per-user store
 // holds private state, so the file is made here with the right mode first.
 // The journal SQLite writes beside it takes over the same mode.
-void CreateStoreFile(const std::string& file, bool privateToUser)
-{
+void CreateStoreFile(const std::string& file, bool privateToUser) {
     const std::filesystem::path path(file);
     CreateFolder(path.parent_path(), privateToUser ? 0700 : 0755);
     const int descriptor = ::open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, privateToUser ? 0600 : 0644);
@@ -44,13 +39,13 @@ void CreateStoreFile(const std::string& file, bool privateToUser)
 
 } // namespace
 
-RegistryConnection::RegistryConnection(const std::string& file, Mode mode, bool privateToUser)
-{
+RegistryConnection::RegistryConnection(const std::string& file, Mode mode, bool privateToUser) {
     if (mode == Mode::CreateMissing)
         CreateStoreFile(file, privateToUser);
     // Even readers open the file for writing when they may: the next reader
     // is the one who rolls back what a killed writer left half done.
-    if (sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
+        SQLITE_OK) {
         const std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
         sqlite3_close(db_);
         db_ = nullptr;
@@ -63,50 +58,43 @@ RegistryConnection::RegistryConnection(const std::string& file, Mode mode, bool 
     execute("PRAGMA synchronous = EXTRA");
 }
 
-RegistryConnection::~RegistryConnection()
-{
+RegistryConnection::~RegistryConnection() {
     sqlite3_close(db_);
 }
 
-void RegistryConnection::execute(const char* sql)
-{
+void RegistryConnection::execute(const char* sql) {
     if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
         Fail(db_, sql);
 }
 
-int RegistryConnection::changes() const
-{
+int RegistryConnection::changes() const {
     return sqlite3_changes(db_);
 }
 
-RegistryStatement::RegistryStatement(RegistryConnection& connection, const char* sql) : connection_(connection)
-{
+RegistryStatement::RegistryStatement(RegistryConnection& connection, const char* sql)
+    : connection_(connection) {
     if (sqlite3_prepare_v2(connection_.handle(), sql, -1, &statement_, nullptr) != SQLITE_OK)
         Fail(connection_.handle(), sql);
 }
 
-RegistryStatement::~RegistryStatement()
-{
+RegistryStatement::~RegistryStatement() {
     sqlite3_finalize(statement_);
 }
 
-RegistryStatement& RegistryStatement::bind(int index, std::int64_t value)
-{
+RegistryStatement& RegistryStatement::bind(int index, std::int64_t value) {
     if (sqlite3_bind_int64(statement_, index, value) != SQLITE_OK)
         Fail(connection_.handle(), "bind");
     return *this;
 }
 
-RegistryStatement& RegistryStatement::bindBytes(int index, const std::string& bytes)
-{
+RegistryStatement& RegistryStatement::bindBytes(int index, const std::string& bytes) {
     // data() is never null, so an empty text binds as an empty blob, not NULL.
     if (sqlite3_bind_blob64(statement_, index, bytes.data(), bytes.size(), SQLITE_TRANSIENT) != SQLITE_OK)
         Fail(connection_.handle(), "bind");
     return *this;
 }
 
-bool RegistryStatement::step()
-{
+bool RegistryStatement::step() {
     const int result = sqlite3_step(statement_);
     if (result == SQLITE_ROW)
         return true;
@@ -115,13 +103,11 @@ bool RegistryStatement::step()
     Fail(connection_.handle(), sqlite3_sql(statement_));
 }
 
-std::int64_t RegistryStatement::integer(int column) const
-{
+std::int64_t RegistryStatement::integer(int column) const {
     return sqlite3_column_int64(statement_, column);
 }
 
-std::string RegistryStatement::bytes(int column) const
-{
+std::string RegistryStatement::bytes(int column) const {
     const auto* data = static_cast<const char*>(sqlite3_column_blob(statement_, column));
     const int size = sqlite3_column_bytes(statement_, column);
     return data ? std::string(data, static_cast<std::size_t>(size)) : std::string();

@@ -27,15 +27,13 @@ PRAGMA user_version = 1;
 )sql";
 
 // Runs action over the key bound to ?1 and every key below it, however deep.
-std::string OverSubtree(const char* action)
-{
+std::string OverSubtree(const char* action) {
     return std::string("WITH RECURSIVE subtree(id) AS (SELECT ?1 UNION ALL "
                        "SELECT keys.id FROM keys JOIN subtree ON keys.parent = subtree.id) ") +
            action;
 }
 
-std::vector<std::string> Names(RegistryStatement& statement)
-{
+std::vector<std::string> Names(RegistryStatement& statement) {
     std::vector<std::string> names;
     while (statement.step())
         names.push_back(statement.bytes(0));
@@ -44,10 +42,10 @@ std::vector<std::string> Names(RegistryStatement& statement)
 
 } // namespace
 
-bool RegistryStore::read(const RegistryStoreLocation& location, const Work& work)
-{
+bool RegistryStore::read(const RegistryStoreLocation& location, const Work& work) {
     try {
-        RegistryConnection connection(location.file, RegistryConnection::Mode::OpenExisting, location.privateToUser);
+        RegistryConnection connection(location.file, RegistryConnection::Mode::OpenExisting,
+                                      location.privateToUser);
         RegistryStore store(connection);
         connection.execute("BEGIN");
         const bool done = work(store);
@@ -59,18 +57,15 @@ bool RegistryStore::read(const RegistryStoreLocation& location, const Work& work
     }
 }
 
-bool RegistryStore::write(const RegistryStoreLocation& location, const Work& work)
-{
+bool RegistryStore::write(const RegistryStoreLocation& location, const Work& work) {
     return change(location, work, true);
 }
 
-bool RegistryStore::modify(const RegistryStoreLocation& location, const Work& work)
-{
+bool RegistryStore::modify(const RegistryStoreLocation& location, const Work& work) {
     return change(location, work, false);
 }
 
-bool RegistryStore::change(const RegistryStoreLocation& location, const Work& work, bool createMissing)
-{
+bool RegistryStore::change(const RegistryStoreLocation& location, const Work& work, bool createMissing) {
     using Mode = RegistryConnection::Mode;
     try {
         RegistryConnection connection(location.file, createMissing ? Mode::CreateMissing : Mode::OpenExisting,
@@ -92,16 +87,14 @@ bool RegistryStore::change(const RegistryStoreLocation& location, const Work& wo
     }
 }
 
-void RegistryStore::createSchema()
-{
+void RegistryStore::createSchema() {
     RegistryStatement version(connection_, "PRAGMA user_version");
     if (version.step() && version.integer(0) == kSchemaVersion)
         return;
     connection_.execute(kSchema);
 }
 
-std::optional<RegistryKeyId> RegistryStore::findSubkey(RegistryKeyId parent, const std::string& name)
-{
+std::optional<RegistryKeyId> RegistryStore::findSubkey(RegistryKeyId parent, const std::string& name) {
     RegistryStatement find(connection_, "SELECT id FROM keys WHERE parent = ?1 AND folded = ?2");
     find.bind(1, parent).bindBytes(2, FoldRegistryName(name));
     if (!find.step())
@@ -109,8 +102,7 @@ std::optional<RegistryKeyId> RegistryStore::findSubkey(RegistryKeyId parent, con
     return find.integer(0);
 }
 
-std::optional<RegistryKeyId> RegistryStore::findKey(const std::vector<std::string>& names)
-{
+std::optional<RegistryKeyId> RegistryStore::findKey(const std::vector<std::string>& names) {
     std::optional<RegistryKeyId> key = kRootKey;
     for (const std::string& name : names) {
         key = findSubkey(*key, name);
@@ -120,15 +112,15 @@ std::optional<RegistryKeyId> RegistryStore::findKey(const std::vector<std::strin
     return key;
 }
 
-RegistryKeyId RegistryStore::createKey(const std::vector<std::string>& names)
-{
+RegistryKeyId RegistryStore::createKey(const std::vector<std::string>& names) {
     RegistryKeyId key = kRootKey;
     for (const std::string& name : names) {
         if (const auto existing = findSubkey(key, name)) {
             key = *existing;
             continue;
         }
-        RegistryStatement insert(connection_, "INSERT INTO keys(parent, name, folded) VALUES(?1, ?2, ?3) RETURNING id");
+        RegistryStatement insert(connection_,
+                                 "INSERT INTO keys(parent, name, folded) VALUES(?1, ?2, ?3) RETURNING id");
         insert.bind(1, key).bindBytes(2, name).bindBytes(3, FoldRegistryName(name));
         if (!insert.step())
             throw RegistryStoreError("a new key was not given an id");
@@ -137,15 +129,13 @@ RegistryKeyId RegistryStore::createKey(const std::vector<std::string>& names)
     return key;
 }
 
-bool RegistryStore::hasSubkeys(RegistryKeyId key)
-{
+bool RegistryStore::hasSubkeys(RegistryKeyId key) {
     RegistryStatement find(connection_, "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1");
     find.bind(1, key);
     return find.step();
 }
 
-bool RegistryStore::deleteKey(RegistryKeyId key)
-{
+bool RegistryStore::deleteKey(RegistryKeyId key) {
     if (key == kRootKey)
         return false;
     RegistryStatement values(connection_, OverSubtree("DELETE FROM key_values WHERE key IN subtree").c_str());
@@ -155,8 +145,7 @@ bool RegistryStore::deleteKey(RegistryKeyId key)
     return connection_.changes() > 0;
 }
 
-std::optional<StoredValue> RegistryStore::value(RegistryKeyId key, const std::string& name)
-{
+std::optional<StoredValue> RegistryStore::value(RegistryKeyId key, const std::string& name) {
     RegistryStatement find(connection_, "SELECT type, data FROM key_values WHERE key = ?1 AND folded = ?2");
     find.bind(1, key).bindBytes(2, FoldRegistryName(name));
     if (!find.step())
@@ -164,12 +153,11 @@ std::optional<StoredValue> RegistryStore::value(RegistryKeyId key, const std::st
     return StoredValue{static_cast<std::uint32_t>(find.integer(0)), find.bytes(1)};
 }
 
-void RegistryStore::setValue(RegistryKeyId key, const std::string& name, const StoredValue& value)
-{
+void RegistryStore::setValue(RegistryKeyId key, const std::string& name, const StoredValue& value) {
     // An existing value keeps its spelling and its place in the listing.
-    RegistryStatement upsert(connection_,
-                             "INSERT INTO key_values(key, name, folded, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
-                             "ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data");
+    RegistryStatement upsert(
+        connection_, "INSERT INTO key_values(key, name, folded, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
+                     "ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data");
     upsert.bind(1, key)
         .bindBytes(2, name)
         .bindBytes(3, FoldRegistryName(name))
@@ -178,23 +166,20 @@ void RegistryStore::setValue(RegistryKeyId key, const std::string& name, const S
     upsert.step();
 }
 
-bool RegistryStore::deleteValue(RegistryKeyId key, const std::string& name)
-{
+bool RegistryStore::deleteValue(RegistryKeyId key, const std::string& name) {
     RegistryStatement remove(connection_, "DELETE FROM key_values WHERE key = ?1 AND folded = ?2");
     remove.bind(1, key).bindBytes(2, FoldRegistryName(name));
     remove.step();
     return connection_.changes() > 0;
 }
 
-std::vector<std::string> RegistryStore::subkeyNames(RegistryKeyId key)
-{
+std::vector<std::string> RegistryStore::subkeyNames(RegistryKeyId key) {
     RegistryStatement list(connection_, "SELECT name FROM keys WHERE parent = ?1 ORDER BY id");
     list.bind(1, key);
     return Names(list);
 }
 
-std::vector<std::string> RegistryStore::valueNames(RegistryKeyId key)
-{
+std::vector<std::string> RegistryStore::valueNames(RegistryKeyId key) {
     RegistryStatement list(connection_, "SELECT name FROM key_values WHERE key = ?1 ORDER BY id");
     list.bind(1, key);
     return Names(list);

@@ -4,12 +4,9 @@
 #include "TestEnvironment.h"
 
 #include <QSysInfo>
-
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <filesystem>
-
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 namespace {
@@ -21,22 +18,19 @@ protected:
     IsolatedRegistry registry;
 
     static void Put(const std::string& path) { ASSERT_TRUE(RegSetDWORD(HKEY_CURRENT_USER, path, 1)) << path; }
-    static std::string Subkeys(const std::string& keyPath)
-    {
+    static std::string Subkeys(const std::string& keyPath) {
         std::string names = "stale";
         EXPECT_TRUE(RegEnumKeys(HKEY_CURRENT_USER, keyPath, names)) << keyPath;
         return names;
     }
-    static std::string Values(const std::string& keyPath)
-    {
+    static std::string Values(const std::string& keyPath) {
         std::string names = "stale";
         EXPECT_TRUE(RegEnumValues(HKEY_CURRENT_USER, keyPath, names)) << keyPath;
         return names;
     }
 };
 
-TEST_F(MiniregKeys, WritingCreatesEveryKeyOnTheWay)
-{
+TEST_F(MiniregKeys, WritingCreatesEveryKeyOnTheWay) {
     Put(kCompany + "\\A\\B\\C\\Value");
     EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, "Software"));
     EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, kCompany + "\\A\\B"));
@@ -47,8 +41,7 @@ TEST_F(MiniregKeys, WritingCreatesEveryKeyOnTheWay)
     EXPECT_EQ(Subkeys(kCompany + "\\A"), "B");
 }
 
-TEST_F(MiniregKeys, EnumerationListsNamesInCreationOrderJoinedByCrLf)
-{
+TEST_F(MiniregKeys, EnumerationListsNamesInCreationOrderJoinedByCrLf) {
     Put(kCompany + "\\Lists\\Zeta\\v");
     Put(kCompany + "\\Lists\\alpha\\v");
     Put(kCompany + "\\Lists\\Мир\\v");
@@ -59,8 +52,7 @@ TEST_F(MiniregKeys, EnumerationListsNamesInCreationOrderJoinedByCrLf)
     EXPECT_EQ(Values(kCompany + "\\Lists"), "Fav2\r\nFav1");
 }
 
-TEST_F(MiniregKeys, EnumerationOfAKeyWithoutEntriesIsEmptyAndOfAMissingKeyFails)
-{
+TEST_F(MiniregKeys, EnumerationOfAKeyWithoutEntriesIsEmptyAndOfAMissingKeyFails) {
     Put(kCompany + "\\Empty\\");
     ASSERT_TRUE(RegDelValue(HKEY_CURRENT_USER, kCompany + "\\Empty\\"));
     EXPECT_EQ(Subkeys(kCompany + "\\Empty"), "");
@@ -74,8 +66,7 @@ TEST_F(MiniregKeys, EnumerationOfAKeyWithoutEntriesIsEmptyAndOfAMissingKeyFails)
     EXPECT_EQ(names, "");
 }
 
-TEST_F(MiniregKeys, NamesCompareWithoutCaseAndKeepTheirFirstSpelling)
-{
+TEST_F(MiniregKeys, NamesCompareWithoutCaseAndKeepTheirFirstSpelling) {
     ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, "Software\\Ёлка Σοφία\\Имя", "первый"));
     ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, "SOFTWARE\\ёЛКА ΣΟΦΊΑ\\иМЯ", "второй"));
 
@@ -90,8 +81,7 @@ TEST_F(MiniregKeys, NamesCompareWithoutCaseAndKeepTheirFirstSpelling)
     EXPECT_EQ(Values("Software\\Ёлка Σοφία"), "");
 }
 
-TEST_F(MiniregKeys, NamesThatOnlyLookAlikeStayApart)
-{
+TEST_F(MiniregKeys, NamesThatOnlyLookAlikeStayApart) {
     Put(kCompany + "\\Cafe\xCC\x81"); // "e" and a combining accent
     Put(kCompany + "\\Caf\xC3\xA9");  // the precomposed letter
     Put(kCompany + "\\\xFF\xFE");     // bytes that are no UTF-8
@@ -102,8 +92,7 @@ TEST_F(MiniregKeys, NamesThatOnlyLookAlikeStayApart)
               "Cafe\xCC\x81\r\nCaf\xC3\xA9\r\n\xFF\xFE\r\n\xFF\xFF\r\n\xEF\xBB\xBFName\r\nName");
 }
 
-TEST_F(MiniregKeys, DelKeyRemovesAKeyWithItsValuesButNotOneWithSubkeys)
-{
+TEST_F(MiniregKeys, DelKeyRemovesAKeyWithItsValuesButNotOneWithSubkeys) {
     Put(kCompany + "\\Favorites\\Fav1");
     Put(kCompany + "\\Favorites\\Fav2");
     Put(kCompany + "\\Tree\\Branch\\Leaf");
@@ -119,16 +108,14 @@ TEST_F(MiniregKeys, DelKeyRemovesAKeyWithItsValuesButNotOneWithSubkeys)
     EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, kCompany));
 }
 
-TEST_F(MiniregKeys, DelKeyWithAnEmptyNameDeletesTheOpenedKeyItself)
-{
+TEST_F(MiniregKeys, DelKeyWithAnEmptyNameDeletesTheOpenedKeyItself) {
     Put(kCompany + "\\Bookmarks\\Bm1");
     EXPECT_TRUE(RegDelKey(HKEY_CURRENT_USER, kCompany + "\\Bookmarks\\"));
     EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, kCompany + "\\Bookmarks"));
     EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, kCompany));
 }
 
-TEST_F(MiniregKeys, DelKeyExRecursiveRemovesTheWholeSubtree)
-{
+TEST_F(MiniregKeys, DelKeyExRecursiveRemovesTheWholeSubtree) {
     Put(kCompany + "\\Diary\\2026\\12\\07\\Obj1");
     Put(kCompany + "\\Diary\\2026\\11\\Obj2");
     Put(kCompany + "\\Diary\\Count");
@@ -148,8 +135,7 @@ TEST_F(MiniregKeys, DelKeyExRecursiveRemovesTheWholeSubtree)
     EXPECT_EQ(Subkeys(kCompany + "\\Diary"), "");
 }
 
-TEST_F(MiniregKeys, DelKeyExRefusesAKeyDirectlyUnderTheRoot)
-{
+TEST_F(MiniregKeys, DelKeyExRefusesAKeyDirectlyUnderTheRoot) {
     Put("Software\\Value");
     EXPECT_FALSE(RegDelKeyEx(HKEY_CURRENT_USER, "Software", true));
     EXPECT_FALSE(RegDelKeyEx(HKEY_CURRENT_USER, "Software", false));
@@ -160,8 +146,7 @@ TEST_F(MiniregKeys, DelKeyExRefusesAKeyDirectlyUnderTheRoot)
     EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, kCompany + "\\Leaf"));
 }
 
-TEST_F(MiniregKeys, TheTwoRootsAreSeparateStores)
-{
+TEST_F(MiniregKeys, TheTwoRootsAreSeparateStores) {
     ASSERT_TRUE(RegSetString(HKEY_LOCAL_MACHINE, kCompany + "\\Where", "machine"));
     ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kCompany + "\\Where", "user"));
     std::string text;
@@ -176,8 +161,7 @@ TEST_F(MiniregKeys, TheTwoRootsAreSeparateStores)
     EXPECT_FALSE(RegKeyExists(classesRoot, ""));
 }
 
-TEST_F(MiniregKeys, ReadingAMissingStoreFailsWithoutCreatingIt)
-{
+TEST_F(MiniregKeys, ReadingAMissingStoreFailsWithoutCreatingIt) {
     std::string text;
     std::string names;
     EXPECT_FALSE(RegGetString(HKEY_CURRENT_USER, kCompany + "\\Value", text));
@@ -189,8 +173,7 @@ TEST_F(MiniregKeys, ReadingAMissingStoreFailsWithoutCreatingIt)
     EXPECT_FALSE(std::filesystem::exists(registry.userStore()));
 }
 
-TEST(MiniregStoreLocation, UserStoreLiesUnderTheConfigFolderAndIsPrivate)
-{
+TEST(MiniregStoreLocation, UserStoreLiesUnderTheConfigFolderAndIsPrivate) {
     IsolatedRegistry registry;
     TemporaryFolder config;
     const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
@@ -215,8 +198,7 @@ TEST(MiniregStoreLocation, UserStoreLiesUnderTheConfigFolderAndIsPrivate)
     EXPECT_EQ(text, "config");
 }
 
-TEST(MiniregStoreLocation, OverriddenUserStoreIsCreatedWithItsFoldersAndPrivate)
-{
+TEST(MiniregStoreLocation, OverriddenUserStoreIsCreatedWithItsFoldersAndPrivate) {
     IsolatedRegistry registry;
     TemporaryFolder folder;
     const std::string file = folder.file("deep/er/user.sqlite");
@@ -227,8 +209,7 @@ TEST(MiniregStoreLocation, OverriddenUserStoreIsCreatedWithItsFoldersAndPrivate)
     EXPECT_EQ(status.st_mode & 0777, 0600u);
 }
 
-TEST(MiniregConnect, LocalNamesGiveAHandleToTheLocalRoot)
-{
+TEST(MiniregConnect, LocalNamesGiveAHandleToTheLocalRoot) {
     IsolatedRegistry registry;
     ASSERT_TRUE(RegSetString(HKEY_LOCAL_MACHINE, kCompany + "\\Owner", "Склад"));
 
@@ -247,8 +228,7 @@ TEST(MiniregConnect, LocalNamesGiveAHandleToTheLocalRoot)
     }
 }
 
-TEST(MiniregConnect, OtherMachinesAndUnknownHandlesFail)
-{
+TEST(MiniregConnect, OtherMachinesAndUnknownHandlesFail) {
     IsolatedRegistry registry;
     HKEY handle = 77;
     EXPECT_FALSE(RegConnect("no-such-machine.invalid", HKEY_LOCAL_MACHINE, handle));

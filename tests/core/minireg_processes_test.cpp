@@ -3,31 +3,26 @@
 #include "Minireg.h"
 #include "TestEnvironment.h"
 
-#include <gtest/gtest.h>
-
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <csignal>
 #include <functional>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <string>
-#include <vector>
-
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
 const std::string kKey = "Software\\Varindel TLX Company\\Processes";
 
-std::string NumberPath(const std::string& key, std::uint32_t number)
-{
+std::string NumberPath(const std::string& key, std::uint32_t number) {
     return key + "\\V" + std::to_string(number);
 }
 
 // What SQLite itself says of the store file: "ok" for a sound one.
-std::string IntegrityOf(const std::string& file)
-{
+std::string IntegrityOf(const std::string& file) {
     sqlite3* db = nullptr;
     std::string verdict = "cannot open";
     if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
@@ -43,16 +38,14 @@ std::string IntegrityOf(const std::string& file)
 
 // Runs body in a child process that ends with body's exit code; the child
 // does nothing but registry calls.
-pid_t RunChild(const std::function<int()>& body)
-{
+pid_t RunChild(const std::function<int()>& body) {
     const pid_t child = ::fork();
     if (child == 0)
         ::_exit(body());
     return child;
 }
 
-int ExitCodeOf(pid_t child)
-{
+int ExitCodeOf(pid_t child) {
     int status = 0;
     if (::waitpid(child, &status, 0) != child || !WIFEXITED(status))
         return -1;
@@ -61,8 +54,8 @@ int ExitCodeOf(pid_t child)
 
 // A child writes numbered values without end and reports on the pipe each
 // number whose write has returned; the parent kills it with SIGKILL.
-std::uint32_t WriteUntilKilled(const std::string& key, useconds_t lifetime)
-{
+std::uint32_t WriteUntilKilled(const std::string& key, std::uint32_t confirmationsBeforeKill,
+                               useconds_t delayBeforeKill) {
     int confirmations[2];
     if (::pipe(confirmations) != 0)
         return 0;
@@ -77,28 +70,31 @@ std::uint32_t WriteUntilKilled(const std::string& key, useconds_t lifetime)
     });
     ::close(confirmations[1]);
     std::uint32_t number = 0;
-    // Let the child get going, then kill it in the middle of whatever it does.
-    if (::read(confirmations[0], &number, sizeof number) == sizeof number)
-        ::usleep(lifetime);
-    ::kill(child, SIGKILL);
     std::uint32_t written = 0;
+    // Let the child get going, then kill it in the middle of whatever it does.
+    while (written < confirmationsBeforeKill &&
+           ::read(confirmations[0], &number, sizeof number) == sizeof number)
+        written = number + 1;
+    ::usleep(delayBeforeKill);
+    ::kill(child, SIGKILL);
     while (::read(confirmations[0], &number, sizeof number) == sizeof number)
         written = number + 1;
     ::close(confirmations[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the writer ended by itself: " << status;
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
+        << "the writer ended by itself: " << status;
     return written;
 }
 
-TEST(MiniregProcesses, EveryReturnedWriteSurvivesAKilledWriter)
-{
+TEST(MiniregProcesses, EveryReturnedWriteSurvivesAKilledWriter) {
     IsolatedRegistry registry;
-    const std::vector<useconds_t> lifetimes = {30000, 75000, 120000};
-    for (std::size_t round = 0; round < lifetimes.size(); ++round) {
+    // Different moments of death, so that some fall inside a transaction.
+    const std::vector<useconds_t> delays = {0, 1000, 3000, 7000};
+    for (std::size_t round = 0; round < delays.size(); ++round) {
         const std::string key = kKey + "\\Round" + std::to_string(round);
-        const std::uint32_t written = WriteUntilKilled(key, lifetimes[round]);
-        EXPECT_GT(written, 0u);
+        const std::uint32_t written = WriteUntilKilled(key, 3, delays[round]);
+        EXPECT_GE(written, 3u);
         for (std::uint32_t number = 0; number < written; ++number) {
             std::uint32_t value = ~0u;
             EXPECT_TRUE(RegGetDWORD(HKEY_CURRENT_USER, NumberPath(key, number), value)) << number;
@@ -111,10 +107,9 @@ TEST(MiniregProcesses, EveryReturnedWriteSurvivesAKilledWriter)
     EXPECT_EQ(IntegrityOf(registry.userStore()), "ok");
 }
 
-TEST(MiniregProcesses, TwoWritersAtOnceLoseNothing)
-{
+TEST(MiniregProcesses, TwoWritersAtOnceLoseNothing) {
     IsolatedRegistry registry;
-    constexpr std::uint32_t kValuesPerWriter = 40;
+    constexpr std::uint32_t kValuesPerWriter = 25;
     auto writer = [](const std::string& name) {
         return [name] {
             for (std::uint32_t number = 0; number < kValuesPerWriter; ++number) {
@@ -122,7 +117,8 @@ TEST(MiniregProcesses, TwoWritersAtOnceLoseNothing)
                     return 1;
                 // Both also rewrite one shared value and create keys on shared paths.
                 if (!RegSetString(HKEY_CURRENT_USER, kKey + "\\Shared\\Last", name) ||
-                    !RegSetDWORD(HKEY_CURRENT_USER, kKey + "\\Shared\\K" + std::to_string(number) + "\\" + name, 1))
+                    !RegSetDWORD(HKEY_CURRENT_USER,
+                                 kKey + "\\Shared\\K" + std::to_string(number) + "\\" + name, 1))
                     return 2;
             }
             return 0;
@@ -136,9 +132,11 @@ TEST(MiniregProcesses, TwoWritersAtOnceLoseNothing)
     for (const std::string name : {"First", "Second"}) {
         for (std::uint32_t number = 0; number < kValuesPerWriter; ++number) {
             std::uint32_t value = ~0u;
-            EXPECT_TRUE(RegGetDWORD(HKEY_CURRENT_USER, NumberPath(kKey + "\\" + name, number), value)) << name;
+            EXPECT_TRUE(RegGetDWORD(HKEY_CURRENT_USER, NumberPath(kKey + "\\" + name, number), value))
+                << name;
             EXPECT_EQ(value, number);
-            EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, kKey + "\\Shared\\K" + std::to_string(number) + "\\" + name));
+            EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER,
+                                       kKey + "\\Shared\\K" + std::to_string(number) + "\\" + name));
         }
     }
     std::string subkeys;

@@ -3,9 +3,8 @@
 #include "RegistryStore.h"
 #include "TestEnvironment.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 
 using namespace std::string_literals;
 
@@ -14,8 +13,7 @@ namespace {
 const std::string kKey = "Software\\Varindel TLX Company\\Test";
 
 // The type and bytes a value has in the per-user store, read past the routines.
-StoredValue StoredInUserStore(const IsolatedRegistry& registry, const std::string& valueName)
-{
+StoredValue StoredInUserStore(const IsolatedRegistry& registry, const std::string& valueName) {
     StoredValue found;
     const bool read = RegistryStore::read({registry.userStore(), true}, [&](RegistryStore& store) {
         const auto key = store.findKey({"Software", "Varindel TLX Company", "Test"});
@@ -33,8 +31,7 @@ protected:
     IsolatedRegistry registry;
 };
 
-TEST_F(MiniregValues, EachWriterStoresItsTypeAndExactBytes)
-{
+TEST_F(MiniregValues, EachWriterStoresItsTypeAndExactBytes) {
     ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kKey + "\\Text", "Ольмарск"));
     ASSERT_TRUE(RegSetExpandString(HKEY_CURRENT_USER, kKey + "\\Expand", "%HOME%/x"));
     ASSERT_TRUE(RegSetMultiString(HKEY_CURRENT_USER, kKey + "\\Multi", "a\0b"s));
@@ -58,8 +55,7 @@ TEST_F(MiniregValues, EachWriterStoresItsTypeAndExactBytes)
     EXPECT_EQ(bytes.bytes, "\x00\xFF\x10"s);
 }
 
-TEST_F(MiniregValues, ReadersReturnWhatWasWritten)
-{
+TEST_F(MiniregValues, ReadersReturnWhatWasWritten) {
     ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kKey + "\\Text", "до\0после"s));
     ASSERT_TRUE(RegSetExpandString(HKEY_CURRENT_USER, kKey + "\\Expand", "%HOME%/x"));
     ASSERT_TRUE(RegSetMultiString(HKEY_CURRENT_USER, kKey + "\\Multi", "a\0b"s));
@@ -85,8 +81,7 @@ TEST_F(MiniregValues, ReadersReturnWhatWasWritten)
     EXPECT_EQ(bytes, "");
 }
 
-TEST_F(MiniregValues, ReadersAcceptOnlyTheirExactTypeAndClearTheirResult)
-{
+TEST_F(MiniregValues, ReadersAcceptOnlyTheirExactTypeAndClearTheirResult) {
     ASSERT_TRUE(RegSetExpandString(HKEY_CURRENT_USER, kKey + "\\Expand", "text"));
     ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kKey + "\\Text", "1234"));
     ASSERT_TRUE(RegSetBinary(HKEY_CURRENT_USER, kKey + "\\Bytes", "\x01\x02\x03\x04"s));
@@ -114,8 +109,7 @@ TEST_F(MiniregValues, ReadersAcceptOnlyTheirExactTypeAndClearTheirResult)
     EXPECT_EQ(text, "");
 }
 
-TEST_F(MiniregValues, AnyStringReportsTheTypeFoundEvenWhenItIsNoText)
-{
+TEST_F(MiniregValues, AnyStringReportsTheTypeFoundEvenWhenItIsNoText) {
     ASSERT_TRUE(RegSetAnyString(HKEY_CURRENT_USER, kKey + "\\Multi", "x\0y"s, REG_MULTI_SZ));
     ASSERT_TRUE(RegSetDWORD(HKEY_CURRENT_USER, kKey + "\\Number", 5));
 
@@ -136,8 +130,7 @@ TEST_F(MiniregValues, AnyStringReportsTheTypeFoundEvenWhenItIsNoText)
     EXPECT_EQ(type, REG_NONE);
 }
 
-TEST_F(MiniregValues, AnyStringRefusesTypesThatAreNoText)
-{
+TEST_F(MiniregValues, AnyStringRefusesTypesThatAreNoText) {
     EXPECT_FALSE(RegSetAnyString(HKEY_CURRENT_USER, kKey + "\\Value", "1", REG_DWORD));
     EXPECT_FALSE(RegSetAnyString(HKEY_CURRENT_USER, kKey + "\\Value", "1", REG_BINARY));
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kKey + "\\Value"));
@@ -149,8 +142,7 @@ TEST_F(MiniregValues, AnyStringRefusesTypesThatAreNoText)
     EXPECT_EQ(text, "1");
 }
 
-TEST_F(MiniregValues, PathWithoutBackslashNamesNoValueAndTouchesNothing)
-{
+TEST_F(MiniregValues, PathWithoutBackslashNamesNoValueAndTouchesNothing) {
     std::string text = "stale";
     std::uint32_t number = 3;
     std::uint32_t type = 3;
@@ -172,8 +164,7 @@ TEST_F(MiniregValues, PathWithoutBackslashNamesNoValueAndTouchesNothing)
     EXPECT_FALSE(std::filesystem::exists(registry.userStore()));
 }
 
-TEST_F(MiniregValues, PathEndingInBackslashAddressesTheDefaultValue)
-{
+TEST_F(MiniregValues, PathEndingInBackslashAddressesTheDefaultValue) {
     ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kKey + "\\", "default"));
     std::string text;
     EXPECT_TRUE(RegGetString(HKEY_CURRENT_USER, kKey + "\\", text));
@@ -187,8 +178,7 @@ TEST_F(MiniregValues, PathEndingInBackslashAddressesTheDefaultValue)
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kKey + "\\"));
 }
 
-TEST_F(MiniregValues, PathStartingWithItsOnlyBackslashAddressesAValueUnderTheRoot)
-{
+TEST_F(MiniregValues, PathStartingWithItsOnlyBackslashAddressesAValueUnderTheRoot) {
     ASSERT_TRUE(RegSetDWORD(HKEY_CURRENT_USER, "\\TopValue", 9));
     std::uint32_t number = 0;
     EXPECT_TRUE(RegGetDWORD(HKEY_CURRENT_USER, "\\TopValue", number));
@@ -198,8 +188,7 @@ TEST_F(MiniregValues, PathStartingWithItsOnlyBackslashAddressesAValueUnderTheRoo
     EXPECT_EQ(names, "TopValue");
 }
 
-TEST_F(MiniregValues, RewritingAValueReplacesTypeAndBytes)
-{
+TEST_F(MiniregValues, RewritingAValueReplacesTypeAndBytes) {
     ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kKey + "\\Value", "long text"));
     ASSERT_TRUE(RegSetDWORD(HKEY_CURRENT_USER, kKey + "\\Value", 1));
     std::string text;
@@ -209,15 +198,13 @@ TEST_F(MiniregValues, RewritingAValueReplacesTypeAndBytes)
     EXPECT_EQ(number, 1u);
 }
 
-TEST_F(MiniregValues, ValueOperationsOnKeysWithEmptyNamesFail)
-{
+TEST_F(MiniregValues, ValueOperationsOnKeysWithEmptyNamesFail) {
     EXPECT_FALSE(RegSetString(HKEY_CURRENT_USER, "Software\\\\Inner\\Value", "x"));
     EXPECT_FALSE(RegSetString(HKEY_CURRENT_USER, "\\Software\\Value", "x"));
     EXPECT_FALSE(std::filesystem::exists(registry.userStore()));
 }
 
-TEST_F(MiniregValues, DeletingAValueLeavesItsKeyAndSiblings)
-{
+TEST_F(MiniregValues, DeletingAValueLeavesItsKeyAndSiblings) {
     ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kKey + "\\One", "1"));
     ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kKey + "\\Two", "2"));
     EXPECT_TRUE(RegDelValue(HKEY_CURRENT_USER, kKey + "\\One"));
