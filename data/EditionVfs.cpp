@@ -28,6 +28,8 @@ struct EditionState {
     std::vector<unsigned char> sealedBuffer;
     std::array<CachedBlock, kCachedBlocks> cache;
     std::uint64_t useCounter = 0;
+    // The first fault stays: once a block failed, the file is damaged, and
+    // any later read error of this file is reported as that damage.
     EditionFaultReport fault;
 };
 
@@ -41,6 +43,7 @@ struct EditionFile {
 
 thread_local std::string gPassword;
 thread_local EditionFaultReport gLastOpenFault;
+
 
 EditionState& stateOf(sqlite3_file* file)
 {
@@ -68,13 +71,15 @@ const unsigned char* openedBlock(EditionState& state, std::uint64_t number)
     const EditionHeader& header = state.cipher->header();
     const int rc = readReal(state, state.sealedBuffer.data(), header.sealedBlockSize(), header.blockOffset(number));
     if (rc != SQLITE_OK) {
-        state.fault = {rc == SQLITE_IOERR_SHORT_READ ? EditionFault::Truncated : EditionFault::Unreadable, 0};
+        if (state.fault.ok())
+            state.fault = {rc == SQLITE_IOERR_SHORT_READ ? EditionFault::Truncated : EditionFault::Unreadable, 0};
         return nullptr;
     }
     victim.plain.resize(header.blockSize);
     victim.number = ~std::uint64_t(0);
     if (!state.cipher->openBlock(number, state.sealedBuffer.data(), victim.plain.data())) {
-        state.fault = {EditionFault::DamagedBlock, number};
+        if (state.fault.ok())
+            state.fault = {EditionFault::DamagedBlock, number};
         return nullptr;
     }
     victim.number = number;
@@ -85,6 +90,10 @@ const unsigned char* openedBlock(EditionState& state, std::uint64_t number)
 int editionClose(sqlite3_file* file)
 {
     EditionState* state = &stateOf(file);
+    // SQLite reads the first page while it opens the database and closes the
+    // file again when that read fails: the fault outlives the file this way.
+    if (!state->fault.ok())
+        gLastOpenFault = state->fault;
     int rc = SQLITE_OK;
     if (state->real) {
         rc = state->real->pMethods ? state->real->pMethods->xClose(state->real) : SQLITE_OK;
@@ -98,7 +107,6 @@ int editionClose(sqlite3_file* file)
 int editionRead(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset)
 {
     EditionState& state = stateOf(file);
-    state.fault = {};
     if (amount < 0 || offset < 0)
         return SQLITE_IOERR_READ;
     const EditionHeader& header = state.cipher->header();

@@ -32,7 +32,8 @@ std::string EditionUri(const std::string& path);
 void SetEditionPassword(const std::string& password);
 void ClearEditionPassword();
 
-// Why the last open on this thread failed in the VFS (None when it did not).
+// Why the last open on this thread failed in the VFS (None when it did not),
+// including a first page that failed while SQLite was opening the database.
 EditionFaultReport LastEditionOpenFault();
 
 // Why the last read of the connection's main database failed in the VFS;
