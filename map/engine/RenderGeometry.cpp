@@ -104,3 +104,12 @@ LineStretch longestStraightStretch(const QPolygonF& line, double maxBendDegrees)
     }
     return best;
 }
+
+QRectF keptFrameTarget(const Viewport& kept, const Viewport& now)
+{
+    // A map point at kept pixel p lies at p * zoom + shift in the view now.
+    const double zoom = now.GetScale() / kept.GetScale();
+    const double ppm = now.pixelsPerMetre();
+    const QPointF shift((kept.GetXWind() - now.GetXWind()) * ppm, (now.GetYWind() - kept.GetYWind()) * ppm);
+    return QRectF(shift, QSizeF(kept.size()) * zoom);
+}

@@ -58,3 +58,7 @@ struct LineStretch {
 // maxBendDegrees in total and returns the longest one; an empty line gives a
 // zero-length stretch.
 LineStretch longestStraightStretch(const QPolygonF& line, double maxBendDegrees);
+
+// Where a frame drawn for the kept view lands when shown for the view now:
+// every map point of the kept frame falls on its pixel of the current view.
+QRectF keptFrameTarget(const Viewport& kept, const Viewport& now);

@@ -95,3 +95,26 @@ TEST(LabelPlacer, PlacesBentTextsWholeOrNotAtAll)
     EXPECT_TRUE(placer.tryPlace(std::vector<QRectF>{QRectF(10, 50, 10, 10), QRectF(20, 52, 10, 10)}));
     EXPECT_EQ(placer.placedCount(), 3);
 }
+
+TEST(RenderGeometry, KeptFrameMovedPutsEveryMapPointOnItsPixelOfTheNewView)
+{
+    Viewport kept;
+    kept.setSize(QSize(640, 480));
+    kept.centreOn(500, 300, 2000);
+    Viewport now = kept;
+    now.SetScaleAbout(3100, QPointF(100, 400));
+    now.SetXWind(now.GetXWind() + 37.5);
+    now.SetYWind(now.GetYWind() - 12.25);
+    const QRectF target = keptFrameTarget(kept, now);
+    const double zoom = target.width() / kept.size().width();
+    EXPECT_NEAR(target.height() / kept.size().height(), zoom, 1e-12);
+    for (const QPointF map : {QPointF(500, 300), QPointF(420, 350), QPointF(610, 210)}) {
+        const QPointF keptPixel = kept.mapToPixel(map.x(), map.y());
+        const QPointF shown = target.topLeft() + keptPixel * zoom;
+        const QPointF expected = now.mapToPixel(map.x(), map.y());
+        EXPECT_NEAR(shown.x(), expected.x(), 1e-6);
+        EXPECT_NEAR(shown.y(), expected.y(), 1e-6);
+    }
+    const QRectF still = keptFrameTarget(kept, kept);
+    EXPECT_EQ(still, QRectF(0, 0, 640, 480));
+}
