@@ -1,15 +1,18 @@
 // varindel-edition: the publisher's tool for edition files, built on the
 // program's own data code.
 #include "EditionCommands.h"
+#include "GeneratorCommands.h"
 #include "ToolCommand.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
 
 std::vector<ToolCommand> AllToolCommands()
 {
     std::vector<ToolCommand> commands = EditionCommands();
+    for (const ToolCommand& command : GeneratorCommands())
+        commands.push_back(command);
     return commands;
 }
 
@@ -28,7 +31,11 @@ int usage()
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication application(argc, argv);
+    // The generator draws pictures with fonts, which needs a GUI application;
+    // it never shows a window, so no display is needed either.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
     QStringList words = QCoreApplication::arguments().mid(1);
     if (words.isEmpty())
         return usage();

@@ -16,7 +16,7 @@ struct FrontStyle {
 
 const FrontStyle kCentreFront{18, 45, 12, 16, 4, 0, 7, 3, 7, false};
 const FrontStyle kPanelFront{55, 105, 12, 14, 14, 16, 34, 5, 16, false};
-const FrontStyle kPrivateFront{8, 12, 8, 10, 5, 6, 11, 1, 2, true};
+const FrontStyle kPrivateFront{8, 12, 8, 10, 5, 4, 9, 1, 2, true};
 const FrontStyle kIndustrialFront{40, 120, 24, 48, 12, 16, 30, 1, 2, false};
 
 // One side of a block: the street segment it faces, walked in the street's
@@ -134,8 +134,12 @@ private:
             if (zone == BlockZone::Centre && random_.chance(0.08))
                 building.floors = random_.range(9, 14);
             addNumbered(building, side, i, j);
-            if (style.sheds)
+            if (style.sheds) {
+                // A shed behind every house, and often a bath-house at the back of the plot.
                 addShed(origin + side.inward * (depth + 3), direction, side.inward, buildingLength, i, j);
+                if (random_.chance(0.6))
+                    addShed(origin + side.inward * (depth + 12), direction, side.inward, buildingLength, i, j);
+            }
             t += buildingLength + random_.uniform(style.minGap, style.maxGap);
         }
     }

@@ -30,7 +30,7 @@ CityCharacter CharacterOf(const CityPlan& plan)
         // Корвинск: a taller city turned across, the river from north to south
         // in the map, the railway along its eastern side.
         character.rotationDegrees = 96;
-        character.meanBlock = 185;
+        character.meanBlock = 172;
         character.width = 8200 * grow;
         character.height = 8600 * grow;
         character.riverAt = 0.62;
@@ -44,7 +44,7 @@ CityCharacter CharacterOf(const CityPlan& plan)
     } else {
         // Ольмарск: a wide city on a winding river, the railway in the west.
         character.rotationDegrees = 7;
-        character.meanBlock = 195;
+        character.meanBlock = 178;
         character.width = 9400 * grow;
         character.height = 7800 * grow;
         character.riverAt = 0.42;

@@ -1,0 +1,128 @@
+#include "GeneratorCommands.h"
+
+#include "EditionGenerator.h"
+
+#include "DataErrors.h"
+#include "Database.h"
+#include "MapFormat.h"
+#include "Query.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+
+namespace {
+
+bool editionNumber(const ToolArguments& arguments, int& edition, QString& error)
+{
+    std::string password;
+    if (!EditionPasswordOption(arguments, password, error))
+        return false;
+    edition = arguments.options.value(QStringLiteral("edition")).toInt();
+    return true;
+}
+
+bool generateOptions(const ToolArguments& arguments, EditionOptions& options, QString& error)
+{
+    if (arguments.positional.size() != 1) {
+        error = QStringLiteral("Укажите один файл издания, например dataomk.abs.");
+        return false;
+    }
+    if (!editionNumber(arguments, options.edition, error))
+        return false;
+    bool ok = true;
+    if (arguments.options.contains(QStringLiteral("seed")))
+        options.seed = arguments.options.value(QStringLiteral("seed")).toULongLong(&ok);
+    if (!ok) {
+        error = QStringLiteral("Зерно --seed должно быть целым неотрицательным числом.");
+        return false;
+    }
+    if (arguments.options.contains(QStringLiteral("scale")))
+        options.scale = arguments.options.value(QStringLiteral("scale")).toDouble(&ok);
+    if (!ok || !(options.scale > 0 && options.scale <= 100)) {
+        error = QStringLiteral("Масштаб --scale должен быть числом больше 0 и не больше 100.");
+        return false;
+    }
+    return true;
+}
+
+int runGenerate(const ToolArguments& arguments)
+{
+    EditionOptions options;
+    QString error;
+    if (!generateOptions(arguments, options, error))
+        return ToolFailure(error);
+    QElapsedTimer timer;
+    timer.start();
+    const QString path = arguments.positional[0];
+    const Status written = WriteSealedEdition(options, path);
+    if (!written)
+        return ToolFailure(written.error());
+    ToolPrint(QStringLiteral("%1: %2 байт за %3 с")
+                  .arg(path)
+                  .arg(QFileInfo(path).size())
+                  .arg(static_cast<double>(timer.elapsed()) / 1000.0, 0, 'f', 1));
+    return 0;
+}
+
+// The city map of an opened edition (content item 2).
+Result<MapModel> editionMap(TDatabase& database)
+{
+    TQuery content(database, QStringLiteral("qContent"), QStringLiteral("select * from Content"));
+    content.Open();
+    if (!content.Locate(QStringLiteral("TypeID"), 2) || content.FieldByName(QStringLiteral("Data")).IsNull())
+        return Result<MapModel>::failure(QStringLiteral("В издании нет карты."));
+    return readMapFile(content.FieldByName(QStringLiteral("Data")).AsBlob());
+}
+
+QString clean(QString text)
+{
+    return text.replace(QLatin1Char('\t'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+}
+
+int runObjects(const ToolArguments& arguments)
+{
+    std::string password;
+    QString error;
+    if (arguments.positional.size() != 1)
+        return ToolFailure(QStringLiteral("Укажите один файл издания."));
+    if (!EditionPasswordOption(arguments, password, error))
+        return ToolFailure(error);
+    TDatabase database;
+    database.DatabaseFileName = arguments.positional[0];
+    database.Password = password;
+    const Status opened = database.Open();
+    if (!opened)
+        return ToolFailure(opened.error());
+    try {
+        const Result<MapModel> map = editionMap(database);
+        if (!map)
+            return ToolFailure(map.error());
+        ToolPrint(QStringLiteral("ID\tType\tX\tY\tHasAddress\tStreet\tHouse"));
+        const MapModel& model = map.value();
+        for (int index = 0; index < model.GetCount(); ++index) {
+            if (model.isDeleted(index))
+                continue;
+            const TPMXMapObjectMem& object = model.object(index);
+            ToolPrint(QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7")
+                          .arg(object.ID)
+                          .arg(object.ObjType)
+                          .arg(static_cast<double>(object.X), 0, 'f', 1)
+                          .arg(static_cast<double>(object.Y), 0, 'f', 1)
+                          .arg(object.HasAddress ? 1 : 0)
+                          .arg(clean(object.Street), clean(object.House)));
+        }
+    } catch (const EDataError& failure) {
+        return ToolFailure(failure.message());
+    }
+    return 0;
+}
+
+} // namespace
+
+std::vector<ToolCommand> GeneratorCommands()
+{
+    return {
+        {"generate", "--edition N OUT.abs [--seed S] [--scale K]", runGenerate},
+        {"objects", "FILE.abs --edition N", runObjects},
+    };
+}
