@@ -66,7 +66,7 @@ Status IconLibrary::addLibrary(const QByteArray& blob)
         return Status::failure(
             QStringLiteral("Версия библиотеки значков %1 не поддерживается").arg(envelope->format_version()));
     const auto* body = envelope->body();
-    if (!body || contentChecksum(body->data(), body->size()) != envelope->checksum())
+    if (!body || !checksumMatches(*body, envelope->checksum()))
         return broken(QStringLiteral("не сходится контрольная сумма"));
     flatbuffers::Verifier bodyVerifier(body->data(), body->size());
     if (!bodyVerifier.VerifyBuffer<VarindelIconFile::IconLibrary>(nullptr))

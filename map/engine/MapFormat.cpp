@@ -152,7 +152,7 @@ Result<const VarindelMapFile::Map*> openEnvelope(const QByteArray& blob)
         return Opened::failure(
             QStringLiteral("Версия файла карты %1 не поддерживается").arg(envelope->format_version()));
     const auto* body = envelope->body();
-    if (!body || contentChecksum(body->data(), body->size()) != envelope->checksum())
+    if (!body || !checksumMatches(*body, envelope->checksum()))
         return Opened::failure(broken(QStringLiteral("не сходится контрольная сумма")));
     // Depth and table limits well above what a city needs, below what would
     // let a hostile file make the verifier itself expensive.
