@@ -4,7 +4,6 @@
 #include "Vdlutils.h"
 
 #include <QDateTime>
-#include <cerrno>
 #include <cmath>
 #include <dirent.h>
 #include <fcntl.h>

@@ -4,6 +4,7 @@
 #include "Vdlutils.h"
 
 #include <QFile>
+#include <algorithm>
 #include <array>
 #include <grp.h>
 #include <pwd.h>

@@ -23,6 +23,14 @@ std::size_t StopAtBody(char*, std::size_t, std::size_t, void*) {
     return 0;
 }
 
+// Asks every cache on the way for a fresh answer.
+curl_slist* NoCacheHeaders() {
+    curl_slist* headers = curl_slist_append(nullptr, "Cache-Control: no-cache");
+    if (curl_slist* longer = headers ? curl_slist_append(headers, "Pragma: no-cache") : nullptr)
+        headers = longer;
+    return headers;
+}
+
 void InitialiseCurlOnce() {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
@@ -38,9 +46,7 @@ bool CheckUrl(const std::string& url) {
     const std::unique_ptr<CURL, EasyDeleter> request(curl_easy_init());
     if (!request)
         return false;
-    std::unique_ptr<curl_slist, HeaderListDeleter> headers(
-        curl_slist_append(nullptr, "Cache-Control: no-cache"));
-    headers.reset(curl_slist_append(headers.release(), "Pragma: no-cache"));
+    const std::unique_ptr<curl_slist, HeaderListDeleter> headers(NoCacheHeaders());
     CURL* handle = request.get();
     curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
     curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");

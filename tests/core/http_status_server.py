@@ -10,11 +10,12 @@ import sys
 class StatusHandler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
         agent = self.headers.get("User-Agent", "")
+        fresh = "no-cache" in self.headers.get("Cache-Control", "")
         try:
             status = int(self.path.lstrip("/"))
         except ValueError:
             status = 400
-        if agent != "InetURL:/1.0" or status not in (200, 301, 302, 404):
+        if agent != "InetURL:/1.0" or not fresh or status not in (200, 301, 302, 404):
             status = 400
         body = b"status page\n" * 1000
         self.send_response(status)

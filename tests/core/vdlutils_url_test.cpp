@@ -14,6 +14,8 @@ namespace {
 class CheckUrlTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
+        // A proxy from the environment must not stand between the test and its server.
+        qputenv("no_proxy", "127.0.0.1");
         server = new QProcess;
         server->start("/usr/bin/python3",
                       {QString(VARINDEL_TEST_DATA_DIR) + "/../core/http_status_server.py"});
