@@ -26,7 +26,6 @@ enum MapObjectType : std::int32_t {
 struct MapPoint {
     float x = 0;
     float y = 0;
-    friend bool operator==(const MapPoint&, const MapPoint&) = default;
 };
 
 // The icon a label or point is drawn with: a library name and an icon name in it.
@@ -35,7 +34,6 @@ struct TPMXMapZametka {
     float Y = 0;
     QString LibName; // at most 30 characters, e.g. "ICONS.LIB"
     QString IconName; // e.g. "OK.BMP"
-    friend bool operator==(const TPMXMapZametka&, const TPMXMapZametka&) = default;
 };
 
 struct TPMXMapObjectMem {
@@ -56,9 +54,25 @@ struct TPMXMapObjectMem {
     // first point; polylines (2, 3) are open; points (7, 8, 9) have none.
     std::vector<MapPoint> Geometry;
     std::optional<TPMXMapZametka> Zametka;
-
-    friend bool operator==(const TPMXMapObjectMem&, const TPMXMapObjectMem&) = default;
 };
+
+// Written out rather than defaulted: the Mapnik comparison in the benchmarks
+// includes this header in a C++17 unit.
+inline bool operator==(const MapPoint& a, const MapPoint& b) { return a.x == b.x && a.y == b.y; }
+inline bool operator!=(const MapPoint& a, const MapPoint& b) { return !(a == b); }
+inline bool operator==(const TPMXMapZametka& a, const TPMXMapZametka& b)
+{
+    return a.X == b.X && a.Y == b.Y && a.LibName == b.LibName && a.IconName == b.IconName;
+}
+inline bool operator!=(const TPMXMapZametka& a, const TPMXMapZametka& b) { return !(a == b); }
+inline bool operator==(const TPMXMapObjectMem& a, const TPMXMapObjectMem& b)
+{
+    return a.ID == b.ID && a.ObjType == b.ObjType && a.X == b.X && a.Y == b.Y && a.HasAddress == b.HasAddress &&
+           a.Street == b.Street && a.House == b.House && a.DisplayParam == b.DisplayParam &&
+           a.StyleCode == b.StyleCode && a.Name == b.Name && a.Floors == b.Floors && a.Geometry == b.Geometry &&
+           a.Zametka == b.Zametka;
+}
+inline bool operator!=(const TPMXMapObjectMem& a, const TPMXMapObjectMem& b) { return !(a == b); }
 
 inline constexpr bool IsAreaType(std::int32_t type)
 {
