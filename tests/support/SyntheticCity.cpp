@@ -53,8 +53,8 @@ private:
     {
         const int round = line / kStreetNames.size();
         const QString name = kStreetNames[line % kStreetNames.size()];
-        const QString kind = horizontal ? (roadClass(line) == kAvenue ? "проспект" : "улица")
-                                        : (roadClass(line) == kAvenue ? "бульвар" : "переулок");
+        // The names are feminine adjectives, so the kinds are feminine too.
+        const QString kind = horizontal ? QStringLiteral("улица") : QStringLiteral("аллея");
         const QString base = QStringLiteral("%1 %2").arg(kind, name);
         return round == 0 ? base : QStringLiteral("%1-й %2").arg(round + 1).arg(base);
     }
