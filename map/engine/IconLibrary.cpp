@@ -58,6 +58,10 @@ Status IconLibrary::addLibrary(const QByteArray& blob)
     const auto* data = reinterpret_cast<const std::uint8_t*>(blob.constData());
     if (blob.size() < 8 || !VarindelIconFile::IconLibraryFileBufferHasIdentifier(data))
         return Status::failure(QStringLiteral("Это не библиотека значков"));
+    // A finished file is a whole number of 8 bytes (the checksum's alignment);
+    // this catches a cut that removed only padding.
+    if (blob.size() % 8 != 0)
+        return broken(QStringLiteral("файл обрезан"));
     flatbuffers::Verifier envelopeVerifier(data, static_cast<std::size_t>(blob.size()));
     if (!VarindelIconFile::VerifyIconLibraryFileBuffer(envelopeVerifier))
         return broken(QStringLiteral("нарушена структура файла"));

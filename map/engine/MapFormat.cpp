@@ -19,6 +19,7 @@ constexpr float kFarthestCoordinate = 1e6f;
 constexpr int kLongestHouse = 255;
 constexpr int kLongestLibraryName = 30;
 constexpr int kHighestBuilding = 500;
+constexpr qsizetype kFileAlignment = 8;
 
 QString broken(const QString& reason)
 {
@@ -144,6 +145,11 @@ Result<const VarindelMapFile::Map*> openEnvelope(const QByteArray& blob)
     const auto* data = reinterpret_cast<const std::uint8_t*>(blob.constData());
     if (blob.size() < 8 || !MapFileBufferHasIdentifier(data))
         return Opened::failure(QStringLiteral("Это не файл карты"));
+    // A finished file is a whole number of its widest alignment (8 bytes, the
+    // checksum's); only padding lies outside what the checks below cover, so a
+    // file cut short by a few bytes shows here.
+    if (blob.size() % kFileAlignment != 0)
+        return Opened::failure(broken(QStringLiteral("файл обрезан")));
     flatbuffers::Verifier envelopeVerifier(data, static_cast<std::size_t>(blob.size()));
     if (!VerifyMapFileBuffer(envelopeVerifier))
         return Opened::failure(broken(QStringLiteral("нарушена структура файла")));

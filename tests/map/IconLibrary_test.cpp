@@ -62,7 +62,7 @@ TEST(IconLibrary, DamagedBlobsChangeNothing)
     const QByteArray good = syntheticIcons().save("ICONS.LIB");
 
     EXPECT_EQ(library.addLibrary(QByteArray("not an icon library")).error(), "Это не библиотека значков");
-    for (int length = 0; length < good.size(); length += 5)
+    for (int length = 0; length < good.size(); length += length + 16 < good.size() ? 5 : 1)
         EXPECT_FALSE(library.addLibrary(good.left(length)).ok()) << length;
     EXPECT_EQ(library.iconNames("ICONS.LIB"), QStringList{"OK.BMP"});
     EXPECT_EQ(library.find("ICONS.LIB", "OK.BMP")->pixelColor(0, 0), QColor(Qt::red));
