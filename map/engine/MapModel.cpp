@@ -92,17 +92,18 @@ void MapModel::reserve(int count)
 void MapModel::assign(std::vector<TPMXMapObjectMem> objects)
 {
     clear();
-    reserve(static_cast<int>(objects.size()));
+    const int count = static_cast<int>(objects.size());
+    reserve(count);
+    impl_->objects = std::move(objects);
+    impl_->deleted.assign(impl_->objects.size(), false);
     std::vector<Entry> entries;
-    entries.reserve(objects.size());
-    for (TPMXMapObjectMem& object : objects) {
-        const int position = static_cast<int>(impl_->objects.size());
+    entries.reserve(impl_->objects.size());
+    for (int position = 0; position < count; ++position) {
+        TPMXMapObjectMem& object = impl_->objects[position];
         impl_->settleId(object, position);
         impl_->positionOfId.emplace(object.ID, position);
         impl_->boxes.push_back(boxOf(object));
-        impl_->deleted.push_back(false);
         entries.emplace_back(impl_->boxes.back(), position);
-        impl_->objects.push_back(std::move(object));
     }
     // The range constructor packs the tree (sort-tile-recursive), which both
     // builds faster and answers queries faster than insertion one by one.
