@@ -11,6 +11,8 @@ packages=(
   # libraries
   libsqlite3-dev sqlite3 libsodium-dev libboost-dev libflatbuffers-dev flatbuffers-compiler
   libcurl4-openssl-dev
+  # the map benchmarks compare frame times with Mapnik
+  libmapnik-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev python3
   # offscreen and virtual displays, fonts for rendering

@@ -1,0 +1,161 @@
+// Frame times of the map at 1920 x 1080 on a synthetic city of 200 000
+// buildings, 20 000 road segments and 2 000 other objects: the whole city,
+// and street level (scale 5000) with house numbers. Each repetition is one
+// frame, so the reported median is the median frame.
+//
+// The *VersusMapnik benchmarks draw the same views with Mapnik, one frame
+// of each in turn, and report both medians and our time divided by Mapnik's.
+//
+//   build-*/bench/varindel_bench --benchmark_filter=MapRender
+#include "MapRenderer.h"
+#include "SyntheticCity.h"
+#ifdef VARINDEL_HAVE_MAPNIK
+#include "MapnikCity.h"
+#endif
+
+#include <benchmark/benchmark.h>
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+const QSize kFrame(1920, 1080);
+constexpr int kFrames = 25;
+
+// Fonts and text layout need a GUI application; the benchmark's own main has none.
+void ensureGuiApplication()
+{
+    if (QGuiApplication::instance())
+        return;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "varindel_bench";
+    static char* argv[] = {name, nullptr};
+    new QGuiApplication(argc, argv);
+}
+
+const MapModel& city()
+{
+    static const MapModel model = [] {
+        ensureGuiApplication();
+        return syntheticCity({200000, 20000, 2000, 1});
+    }();
+    return model;
+}
+
+Viewport wholeCity()
+{
+    Viewport view;
+    view.setSize(kFrame);
+    const QRectF extent = city().extent();
+    const double ppm = std::min(kFrame.width() / extent.width(), kFrame.height() / extent.height());
+    view.centreOn(extent.center().x(), extent.center().y(), ppm * kPixelsPerMetreUnit);
+    return view;
+}
+
+Viewport streetLevel()
+{
+    Viewport view;
+    view.setSize(kFrame);
+    const QRectF extent = city().extent();
+    view.centreOn(extent.center().x() + 310, extent.center().y() - 170, 5000);
+    return view;
+}
+
+MapOptions optionsFor(const Viewport& view)
+{
+    MapOptions options;
+    // As the program sets them: house numbers above scale 3000, sized scale / 500.
+    options.NumberDom = view.GetScale() > 3000;
+    options.NumberDomSizeFont = static_cast<int>(view.GetScale() / 500);
+    return options;
+}
+
+struct OurFrame {
+    MapRenderer renderer;
+    QImage image{kFrame, QImage::Format_ARGB32_Premultiplied};
+    double draw(const Viewport& view)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        QPainter painter(&image);
+        renderer.render(RenderScene{city(), nullptr, view, {}, optionsFor(view)}, painter, image.rect());
+        painter.end();
+        return static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    }
+};
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void renderOurs(benchmark::State& state, Viewport (*makeView)())
+{
+    const Viewport view = makeView();
+    OurFrame frame;
+    frame.draw(view); // warms the caches, as any frame after the first finds them
+    for (auto _ : state)
+        state.SetIterationTime(frame.draw(view) / 1e3);
+    state.counters["objects"] = city().GetCount();
+}
+
+void BM_MapRender_WholeCity(benchmark::State& state) { renderOurs(state, wholeCity); }
+void BM_MapRender_StreetLevel(benchmark::State& state) { renderOurs(state, streetLevel); }
+
+BENCHMARK(BM_MapRender_WholeCity)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(kFrames)->ReportAggregatesOnly(true);
+BENCHMARK(BM_MapRender_StreetLevel)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(kFrames)->ReportAggregatesOnly(true);
+
+#ifdef VARINDEL_HAVE_MAPNIK
+MapnikCity& mapnikCity()
+{
+    static QTemporaryDir folder;
+    static MapnikCity mapnik(city(), folder.path(), kFrame);
+    return mapnik;
+}
+
+void versusMapnik(benchmark::State& state, Viewport (*makeView)(), const QString& name)
+{
+    const Viewport view = makeView();
+    OurFrame ours;
+    MapnikCity& mapnik = mapnikCity();
+    ours.draw(view);
+    mapnik.render(view);
+    std::vector<double> ourTimes;
+    std::vector<double> mapnikTimes;
+    for (auto _ : state) {
+        for (int i = 0; i < kFrames; ++i) {
+            ourTimes.push_back(ours.draw(view));
+            QElapsedTimer clock;
+            clock.start();
+            mapnik.render(view);
+            mapnikTimes.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+        }
+    }
+    state.counters["ours_ms"] = median(ourTimes);
+    state.counters["mapnik_ms"] = median(mapnikTimes);
+    state.counters["ours_per_mapnik"] = median(ourTimes) / median(mapnikTimes);
+    // Pictures of both, for whoever wants to compare them by eye.
+    if (!qEnvironmentVariableIsEmpty("VARINDEL_BENCH_PICTURES")) {
+        const QString prefix = qEnvironmentVariable("VARINDEL_BENCH_PICTURES") + "/" + name;
+        ours.image.save(prefix + "-ours.png");
+        mapnik.lastFrame().save(prefix + "-mapnik.png");
+    }
+}
+
+void BM_MapRender_WholeCityVersusMapnik(benchmark::State& state) { versusMapnik(state, wholeCity, "whole-city"); }
+void BM_MapRender_StreetLevelVersusMapnik(benchmark::State& state) { versusMapnik(state, streetLevel, "street-level"); }
+
+BENCHMARK(BM_MapRender_WholeCityVersusMapnik)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_MapRender_StreetLevelVersusMapnik)->Unit(benchmark::kMillisecond)->Iterations(1);
+#endif
+
+} // namespace
