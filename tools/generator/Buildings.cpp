@@ -156,10 +156,10 @@ private:
     // nearest street that has one.
     void placeCourtyard(const std::vector<BlockSide>& sides, BlockZone zone, int i, int j)
     {
-        if (zone == BlockZone::Private || (zone == BlockZone::Centre && !random_.chance(0.3)))
+        if (zone == BlockZone::Private || (zone == BlockZone::Centre && !random_.chance(0.7)))
             return;
         const QPointF middle = (grid_.node(i, j) + grid_.node(i + 1, j + 1)) / 2;
-        const int count = zone == BlockZone::Panel ? random_.range(1, 3) : 1;
+        const int count = zone == BlockZone::Industrial ? 1 : random_.range(1, 3);
         for (int k = 0; k < count; ++k) {
             const double length = zone == BlockZone::Centre ? random_.uniform(14, 22) : random_.uniform(45, 80);
             const double depth = zone == BlockZone::Centre ? random_.uniform(10, 13) : random_.uniform(12, 16);

@@ -102,12 +102,10 @@ void addIntersectionSigns(FeatureContext& context, int i, int j)
 
 void AddAreas(FeatureContext& context)
 {
-    const std::vector<DistrictMap::Span>& spans = context.districts.spans();
-    for (std::size_t d = 0; d < spans.size(); ++d) {
-        const DistrictMap::Span& span = spans[d];
-        TPMXMapObjectMem& district =
-            context.writer.add(otDistrict, BlockRangeOutline(context.grid, span.i0, span.i1, span.j0, span.j1));
-        district.Name = context.districts.names()[static_cast<qsizetype>(d)];
+    for (qsizetype d = 0; d < context.districts.names().size(); ++d) {
+        const std::vector<QPointF> outline = context.districts.outline(static_cast<int>(d));
+        if (outline.size() >= 3)
+            context.writer.add(otDistrict, outline).Name = context.districts.names()[d];
     }
     const StreetGrid& grid = context.grid;
     const auto zoneAt = [&](int i, int j) { return context.blocks.zones[static_cast<std::size_t>(j * grid.columns() + i)]; };
@@ -118,7 +116,10 @@ void AddAreas(FeatureContext& context)
                                 zoneAt(i, j + 1) == BlockZone::Panel && zoneAt(i + 1, j + 1) == BlockZone::Panel;
             if (!panels || !context.random.chance(0.6))
                 continue;
-            TPMXMapObjectMem& area = context.writer.add(otMicrodistrict, BlockRangeOutline(grid, i, i + 2, j, j + 2));
+            std::vector<bool> quarter(context.blocks.zones.size(), false);
+            for (const auto& [di, dj] : {std::pair{0, 0}, {1, 0}, {0, 1}, {1, 1}})
+                quarter[static_cast<std::size_t>((j + dj) * grid.columns() + i + di)] = true;
+            TPMXMapObjectMem& area = context.writer.add(otMicrodistrict, BlockSetOutline(grid, quarter));
             ++number;
             area.Name = context.random.chance(0.25)
                             ? QStringLiteral("микрорайон «") + context.random.pick(Vocabulary::microdistrictNames()) +

@@ -23,29 +23,30 @@ private:
     std::vector<TPMXMapObjectMem>& objects_;
 };
 
-// Districts are rectangles of blocks; every block belongs to exactly one.
+// Districts: every block belongs to the district whose seed is nearest, so
+// their borders run along streets in steps; the centre's seed is the city
+// centre. A district's outline follows its blocks that lie in the city.
 class DistrictMap {
 public:
     DistrictMap(const StreetGrid& grid, const CityFrame& frame, Prng& random);
     int districtOf(int blockI, int blockJ) const;
     int districtAt(QPointF local) const;
     const QStringList& names() const { return names_; }
-    // The block rectangle of a district: first and one-past-last column and row.
-    struct Span {
-        int i0, i1, j0, j1;
-    };
-    const std::vector<Span>& spans() const { return spans_; }
+    // The outline of a district, along the grid's nodes; empty when none of
+    // its blocks lies in the city.
+    std::vector<QPointF> outline(int district) const;
 
 private:
     const StreetGrid& grid_;
-    std::vector<int> columnCuts_;
-    std::vector<int> rowCuts_;
-    std::vector<Span> spans_;
+    std::vector<QPointF> seeds_; // in block units
+    std::vector<int> blocks_;    // district per block, i + j * columns
     QStringList names_;
 };
 
-// The outline of a rectangle of blocks, walked along the grid's nodes.
-std::vector<QPointF> BlockRangeOutline(const StreetGrid& grid, int i0, int i1, int j0, int j1);
+// The longest closed outline of a set of blocks (given per block, i + j *
+// columns), walked along the grid's nodes with the blocks on its left.
+std::vector<QPointF> BlockSetOutline(const StreetGrid& grid, const std::vector<bool>& blocks);
+
 
 // The river, the ponds of the parks, the railway with its station and the
 // square before it, the stops along the avenues, the road signs, the

@@ -124,6 +124,7 @@ QByteArray DrawBanner(QSize size, const AdvertFacts& facts, Prng& random)
 QByteArray DrawArticlePicture(const AdvertFacts& facts, Prng& random)
 {
     QImage image(480, 270, QImage::Format_RGB32);
+    image.fill(QColor(200, 205, 195)); // the street beside the house
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF sky(0, 0, 480, 150);

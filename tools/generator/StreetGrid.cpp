@@ -109,7 +109,7 @@ void StreetGrid::traceLine(const CityFrame& frame, Prng& random, StreetNamer& na
     GridStreet current;
     std::vector<int*> currentSlots;
     bool currentInside = false;
-    int longest = random.range(7, 13);
+    int longest = random.range(11, 22);
     auto flush = [&] {
         if (!currentSlots.empty()) {
             current.kind = kindOf(random, main, currentInside, currentSlots.size());
@@ -117,7 +117,7 @@ void StreetGrid::traceLine(const CityFrame& frame, Prng& random, StreetNamer& na
         }
         current = GridStreet{};
         currentSlots.clear();
-        longest = random.range(7, 13);
+        longest = random.range(11, 22);
     };
     for (int k = 0; k < segments; ++k) {
         const bool inside = insideAt(k) && insideAt(k + 1);

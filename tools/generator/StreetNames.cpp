@@ -75,7 +75,8 @@ QString StreetNamer::name(StreetKind kind)
             return name;
         }
     }
-    const QString base = candidate(kind);
+    // Numbers go only before adjective names: "2-я Садовая улица".
+    const QString base = adjectiveName(random_.pick(Vocabulary::streetAdjectives()), kind);
     for (int number = 2;; ++number) {
         const QString name = numbered(base, number);
         if (!used_.contains(name)) {
