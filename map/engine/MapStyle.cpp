@@ -51,7 +51,11 @@ AreaStyle areaStyle(const TPMXMapObjectMem& object, double pixelsPerMetre)
 RoadStyle roadStyle(std::uint8_t roadClass, double pixelsPerMetre)
 {
     const std::size_t kind = std::min<std::size_t>(roadClass, kRoadWidthMetres.size() - 1);
-    const double width = std::max(kRoadWidthMetres[kind] * pixelsPerMetre, kRoadMinimumPixels[kind]);
+    double width = std::max(kRoadWidthMetres[kind] * pixelsPerMetre, kRoadMinimumPixels[kind]);
+    // Lines up to a pixel wide take the painter's fast thin-line path; a
+    // little more width would cost several times as much and show nothing.
+    if (width > 1 && width < 1.5)
+        width = 1;
     static const std::array<QColor, 3> fills{QColor(0xff, 0xff, 0xff), QColor(0xfc, 0xd6, 0xa4),
                                              QColor(0xf9, 0xb2, 0x9c)};
     static const std::array<QColor, 3> casings{QColor(0xbd, 0xb3, 0xa8), QColor(0xc8, 0x9b, 0x5a),
