@@ -6,6 +6,7 @@
 
 #include <QFontMetricsF>
 
+#include <array>
 #include <cmath>
 
 namespace {
@@ -214,14 +215,26 @@ void drawSymbol(QPainter& painter, std::int32_t type, const QRectF& box)
     }
 }
 
+// The symbols of objects without an icon, drawn once and then copied: a
+// whole-city frame may show a thousand stops.
+const QImage& symbolImage(std::int32_t type)
+{
+    static std::array<QImage, 10> symbols;
+    QImage& symbol = symbols[static_cast<std::size_t>(std::clamp(type, 0, 9))];
+    if (symbol.isNull()) {
+        symbol = QImage(kFallbackIconSize, kFallbackIconSize, QImage::Format_ARGB32_Premultiplied);
+        symbol.fill(Qt::transparent);
+        QPainter painter(&symbol);
+        painter.setRenderHint(QPainter::Antialiasing);
+        drawSymbol(painter, type, QRectF(0, 0, kFallbackIconSize, kFallbackIconSize));
+    }
+    return symbol;
+}
+
 void drawIcons(QPainter& painter, const std::vector<IconItem>& items)
 {
-    for (const IconItem& item : items) {
-        if (item.image.isNull())
-            drawSymbol(painter, item.type, item.box);
-        else
-            painter.drawImage(item.box.topLeft(), item.image);
-    }
+    for (const IconItem& item : items)
+        painter.drawImage(item.box.topLeft(), item.image.isNull() ? symbolImage(item.type) : item.image);
 }
 
 } // namespace
