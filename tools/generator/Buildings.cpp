@@ -14,7 +14,7 @@ struct FrontStyle {
     bool sheds;
 };
 
-const FrontStyle kCentreFront{18, 45, 12, 16, 4, 0, 7, 3, 7, false};
+const FrontStyle kCentreFront{20, 48, 14, 19, 3, 0, 4, 3, 7, false};
 const FrontStyle kPanelFront{55, 105, 12, 14, 14, 16, 34, 5, 16, false};
 const FrontStyle kPrivateFront{8, 12, 8, 10, 5, 4, 9, 1, 2, true};
 const FrontStyle kIndustrialFront{40, 120, 24, 48, 12, 16, 30, 1, 2, false};
