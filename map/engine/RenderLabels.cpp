@@ -92,6 +92,66 @@ std::vector<QRectF> boxesAlong(const LineStretch& stretch, double width, double 
     return boxes;
 }
 
+// Clips a segment to a rectangle (Liang-Barsky); false when nothing of it is inside.
+bool clipSegment(QPointF& a, QPointF& b, const QRectF& rect)
+{
+    const QPointF d = b - a;
+    double enter = 0;
+    double leave = 1;
+    const double p[4] = {-d.x(), d.x(), -d.y(), d.y()};
+    const double q[4] = {a.x() - rect.left(), rect.right() - a.x(), a.y() - rect.top(), rect.bottom() - a.y()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            enter = std::max(enter, t);
+        else
+            leave = std::min(leave, t);
+    }
+    if (enter > leave)
+        return false;
+    const QPointF start = a + d * enter;
+    b = a + d * leave;
+    a = start;
+    return true;
+}
+
+// The longest straight stretch of a line that lies inside the view: a long
+// street crossing the view must carry its name where it can be seen, not in
+// a stretch of it far outside.
+LineStretch longestVisibleStretch(const QPolygonF& line, const QRectF& view, double maxBendDegrees)
+{
+    LineStretch best;
+    QPolygonF piece;
+    auto finishPiece = [&] {
+        if (piece.size() >= 2) {
+            const LineStretch stretch = longestStraightStretch(piece, maxBendDegrees);
+            if (stretch.length() > best.length())
+                best = stretch;
+        }
+        piece.clear();
+    };
+    for (int i = 1; i < line.size(); ++i) {
+        QPointF a = line[i - 1];
+        QPointF b = line[i];
+        if (!clipSegment(a, b, view)) {
+            finishPiece();
+            continue;
+        }
+        if (!piece.isEmpty() && piece.back() != a)
+            finishPiece();
+        if (piece.isEmpty())
+            piece << a;
+        piece << b;
+    }
+    finishPiece();
+    return best;
+}
+
 void placeStreetNames(const RenderFrame& frame, LabelPlacer& placer, std::vector<TextItem>& out)
 {
     if (frame.ppm < kMainStreetNamesFromPpm)
@@ -105,7 +165,7 @@ void placeStreetNames(const RenderFrame& frame, LabelPlacer& placer, std::vector
         if (object.Street.isEmpty() || (object.StyleCode == rcStreet && frame.ppm < kStreetNamesFromPpm))
             continue;
         projectSimplified(object.Geometry, frame.transform, 1.0, line);
-        candidates.push_back({&object.Street, longestStraightStretch(line, kStreetNameMaxBend)});
+        candidates.push_back({&object.Street, longestVisibleStretch(line, frame.pixels, kStreetNameMaxBend)});
     }
     // The longest straight stretches first: that is where a name reads best.
     std::sort(candidates.begin(), candidates.end(), [](const StreetCandidate& a, const StreetCandidate& b) {

@@ -177,6 +177,19 @@ TEST(StreetNames, AreNotRepeatedOnNearbyPiecesOfTheSameStreet)
     EXPECT_EQ(placed.streetNames.front().text, QStringLiteral("улица Ленина"));
 }
 
+TEST(StreetNames, StandInTheViewOnLongStreetsWhoseStraightestPartIsOutsideIt)
+{
+    // A street that bends just inside the view and runs on straight for
+    // kilometres beyond it: its name belongs on the part that can be seen.
+    World world;
+    world.model.append(road(1, QStringLiteral("проспект Мира"), {{-100, 0}, {30, 0}, {3000, 3000}}));
+    const PlacedLabels placed = world.place();
+    ASSERT_EQ(placed.streetNames.size(), 1u);
+    const QRectF view(QPointF(0, 0), QSizeF(world.view.size()));
+    EXPECT_TRUE(view.contains(placed.streetNames.front().centre));
+    EXPECT_NEAR(placed.streetNames.front().angle, 0, 1e-6);
+}
+
 TEST(Labels, AreDrawnWithTheirIconWhoseBackgroundIsTransparent)
 {
     World world;
