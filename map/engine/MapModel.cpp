@@ -37,6 +37,12 @@ Box boxOf(const TPMXMapObjectMem& object)
     return Box(Point(minX, minY), Point(maxX, maxY));
 }
 
+// Types outside the small range the map knows are kept as -1: no layer draws them.
+std::int8_t compactType(std::int32_t type)
+{
+    return type >= 0 && type <= std::numeric_limits<std::int8_t>::max() ? static_cast<std::int8_t>(type) : -1;
+}
+
 QRectF rectOf(const Box& box)
 {
     const Point& lo = box.min_corner();
@@ -50,6 +56,7 @@ struct MapModel::Impl {
     std::vector<TPMXMapObjectMem> objects;
     std::vector<Box> boxes;
     std::vector<bool> deleted;
+    std::vector<std::int8_t> types;
     std::unordered_map<std::int32_t, int> positionOfId;
     Tree tree;
     std::int32_t largestId = 0;
@@ -86,6 +93,7 @@ void MapModel::reserve(int count)
     impl_->objects.reserve(count);
     impl_->boxes.reserve(count);
     impl_->deleted.reserve(count);
+    impl_->types.reserve(count);
     impl_->positionOfId.reserve(count);
 }
 
@@ -103,6 +111,7 @@ void MapModel::assign(std::vector<TPMXMapObjectMem> objects)
         impl_->settleId(object, position);
         impl_->positionOfId.emplace(object.ID, position);
         impl_->boxes.push_back(boxOf(object));
+        impl_->types.push_back(compactType(object.ObjType));
         entries.emplace_back(impl_->boxes.back(), position);
     }
     // The range constructor packs the tree (sort-tile-recursive), which both
@@ -120,6 +129,12 @@ const TPMXMapObjectMem& MapModel::object(int index) const
     return impl_->objects[index];
 }
 
+std::int32_t MapModel::typeAt(int index) const
+{
+    Q_ASSERT(index >= 0 && index < GetCount());
+    return impl_->types[index];
+}
+
 int MapModel::FindObjectID(std::int32_t id) const
 {
     const auto found = impl_->positionOfId.find(id);
@@ -133,6 +148,7 @@ int MapModel::append(TPMXMapObjectMem object)
     impl_->positionOfId.emplace(object.ID, position);
     impl_->boxes.push_back(boxOf(object));
     impl_->deleted.push_back(false);
+    impl_->types.push_back(compactType(object.ObjType));
     impl_->tree.insert(Entry(impl_->boxes.back(), position));
     impl_->objects.push_back(std::move(object));
     return position;
@@ -154,6 +170,7 @@ bool MapModel::replace(int index, TPMXMapObjectMem object)
         impl_->boxes[index] = box;
         impl_->tree.insert(Entry(box, index));
     }
+    impl_->types[index] = compactType(object.ObjType);
     impl_->objects[index] = std::move(object);
     return true;
 }
@@ -165,6 +182,7 @@ bool MapModel::remove(int index)
     impl_->tree.remove(Entry(impl_->boxes[index], index));
     impl_->positionOfId.erase(impl_->objects[index].ID);
     impl_->deleted[index] = true;
+    impl_->types[index] = -1;
     // The position stays, but its content goes: a deleted object must not
     // keep its geometry and texts in memory.
     impl_->objects[index] = TPMXMapObjectMem{};

@@ -28,6 +28,10 @@ public:
     int GetCount() const;
     bool isDeleted(int index) const;
     const TPMXMapObjectMem& object(int index) const;
+    // The type of the object at a position, from a compact list kept beside
+    // the records: culling a frame reads it for every object in view without
+    // touching the records themselves. -1 for an empty position.
+    std::int32_t typeAt(int index) const;
 
     // The position of the live object with that ID, or -1.
     int FindObjectID(std::int32_t id) const;

@@ -14,7 +14,11 @@ constexpr double kObliqueUp = 0.5;
 // The tallest building the culling allows for, in storeys.
 constexpr int kTallestFloors = 40;
 
-bool largeEnough(const QRectF& pixelBox) { return std::max(pixelBox.width(), pixelBox.height()) >= 1.0; }
+// Whether a map box is at least a pixel large, a pixel being smallestMetres.
+bool largeEnough(const QRectF& mapBox, double smallestMetres)
+{
+    return std::max(mapBox.width(), mapBox.height()) >= smallestMetres;
+}
 
 } // namespace
 
@@ -39,20 +43,20 @@ void collectVisible(RenderFrame& frame)
     const double margin = frame.buildingLift * kTallestFloors;
     const QRectF area = frame.transform.toMap(frame.pixels.adjusted(-margin, -margin, margin, margin));
     const MapModel& model = frame.scene.model;
+    const double smallestMetres = 1.0 / frame.ppm;
     const auto consider = [&](int index) {
-        const TPMXMapObjectMem& object = model.object(index);
-        const std::int32_t type = object.ObjType;
+        const std::int32_t type = model.typeAt(index);
         if (type < 0 || type >= static_cast<std::int32_t>(frame.visible.size()) || !frame.scene.filters.shows(type))
             return;
-        if (!IsPointType(type) && !largeEnough(frame.pixelBounds(index)))
+        if (!IsPointType(type) && !largeEnough(model.bounds(index), smallestMetres))
             return;
         frame.visible[static_cast<std::size_t>(type)].push_back(index);
     };
     if (area.contains(model.extent())) {
         // The whole map is in view: a plain walk is cheaper than the index.
+        // An empty position has no type, so consider passes over it.
         for (int index = 0, count = model.GetCount(); index < count; ++index)
-            if (!model.isDeleted(index))
-                consider(index);
+            consider(index);
         return;
     }
     model.query(area, consider);

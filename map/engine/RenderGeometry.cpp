@@ -4,13 +4,6 @@
 
 #include <cmath>
 
-QRectF PixelTransform::toPixel(const QRectF& mapBox) const
-{
-    const QPointF topLeft = toPixel(mapBox.left(), mapBox.bottom());
-    const QPointF bottomRight = toPixel(mapBox.right(), mapBox.top());
-    return QRectF(topLeft, bottomRight).normalized();
-}
-
 QRectF PixelTransform::toMap(const QRectF& pixels) const
 {
     const double left = xWind_ + (pixels.left() - origin_.x()) / ppm_;

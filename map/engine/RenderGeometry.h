@@ -25,7 +25,11 @@ public:
     }
     QPointF toPixel(MapPoint point) const { return toPixel(point.x, point.y); }
     // A box in map units (y up, as MapModel::bounds gives it) as a pixel rectangle.
-    QRectF toPixel(const QRectF& mapBox) const;
+    QRectF toPixel(const QRectF& mapBox) const
+    {
+        // Map y grows up and pixel y down, so these corners are already in order.
+        return QRectF(toPixel(mapBox.left(), mapBox.bottom()), toPixel(mapBox.right(), mapBox.top()));
+    }
     // The map box under a pixel rectangle.
     QRectF toMap(const QRectF& pixels) const;
 

@@ -1,9 +1,12 @@
 #include "RenderLayers.h"
 
 #include "MapStyle.h"
+#include "RenderPixels.h"
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <numeric>
 
 namespace {
 
@@ -12,12 +15,21 @@ constexpr double kAreaTolerance = 0.5;
 constexpr double kLineTolerance = 0.6;
 // A building smaller than this in both directions is drawn as a dot of its box.
 constexpr double kDotBelowPixels = 3.0;
+// Roads without a casing and narrower than this are written straight into
+// the frame as lines of whole pixels.
+constexpr double kPixelRoadBelow = 2.5;
+// Below this many pixels per metre the map is seen from far away: dashed
+// outlines are drawn solid and the pale microdistricts without smoothing.
+constexpr double kFarAwayBelowPixelsPerMetre = 0.25;
 
-QPen outlinePen(const AreaStyle& style)
+QPen outlinePen(const AreaStyle& style, double pixelsPerMetre)
 {
     if (!style.outline.isValid())
         return QPen(Qt::NoPen);
-    QPen pen(style.outline, style.outlineWidth, style.dashedOutline ? Qt::DashLine : Qt::SolidLine);
+    // Far away the dashes of a long outline are too fine to tell from a solid
+    // line, yet they cost a stroke per dash: there the outline is drawn solid.
+    const bool dashed = style.dashedOutline && pixelsPerMetre >= kFarAwayBelowPixelsPerMetre;
+    QPen pen(style.outline, style.outlineWidth, dashed ? Qt::DashLine : Qt::SolidLine);
     pen.setJoinStyle(Qt::RoundJoin);
     return pen;
 }
@@ -43,45 +55,6 @@ struct HookedStyle {
     }
 };
 
-// Writes small opaque rectangles straight into the target image when the
-// painter draws into a plain 32-bit image without scaling: for the hundreds
-// of thousands of dots of a whole-city frame this is many times faster than
-// a fill call each. Otherwise the painter fills them.
-class DotWriter {
-public:
-    DotWriter(QPainter& painter, const QRectF& target) : painter_(painter)
-    {
-        auto* image = dynamic_cast<QImage*>(painter.device());
-        const QTransform& transform = painter.deviceTransform();
-        if (image && transform.type() <= QTransform::TxTranslate && image->devicePixelRatio() == 1 &&
-            (image->format() == QImage::Format_ARGB32_Premultiplied || image->format() == QImage::Format_RGB32 ||
-             image->format() == QImage::Format_ARGB32)) {
-            image_ = image;
-            shift_ = QPoint(qRound(transform.dx()), qRound(transform.dy()));
-            bounds_ = target.toAlignedRect().translated(shift_).intersected(image->rect());
-        }
-    }
-    void fill(const QRect& box, const QColor& color)
-    {
-        if (!image_ || color.alpha() != 255) {
-            painter_.fillRect(box, color);
-            return;
-        }
-        const QRect area = box.translated(shift_).intersected(bounds_);
-        const QRgb pixel = color.rgba();
-        for (int y = area.top(); y <= area.bottom(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(image_->scanLine(y));
-            std::fill(line + area.left(), line + area.right() + 1, pixel);
-        }
-    }
-
-private:
-    QPainter& painter_;
-    QImage* image_ = nullptr;
-    QPoint shift_;
-    QRect bounds_;
-};
-
 struct ProjectedRoad {
     QPolygonF line;
     tPmxLine style;
@@ -93,30 +66,42 @@ struct ProjectedRoad {
 void drawAreas(RenderFrame& frame, std::int32_t type)
 {
     QPainter& painter = frame.painter;
+    // A microdistrict differs from the land by a shade only: far away its
+    // smoothed edge cannot be told from a plain one, and costs most of its drawing.
+    const bool smooth = painter.testRenderHint(QPainter::Antialiasing);
+    if (type == otMicrodistrict && frame.ppm < kFarAwayBelowPixelsPerMetre)
+        painter.setRenderHint(QPainter::Antialiasing, false);
     QPolygonF ring;
     for (int index : frame.visible[static_cast<std::size_t>(type)]) {
         const TPMXMapObjectMem& object = frame.object(index);
         if (object.Geometry.size() < 3)
             continue;
         const AreaStyle style = MapStyle::areaStyle(object, frame.ppm);
-        HookedStyle hooked(outlinePen(style), QBrush(style.fill));
+        HookedStyle hooked(outlinePen(style, frame.ppm), QBrush(style.fill));
         hooked.apply(frame.scene.onPaintObject, object);
         projectSimplified(object.Geometry, frame.transform, kAreaTolerance, ring);
         painter.setPen(hooked.pen);
         painter.setBrush(hooked.brush);
         painter.drawPolygon(ring);
     }
+    painter.setRenderHint(QPainter::Antialiasing, smooth);
 }
 
-void drawRoads(RenderFrame& frame)
+namespace {
+
+std::vector<ProjectedRoad> projectRoads(RenderFrame& frame)
 {
+    // The look depends only on the class: worked out once per frame, not per road.
+    std::array<RoadStyle, rcAvenue + 1> looks;
+    for (std::uint8_t kind = 0; kind < looks.size(); ++kind)
+        looks[kind] = MapStyle::roadStyle(kind, frame.ppm);
     std::vector<ProjectedRoad> roads;
     roads.reserve(frame.visible[otRoad].size());
     for (int index : frame.visible[otRoad]) {
         const TPMXMapObjectMem& object = frame.object(index);
         if (object.Geometry.size() < 2)
             continue;
-        const RoadStyle look = MapStyle::roadStyle(object.StyleCode, frame.ppm);
+        const RoadStyle& look = looks[std::min<std::uint8_t>(object.StyleCode, rcAvenue)];
         tPmxLine style{0, look.fill, look.fillWidth};
         if (frame.scene.onPaintPolyLine)
             frame.scene.onPaintPolyLine(object, style);
@@ -124,9 +109,30 @@ void drawRoads(RenderFrame& frame)
         projectSimplified(object.Geometry, frame.transform, kLineTolerance, road.line);
         roads.push_back(std::move(road));
     }
-    // Minor roads first, so that the main ones run over their crossings.
-    std::stable_sort(roads.begin(), roads.end(),
-                     [](const ProjectedRoad& a, const ProjectedRoad& b) { return a.look.fillWidth < b.look.fillWidth; });
+    // Minor roads first, so that the main ones run over their crossings. The
+    // order is sorted rather than the roads, which would move every line.
+    std::vector<int> order(roads.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return roads[a].look.fillWidth < roads[b].look.fillWidth; });
+    std::vector<ProjectedRoad> sorted;
+    sorted.reserve(roads.size());
+    for (int position : order)
+        sorted.push_back(std::move(roads[position]));
+    return sorted;
+}
+
+bool writtenAsPixels(const ProjectedRoad& road, const PixelWriter& pixels)
+{
+    return pixels.direct() && road.look.casingWidth <= 0 && road.style.Width < kPixelRoadBelow &&
+           road.style.Color.alpha() == 255;
+}
+
+} // namespace
+
+void drawRoads(RenderFrame& frame)
+{
+    const std::vector<ProjectedRoad> roads = projectRoads(frame);
     QPainter& painter = frame.painter;
     painter.setBrush(Qt::NoBrush);
     for (const ProjectedRoad& road : roads) {
@@ -135,6 +141,7 @@ void drawRoads(RenderFrame& frame)
         painter.setPen(QPen(road.look.casing, road.look.casingWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter.drawPolyline(road.line);
     }
+    PixelWriter pixels(painter, frame.pixels);
     // Lines a pixel wide or less need no joins: those of one colour go to the
     // painter in one call, which saves most of the cost of a far-away frame.
     QVector<QLineF> thin;
@@ -147,6 +154,14 @@ void drawRoads(RenderFrame& frame)
         thin.clear();
     };
     for (const ProjectedRoad& road : roads) {
+        if (writtenAsPixels(road, pixels)) {
+            flushThin();
+            const int thickness = std::max(1, static_cast<int>(std::lround(road.style.Width)));
+            const QRgb pixel = road.style.Color.rgba();
+            for (qsizetype i = 1; i < road.line.size(); ++i)
+                pixels.line(road.line[i - 1], road.line[i], pixel, thickness);
+            continue;
+        }
         if (road.style.Width <= 1) {
             const QPen pen(road.style.Color, road.style.Width, Qt::SolidLine, Qt::FlatCap);
             if (!(pen == thinPen))
@@ -199,7 +214,7 @@ void drawFlatBuildings(RenderFrame& frame)
     TPMXMapObjectMem building;
     building.ObjType = otBuilding;
     const AreaStyle style = MapStyle::areaStyle(building, frame.ppm);
-    HookedStyle hooked(outlinePen(style), QBrush(style.fill));
+    HookedStyle hooked(outlinePen(style, frame.ppm), QBrush(style.fill));
     const PaintObjectHook& hook = frame.scene.onPaintObject;
 
     // Dots first, without antialiasing: they are whole pixels anyway, and the
@@ -207,7 +222,9 @@ void drawFlatBuildings(RenderFrame& frame)
     const bool smooth = painter.testRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::Antialiasing, false);
     std::vector<int> shapes;
-    DotWriter dots(painter, frame.pixels);
+    PixelWriter dots(painter, frame.pixels);
+    const bool plainDots = dots.direct() && style.fill.alpha() == 255;
+    const QRgb plainPixel = style.fill.rgba();
     for (int index : frame.visible[otBuilding]) {
         const QRectF box = frame.pixelBounds(index);
         if (std::max(box.width(), box.height()) >= kDotBelowPixels && frame.object(index).Geometry.size() >= 3) {
@@ -216,9 +233,14 @@ void drawFlatBuildings(RenderFrame& frame)
         }
         // The object itself is looked at only when a hook wants it: a
         // whole-city frame of dots then never leaves the list of boxes.
-        if (hook)
+        if (hook) {
             hooked.apply(hook, frame.object(index));
-        dots.fill(box.toAlignedRect(), hooked.brush.color());
+            dots.fill(PixelWriter::alignedPixels(box), hooked.brush.color());
+        } else if (plainDots) {
+            dots.fillOpaque(PixelWriter::alignedPixels(box), plainPixel);
+        } else {
+            dots.fill(PixelWriter::alignedPixels(box), style.fill);
+        }
     }
     painter.setRenderHint(QPainter::Antialiasing, smooth);
 
