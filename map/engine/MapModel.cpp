@@ -20,10 +20,10 @@ using Box = bg::model::box<Point>;
 using Entry = std::pair<Box, int>;
 using Tree = bgi::rtree<Entry, bgi::quadratic<16>>;
 
-Box boxOf(const TPMXMapObjectMem& object)
+MapBox boxOf(const TPMXMapObjectMem& object)
 {
     if (object.Geometry.empty())
-        return Box(Point(object.X, object.Y), Point(object.X, object.Y));
+        return {object.X, object.Y, object.X, object.Y};
     float minX = std::numeric_limits<float>::max();
     float minY = minX;
     float maxX = std::numeric_limits<float>::lowest();
@@ -34,7 +34,14 @@ Box boxOf(const TPMXMapObjectMem& object)
         maxX = std::max(maxX, p.x);
         maxY = std::max(maxY, p.y);
     }
-    return Box(Point(minX, minY), Point(maxX, maxY));
+    return {minX, minY, maxX, maxY};
+}
+
+Box treeBox(const MapBox& box) { return Box(Point(box.minX, box.minY), Point(box.maxX, box.maxY)); }
+
+bool sameBox(const MapBox& a, const MapBox& b)
+{
+    return a.minX == b.minX && a.minY == b.minY && a.maxX == b.maxX && a.maxY == b.maxY;
 }
 
 // Types outside the small range the map knows are kept as -1: no layer draws them.
@@ -54,7 +61,7 @@ QRectF rectOf(const Box& box)
 
 struct MapModel::Impl {
     std::vector<TPMXMapObjectMem> objects;
-    std::vector<Box> boxes;
+    std::vector<MapBox> boxes;
     std::vector<bool> deleted;
     std::vector<std::int8_t> types;
     std::unordered_map<std::int32_t, int> positionOfId;
@@ -112,7 +119,7 @@ void MapModel::assign(std::vector<TPMXMapObjectMem> objects)
         impl_->positionOfId.emplace(object.ID, position);
         impl_->boxes.push_back(boxOf(object));
         impl_->types.push_back(compactType(object.ObjType));
-        entries.emplace_back(impl_->boxes.back(), position);
+        entries.emplace_back(treeBox(impl_->boxes.back()), position);
     }
     // The range constructor packs the tree (sort-tile-recursive), which both
     // builds faster and answers queries faster than insertion one by one.
@@ -129,11 +136,11 @@ const TPMXMapObjectMem& MapModel::object(int index) const
     return impl_->objects[index];
 }
 
-std::int32_t MapModel::typeAt(int index) const
-{
-    Q_ASSERT(index >= 0 && index < GetCount());
-    return impl_->types[index];
-}
+std::int32_t MapModel::typeAt(int index) const { return impl_->types[index]; }
+
+std::span<const std::int8_t> MapModel::types() const { return impl_->types; }
+
+std::span<const MapBox> MapModel::boxes() const { return impl_->boxes; }
 
 int MapModel::FindObjectID(std::int32_t id) const
 {
@@ -149,7 +156,7 @@ int MapModel::append(TPMXMapObjectMem object)
     impl_->boxes.push_back(boxOf(object));
     impl_->deleted.push_back(false);
     impl_->types.push_back(compactType(object.ObjType));
-    impl_->tree.insert(Entry(impl_->boxes.back(), position));
+    impl_->tree.insert(Entry(treeBox(impl_->boxes.back()), position));
     impl_->objects.push_back(std::move(object));
     return position;
 }
@@ -164,11 +171,11 @@ bool MapModel::replace(int index, TPMXMapObjectMem object)
         impl_->positionOfId.erase(oldId);
         impl_->positionOfId.emplace(object.ID, index);
     }
-    const Box box = boxOf(object);
-    if (!bg::equals(box, impl_->boxes[index])) {
-        impl_->tree.remove(Entry(impl_->boxes[index], index));
+    const MapBox box = boxOf(object);
+    if (!sameBox(box, impl_->boxes[index])) {
+        impl_->tree.remove(Entry(treeBox(impl_->boxes[index]), index));
         impl_->boxes[index] = box;
-        impl_->tree.insert(Entry(box, index));
+        impl_->tree.insert(Entry(treeBox(box), index));
     }
     impl_->types[index] = compactType(object.ObjType);
     impl_->objects[index] = std::move(object);
@@ -179,7 +186,7 @@ bool MapModel::remove(int index)
 {
     if (!impl_->isLive(index))
         return false;
-    impl_->tree.remove(Entry(impl_->boxes[index], index));
+    impl_->tree.remove(Entry(treeBox(impl_->boxes[index]), index));
     impl_->positionOfId.erase(impl_->objects[index].ID);
     impl_->deleted[index] = true;
     impl_->types[index] = -1;
@@ -193,7 +200,8 @@ QRectF MapModel::bounds(int index) const
 {
     if (index < 0 || index >= GetCount())
         return {};
-    return rectOf(impl_->boxes[index]);
+    const MapBox& box = impl_->boxes[index];
+    return QRectF(QPointF(box.minX, box.minY), QPointF(box.maxX, box.maxY));
 }
 
 QRectF MapModel::extent() const

@@ -8,7 +8,16 @@
 #include <QRectF>
 
 #include <functional>
+#include <span>
 #include <vector>
+
+// An object's bounding box in map units, as the list keeps it.
+struct MapBox {
+    float minX = 0;
+    float minY = 0;
+    float maxX = 0;
+    float maxY = 0;
+};
 
 class MapModel {
 public:
@@ -32,6 +41,8 @@ public:
     // the records: culling a frame reads it for every object in view without
     // touching the records themselves. -1 for an empty position.
     std::int32_t typeAt(int index) const;
+    // The same for all positions at once.
+    std::span<const std::int8_t> types() const;
 
     // The position of the live object with that ID, or -1.
     int FindObjectID(std::int32_t id) const;
@@ -49,6 +60,10 @@ public:
 
     // Bounding box of an object in map units (a point object: a zero-size box).
     QRectF bounds(int index) const;
+    // The boxes of all positions in one packed array, for loops over many
+    // objects that must not touch the records (an empty position keeps the box
+    // it had: check its type).
+    std::span<const MapBox> boxes() const;
     // The box around every live object; empty for an empty map.
     QRectF extent() const;
 

@@ -15,9 +15,9 @@ constexpr double kObliqueUp = 0.5;
 constexpr int kTallestFloors = 40;
 
 // Whether a map box is at least a pixel large, a pixel being smallestMetres.
-bool largeEnough(const QRectF& mapBox, double smallestMetres)
+bool largeEnough(const MapBox& box, double smallestMetres)
 {
-    return std::max(mapBox.width(), mapBox.height()) >= smallestMetres;
+    return std::max(box.maxX - box.minX, box.maxY - box.minY) >= smallestMetres;
 }
 
 } // namespace
@@ -44,11 +44,13 @@ void collectVisible(RenderFrame& frame)
     const QRectF area = frame.transform.toMap(frame.pixels.adjusted(-margin, -margin, margin, margin));
     const MapModel& model = frame.scene.model;
     const double smallestMetres = 1.0 / frame.ppm;
+    const std::span<const std::int8_t> types = model.types();
+    const std::span<const MapBox> boxes = model.boxes();
     const auto consider = [&](int index) {
-        const std::int32_t type = model.typeAt(index);
+        const std::int32_t type = types[static_cast<std::size_t>(index)];
         if (type < 0 || type >= static_cast<std::int32_t>(frame.visible.size()) || !frame.scene.filters.shows(type))
             return;
-        if (!IsPointType(type) && !largeEnough(model.bounds(index), smallestMetres))
+        if (!IsPointType(type) && !largeEnough(boxes[static_cast<std::size_t>(index)], smallestMetres))
             return;
         frame.visible[static_cast<std::size_t>(type)].push_back(index);
     };

@@ -25,6 +25,11 @@ struct RenderFrame {
 
     const TPMXMapObjectMem& object(int index) const { return scene.model.object(index); }
     QRectF pixelBounds(int index) const { return transform.toPixel(scene.model.bounds(index)); }
+    // The same from the model's packed boxes, fetched once with MapModel::boxes.
+    QRectF pixelBounds(const MapBox& box) const
+    {
+        return QRectF(transform.toPixel(box.minX, box.maxY), transform.toPixel(box.maxX, box.minY));
+    }
     // The screen offset of a building's roof in the 3D view.
     QPointF roofOffset(const TPMXMapObjectMem& building) const;
 };

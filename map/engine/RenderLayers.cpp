@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <numeric>
 
 namespace {
 
@@ -55,10 +54,19 @@ struct HookedStyle {
     }
 };
 
+// A road's pixel line lives in the frame's one shared list of points, so
+// that twenty thousand roads cost no allocation each.
 struct ProjectedRoad {
-    QPolygonF line;
+    std::size_t first = 0;
+    int count = 0;
     tPmxLine style;
     RoadStyle look;
+};
+
+struct ProjectedRoads {
+    std::vector<QPointF> points;
+    std::vector<ProjectedRoad> roads;
+    const QPointF* line(const ProjectedRoad& road) const { return points.data() + road.first; }
 };
 
 } // namespace
@@ -89,14 +97,16 @@ void drawAreas(RenderFrame& frame, std::int32_t type)
 
 namespace {
 
-std::vector<ProjectedRoad> projectRoads(RenderFrame& frame)
+ProjectedRoads projectRoads(RenderFrame& frame)
 {
     // The look depends only on the class: worked out once per frame, not per road.
     std::array<RoadStyle, rcAvenue + 1> looks;
     for (std::uint8_t kind = 0; kind < looks.size(); ++kind)
         looks[kind] = MapStyle::roadStyle(kind, frame.ppm);
-    std::vector<ProjectedRoad> roads;
+    ProjectedRoads projected;
+    std::vector<ProjectedRoad>& roads = projected.roads;
     roads.reserve(frame.visible[otRoad].size());
+    QPolygonF line;
     for (int index : frame.visible[otRoad]) {
         const TPMXMapObjectMem& object = frame.object(index);
         if (object.Geometry.size() < 2)
@@ -105,21 +115,14 @@ std::vector<ProjectedRoad> projectRoads(RenderFrame& frame)
         tPmxLine style{0, look.fill, look.fillWidth};
         if (frame.scene.onPaintPolyLine)
             frame.scene.onPaintPolyLine(object, style);
-        ProjectedRoad road{{}, style, look};
-        projectSimplified(object.Geometry, frame.transform, kLineTolerance, road.line);
-        roads.push_back(std::move(road));
+        projectSimplified(object.Geometry, frame.transform, kLineTolerance, line);
+        roads.push_back({projected.points.size(), static_cast<int>(line.size()), style, look});
+        projected.points.insert(projected.points.end(), line.cbegin(), line.cend());
     }
-    // Minor roads first, so that the main ones run over their crossings. The
-    // order is sorted rather than the roads, which would move every line.
-    std::vector<int> order(roads.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return roads[a].look.fillWidth < roads[b].look.fillWidth; });
-    std::vector<ProjectedRoad> sorted;
-    sorted.reserve(roads.size());
-    for (int position : order)
-        sorted.push_back(std::move(roads[position]));
-    return sorted;
+    // Minor roads first, so that the main ones run over their crossings.
+    std::stable_sort(roads.begin(), roads.end(),
+                     [](const ProjectedRoad& a, const ProjectedRoad& b) { return a.look.fillWidth < b.look.fillWidth; });
+    return projected;
 }
 
 bool writtenAsPixels(const ProjectedRoad& road, const PixelWriter& pixels)
@@ -132,14 +135,15 @@ bool writtenAsPixels(const ProjectedRoad& road, const PixelWriter& pixels)
 
 void drawRoads(RenderFrame& frame)
 {
-    const std::vector<ProjectedRoad> roads = projectRoads(frame);
+    const ProjectedRoads projected = projectRoads(frame);
+    const std::vector<ProjectedRoad>& roads = projected.roads;
     QPainter& painter = frame.painter;
     painter.setBrush(Qt::NoBrush);
     for (const ProjectedRoad& road : roads) {
         if (road.look.casingWidth <= 0)
             continue;
         painter.setPen(QPen(road.look.casing, road.look.casingWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        painter.drawPolyline(road.line);
+        painter.drawPolyline(projected.line(road), road.count);
     }
     PixelWriter pixels(painter, frame.pixels);
     // Lines a pixel wide or less need no joins: those of one colour go to the
@@ -158,8 +162,9 @@ void drawRoads(RenderFrame& frame)
             flushThin();
             const int thickness = std::max(1, static_cast<int>(std::lround(road.style.Width)));
             const QRgb pixel = road.style.Color.rgba();
-            for (qsizetype i = 1; i < road.line.size(); ++i)
-                pixels.line(road.line[i - 1], road.line[i], pixel, thickness);
+            const QPointF* line = projected.line(road);
+            for (int i = 1; i < road.count; ++i)
+                pixels.line(line[i - 1], line[i], pixel, thickness);
             continue;
         }
         if (road.style.Width <= 1) {
@@ -167,14 +172,15 @@ void drawRoads(RenderFrame& frame)
             if (!(pen == thinPen))
                 flushThin();
             thinPen = pen;
-            for (qsizetype i = 1; i < road.line.size(); ++i)
-                thin.append(QLineF(road.line[i - 1], road.line[i]));
+            const QPointF* line = projected.line(road);
+            for (int i = 1; i < road.count; ++i)
+                thin.append(QLineF(line[i - 1], line[i]));
             continue;
         }
         flushThin();
         const Qt::PenCapStyle cap = road.style.Width > 1.5 ? Qt::RoundCap : Qt::FlatCap;
         painter.setPen(QPen(road.style.Color, road.style.Width, Qt::SolidLine, cap, Qt::RoundJoin));
-        painter.drawPolyline(road.line);
+        painter.drawPolyline(projected.line(road), road.count);
     }
     flushThin();
 }
@@ -225,8 +231,9 @@ void drawFlatBuildings(RenderFrame& frame)
     PixelWriter dots(painter, frame.pixels);
     const bool plainDots = dots.direct() && style.fill.alpha() == 255;
     const QRgb plainPixel = style.fill.rgba();
+    const std::span<const MapBox> boxes = frame.scene.model.boxes();
     for (int index : frame.visible[otBuilding]) {
-        const QRectF box = frame.pixelBounds(index);
+        const QRectF box = frame.pixelBounds(boxes[static_cast<std::size_t>(index)]);
         if (std::max(box.width(), box.height()) >= kDotBelowPixels && frame.object(index).Geometry.size() >= 3) {
             shapes.push_back(index);
             continue;

@@ -1,6 +1,6 @@
 // Drawing straight into the frame's pixels: dots and thin lines land where
 // the painter would put them, stay inside the target, and the object list
-// keeps the compact types the culling reads in step with its changes.
+// keeps the compact types and boxes the culling reads in step with its changes.
 #include "MapModel.h"
 #include "RenderPixels.h"
 
@@ -122,8 +122,13 @@ TEST(MapModelTypes, FollowAssignAppendReplaceAndRemove)
     EXPECT_EQ(model.typeAt(1), otRoad);
     const int appended = model.append(objectOfType(otWater, 20, 20));
     EXPECT_EQ(model.typeAt(appended), otWater);
-    ASSERT_TRUE(model.replace(0, objectOfType(otMicrodistrict, 0, 0)));
+    ASSERT_TRUE(model.replace(0, objectOfType(otMicrodistrict, 40, 50)));
     EXPECT_EQ(model.typeAt(0), otMicrodistrict);
+    // The packed boxes follow the geometry as the spatial index does.
+    const MapBox moved = model.boxes()[0];
+    EXPECT_EQ(QRectF(QPointF(moved.minX, moved.minY), QPointF(moved.maxX, moved.maxY)), QRectF(40, 50, 5, 5));
+    EXPECT_EQ(model.bounds(0), QRectF(40, 50, 5, 5));
+    EXPECT_EQ(model.types().size(), model.boxes().size());
     ASSERT_TRUE(model.remove(1));
     EXPECT_EQ(model.typeAt(1), -1);
     model.append(objectOfType(1000, 30, 30));
