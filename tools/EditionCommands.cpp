@@ -37,9 +37,14 @@ int runUnseal(const ToolArguments& arguments)
     return unsealed ? 0 : ToolFailure(unsealed.error());
 }
 
-Status openEdition(TDatabase& database, const QString& path, const std::string& password)
+// Opens the edition that the first argument names with the password of --edition.
+Status openCommandEdition(const ToolArguments& arguments, qsizetype count, TDatabase& database,
+                          std::string& password)
 {
-    database.DatabaseFileName = path;
+    QString error;
+    if (!commandInput(arguments, count, password, error))
+        return Status::failure(error);
+    database.DatabaseFileName = arguments.positional[0];
     database.Password = password;
     return database.Open();
 }
@@ -49,11 +54,8 @@ Status openEdition(TDatabase& database, const QString& path, const std::string& 
 int runCheck(const ToolArguments& arguments)
 {
     std::string password;
-    QString error;
-    if (!commandInput(arguments, 1, password, error))
-        return ToolFailure(error);
     TDatabase database;
-    const Status opened = openEdition(database, arguments.positional[0], password);
+    const Status opened = openCommandEdition(arguments, 1, database, password);
     if (!opened)
         return ToolFailure(opened.error());
     try {
@@ -88,11 +90,8 @@ QString printable(const TField& field)
 int runSql(const ToolArguments& arguments)
 {
     std::string password;
-    QString error;
-    if (!commandInput(arguments, 2, password, error))
-        return ToolFailure(error);
     TDatabase database;
-    const Status opened = openEdition(database, arguments.positional[0], password);
+    const Status opened = openCommandEdition(arguments, 2, database, password);
     if (!opened)
         return ToolFailure(opened.error());
     try {
