@@ -2,6 +2,7 @@
 
 #include <QLineF>
 
+#include <algorithm>
 #include <cmath>
 
 QRectF PixelTransform::toMap(const QRectF& pixels) const
@@ -105,4 +106,32 @@ QRectF keptFrameTarget(const Viewport& kept, const Viewport& now)
     const double ppm = now.pixelsPerMetre();
     const QPointF shift((kept.GetXWind() - now.GetXWind()) * ppm, (now.GetYWind() - kept.GetYWind()) * ppm);
     return QRectF(shift, QSizeF(kept.size()) * zoom);
+}
+
+bool clipSegmentToBox(QPointF& a, QPointF& b, const QRectF& box)
+{
+    double t0 = 0;
+    double t1 = 1;
+    const double dx = b.x() - a.x();
+    const double dy = b.y() - a.y();
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x() - box.left(), box.right() - a.x(), a.y() - box.top(), box.bottom() - a.y()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    const QPointF start = a;
+    a = start + QPointF(dx * t0, dy * t0);
+    b = start + QPointF(dx * t1, dy * t1);
+    return true;
 }

@@ -63,6 +63,9 @@ struct LineStretch {
 // zero-length stretch.
 LineStretch longestStraightStretch(const QPolygonF& line, double maxBendDegrees);
 
+// Cuts the segment a-b to the box (Liang-Barsky); false when nothing of it is inside.
+bool clipSegmentToBox(QPointF& a, QPointF& b, const QRectF& box);
+
 // Where a frame drawn for the kept view lands when shown for the view now:
 // every map point of the kept frame falls on its pixel of the current view.
 QRectF keptFrameTarget(const Viewport& kept, const Viewport& now);

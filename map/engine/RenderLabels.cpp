@@ -92,34 +92,6 @@ std::vector<QRectF> boxesAlong(const LineStretch& stretch, double width, double 
     return boxes;
 }
 
-// Clips a segment to a rectangle (Liang-Barsky); false when nothing of it is inside.
-bool clipSegment(QPointF& a, QPointF& b, const QRectF& rect)
-{
-    const QPointF d = b - a;
-    double enter = 0;
-    double leave = 1;
-    const double p[4] = {-d.x(), d.x(), -d.y(), d.y()};
-    const double q[4] = {a.x() - rect.left(), rect.right() - a.x(), a.y() - rect.top(), rect.bottom() - a.y()};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0)
-                return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0)
-            enter = std::max(enter, t);
-        else
-            leave = std::min(leave, t);
-    }
-    if (enter > leave)
-        return false;
-    const QPointF start = a + d * enter;
-    b = a + d * leave;
-    a = start;
-    return true;
-}
-
 // The longest straight stretch of a line that lies inside the view: a long
 // street crossing the view must carry its name where it can be seen, not in
 // a stretch of it far outside.
@@ -138,7 +110,7 @@ LineStretch longestVisibleStretch(const QPolygonF& line, const QRectF& view, dou
     for (int i = 1; i < line.size(); ++i) {
         QPointF a = line[i - 1];
         QPointF b = line[i];
-        if (!clipSegment(a, b, view)) {
+        if (!clipSegmentToBox(a, b, view)) {
             finishPiece();
             continue;
         }

@@ -1,40 +1,9 @@
 #include "RenderPixels.h"
 
+#include "RenderGeometry.h"
+
 #include <algorithm>
 #include <cstdlib>
-
-namespace {
-
-// Cuts the segment a-b to the box (Liang-Barsky); false when nothing is left.
-bool clipToBox(QPointF& a, QPointF& b, const QRectF& box)
-{
-    double t0 = 0;
-    double t1 = 1;
-    const double dx = b.x() - a.x();
-    const double dy = b.y() - a.y();
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x() - box.left(), box.right() - a.x(), a.y() - box.top(), box.bottom() - a.y()};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0)
-                return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1)
-            return false;
-    }
-    const QPointF start = a;
-    a = start + QPointF(dx * t0, dy * t0);
-    b = start + QPointF(dx * t1, dy * t1);
-    return true;
-}
-
-} // namespace
 
 PixelWriter::PixelWriter(QPainter& painter, const QRectF& target) : painter_(painter)
 {
@@ -55,7 +24,7 @@ void PixelWriter::line(QPointF from, QPointF to, QRgb pixel, int thickness)
     // Pixel centres sit at half coordinates, as the painter has them.
     from += QPointF(shift_) - QPointF(0.5, 0.5);
     to += QPointF(shift_) - QPointF(0.5, 0.5);
-    if (!clipToBox(from, to, QRectF(bounds_).adjusted(-thickness, -thickness, thickness, thickness)))
+    if (!clipSegmentToBox(from, to, QRectF(bounds_).adjusted(-thickness, -thickness, thickness, thickness)))
         return;
     int x0 = floorToInt(from.x() + 0.5);
     int y0 = floorToInt(from.y() + 0.5);
