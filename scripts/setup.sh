@@ -11,6 +11,14 @@ packages=(
   # libraries
   libsqlite3-dev sqlite3 libsodium-dev libboost-dev libflatbuffers-dev flatbuffers-compiler
   libcurl4-openssl-dev
+  # the document viewer and SVG button icons
+  qt6-webengine-dev qt6-svg-dev adwaita-icon-theme
+  # help and licence documents are compiled with chmcmd
+  fp-utils
+  # printing tests: a CUPS server with a PDF queue, PDFs read back
+  cups printer-driver-cups-pdf poppler-utils
+  # mail tests: an SMTP server on loopback
+  python3-aiosmtpd
   # the map benchmarks compare frame times with Mapnik
   libmapnik-dev
   # tests and benchmarks

@@ -1,0 +1,6 @@
+#include "TOrvEdit.h"
+
+TOrvEdit::TOrvEdit(QWidget* parent)
+    : QLineEdit(parent)
+{
+}

@@ -1,0 +1,8 @@
+#include "TfrmMiniMap.h"
+
+TfrmMiniMap* frmMiniMap = nullptr;
+
+TfrmMiniMap::TfrmMiniMap(QWidget* parent)
+    : QDialog(parent)
+{
+}

@@ -1,0 +1,8 @@
+#include "TfrmPrintPreView.h"
+
+TfrmPrintPreView* frmPrintPreView = nullptr;
+
+TfrmPrintPreView::TfrmPrintPreView(QWidget* parent)
+    : QDialog(parent)
+{
+}

@@ -1,0 +1,8 @@
+#include "TfrmProgress.h"
+
+TfrmProgress* frmProgress = nullptr;
+
+TfrmProgress::TfrmProgress(QWidget* parent)
+    : QDialog(parent)
+{
+}

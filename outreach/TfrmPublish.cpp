@@ -1,0 +1,8 @@
+#include "TfrmPublish.h"
+
+TfrmPublish* frmPublish = nullptr;
+
+TfrmPublish::TfrmPublish(QWidget* parent)
+    : QDialog(parent)
+{
+}

@@ -1,0 +1,8 @@
+#include "TfrmSendErrReport.h"
+
+TfrmSendErrReport* frmSendErrReport = nullptr;
+
+TfrmSendErrReport::TfrmSendErrReport(QWidget* parent)
+    : QDialog(parent)
+{
+}

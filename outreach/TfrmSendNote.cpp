@@ -1,0 +1,8 @@
+#include "TfrmSendNote.h"
+
+TfrmSendNote* frmSendNote = nullptr;
+
+TfrmSendNote::TfrmSendNote(QWidget* parent)
+    : QDialog(parent)
+{
+}

@@ -1,0 +1,8 @@
+#include "TfrmAbout.h"
+
+TfrmAbout* frmAbout = nullptr;
+
+TfrmAbout::TfrmAbout(QWidget* parent)
+    : QDialog(parent)
+{
+}

@@ -1,0 +1,8 @@
+#include "TfrmArticle.h"
+
+TfrmArticle* frmArticle = nullptr;
+
+TfrmArticle::TfrmArticle(QWidget* parent)
+    : QDialog(parent)
+{
+}

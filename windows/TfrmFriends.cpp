@@ -1,0 +1,8 @@
+#include "TfrmFriends.h"
+
+TfrmFriends* frmFriends = nullptr;
+
+TfrmFriends::TfrmFriends(QWidget* parent)
+    : QDialog(parent)
+{
+}

@@ -1,0 +1,8 @@
+#include "TfrmSettings.h"
+
+TfrmSettings* frmSettings = nullptr;
+
+TfrmSettings::TfrmSettings(QWidget* parent)
+    : QDialog(parent)
+{
+}
