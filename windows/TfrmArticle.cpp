@@ -11,6 +11,8 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include <unistd.h>
+
 TfrmArticle* frmArticle = nullptr;
 QString FName;
 
@@ -39,6 +41,15 @@ protected:
     }
 };
 
+// Chromium does not start its sandbox for the root user and the viewer would
+// stay blank; the flag has to be in place before the first browser starts.
+void AllowBrowserForRoot()
+{
+    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (::geteuid() == 0 && !flags.contains("--no-sandbox"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --no-sandbox").trimmed());
+}
+
 // The ID of the firm on which the data module's firm query stands; 0 when none.
 int CurrentFirmId()
 {
@@ -66,6 +77,7 @@ TfrmArticle::TfrmArticle(QWidget* parent)
 
 void TfrmArticle::createBrowser()
 {
+    AllowBrowserForRoot();
     WB = new QWebEngineView(this);
     WB->setPage(new TArticlePage(WB));
     layout()->addWidget(WB);
