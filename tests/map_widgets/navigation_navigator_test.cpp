@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -137,6 +138,20 @@ TEST_F(Navigator, InstrumentButtonsFormOneExclusiveGroup)
     }
     QTest::mouseClick(&btPick, Qt::LeftButton);
     EXPECT_TRUE(btPick.isChecked()) << "a second click keeps the button down";
+}
+
+TEST_F(Navigator, InstrumentButtonsMayAlsoSitInTheWindowsOwnExclusiveGroup)
+{
+    QButtonGroup group;
+    group.setExclusive(true);
+    for (QPushButton* button : {&btScale, &btPick, &btDragMap, &btiMeasure})
+        group.addButton(button);
+    QTest::mouseClick(&btDragMap, Qt::LeftButton);
+    EXPECT_EQ(map->GetInstrument(), inDrag);
+    EXPECT_EQ(group.checkedButton(), &btDragMap);
+    navigator->SelectInstrument(inMeasure);
+    EXPECT_EQ(group.checkedButton(), &btiMeasure);
+    EXPECT_FALSE(btDragMap.isChecked());
 }
 
 TEST_F(Navigator, ZoomButtonsAndMenuItemsStepWithinTheLimits)
