@@ -1,0 +1,85 @@
+// The firm list lbFirms: its filling from a firm query (or in favourites
+// order), the logos in the list's picture container, the rendering of one
+// line as short form or full card, the anchor vocabulary and the pop-up
+// menu's visibility table.
+#pragma once
+
+#include "FirmMarkup.h"
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+class TDataMap;
+class TDM;
+class TFavorites;
+class TIDList;
+class THTMListBox;
+class TPictureContainer;
+class TQuery;
+
+// What an href of the list asks for. "A" and "C" look at the first
+// character only and read the rest as a decimal number.
+struct FirmAnchor {
+    enum Kind { Open, Publish, Statya, Diary, DiaryDel, MapObject, Category, External, Unknown };
+    Kind kind = Unknown;
+    int id = 0; // map object or category
+};
+FirmAnchor ParseFirmAnchor(const QString& href);
+
+// Which items of pmFirms show: NAddToFavorites, NDelFavorite, NFAddBookmark.
+struct FirmsMenuVisibility {
+    bool addToFavorites = false;
+    bool deleteFavorite = false;
+    bool addBookmark = false;
+};
+// Nothing for the diary page, which leaves the items as they are.
+std::optional<FirmsMenuVisibility> FirmsMenuFor(int page, int itemCount);
+
+inline constexpr const char* kObjectNotOnMap = "Объект не найден на карте";
+
+struct FirmListContext {
+    THTMListBox* lbFirms = nullptr;
+    TPictureContainer* PicCnt = nullptr;
+    TIDList* IDList = nullptr;
+    TFavorites* Favorites = nullptr;
+    TDM* DataModule = nullptr;
+    TDataMap* DataMap = nullptr;
+    std::function<bool()> CategorySelected; // a node of tvFolders is selected
+    std::function<int()> ActivePage;        // the index of pcTabs' active page
+    std::function<void(const QString&)> ShowMessage;
+    // Shows the article of the firm qFirms stands on; false when it has none.
+    std::function<bool()> LoadArticle;
+    // Around a flight of the map (the main window's IsFlying), and the
+    // house numbers refreshed for the scale the flight ended at.
+    std::function<void(bool)> SetIsFlying;
+    std::function<void()> PaintNumberDom;
+};
+
+class FirmList {
+public:
+    explicit FirmList(FirmListContext context);
+
+    // Refills the list and IDList from qFirmsCur; nothing at all happens
+    // while no category of the tree is selected.
+    void FilllbFirms();
+    // Refills them in the order of Favorites, reading the firms from qFirmsCur.
+    void FillFavorites();
+    // Renders a line as short form or full card and inverts its flag.
+    void FillItem(int line);
+    // The article of the firm on a line; false when it has none.
+    bool ShowArticleOfLine(int line);
+    // Flies the map to an object; the message when it is not on the map.
+    void ShowMapObject(int id);
+
+private:
+    void extractLogo(const TQuery& firms);
+    void appendFirm(const TQuery& firms);
+    void renderLine(int line, const FirmCardData& firm);
+    QString addressesOf(int firmId);
+    std::vector<FirmCategoryLink> categoriesOf(int firmId);
+    bool locateFirm(int id);
+    void message(const QString& text) const;
+
+    FirmListContext c_;
+};
