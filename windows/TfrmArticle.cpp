@@ -6,6 +6,7 @@
 
 #include <QDesktopServices>
 #include <QFile>
+#include <QFileInfo>
 #include <QHideEvent>
 #include <QVBoxLayout>
 #include <QWebEnginePage>
@@ -130,13 +131,20 @@ void TfrmArticle::hideEvent(QHideEvent* event)
         FormHide();
 }
 
+QString TfrmArticle::ExtractedFilesFolder() const
+{
+    if (!tempPath_.isEmpty())
+        return tempPath_;
+    return QFileInfo(FName).absolutePath() + QLatin1Char('/');
+}
+
 void TfrmArticle::FormHide()
 {
     if (WB)
         WB->setUrl(QUrl(QStringLiteral("about:blank")));
-    if (tempPath_.isEmpty())
+    if (FName.isEmpty() && tempPath_.isEmpty())
         return;
     const int firmId = CurrentFirmId();
     if (firmId != 0)
-        QFile::remove(ArticleFileName(tempPath_, firmId));
+        QFile::remove(ArticleFileName(ExtractedFilesFolder(), firmId));
 }

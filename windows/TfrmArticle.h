@@ -17,7 +17,9 @@ public:
     void Show(const QString& fileName, const QString& caption);
 
     // The folder of extracted files (TempPath, with its closing "/"), where
-    // the current firm's article is deleted when the viewer hides.
+    // the current firm's article is deleted when the viewer hides. Until it
+    // is handed over, the folder of the last document stands for it: the
+    // price list and the articles are always extracted there.
     void SetTempPath(const QString& tempPath) { tempPath_ = tempPath; }
 
     // The embedded browser; null until the first document is shown.
@@ -34,6 +36,7 @@ private:
     void FormHide();
     void createBrowser();
     void openDocument(const QString& fileName);
+    QString ExtractedFilesFolder() const;
 
     QString tempPath_;
 };

@@ -232,7 +232,7 @@ TEST_F(Viewer, AWebArchiveOfItsOwnAndAPlainPageInTheSameWindow)
     EXPECT_TRUE(QFile::exists(article)) << "no firm is current, so no article file is deleted";
 }
 
-TEST_F(Viewer, HidingWithoutAnEditionOrTempPathDeletesNothing)
+TEST_F(Viewer, HidingWithoutAnEditionDeletesNothing)
 {
     const QString article = tempPath + "7.mht";
     WriteFile(article, Archive(kPage, "base64", "file:///picture.jpg"));
@@ -262,5 +262,12 @@ TEST_F(Viewer, HidingAfterThePriceListDeletesTheCurrentFirmsArticleOnly)
     viewer.hide();
     EXPECT_FALSE(QFile::exists(tempPath + "7.mht"));
     EXPECT_TRUE(QFile::exists(tempPath + "5.mht"));
+    EXPECT_TRUE(QFile::exists(tempPath + "PriceList.html"));
+
+    TfrmArticle handedNothing;
+    WriteFile(tempPath + "7.mht", Archive(kPage, "base64", "file:///picture.jpg"));
+    handedNothing.Show(tempPath + "PriceList.html", "Прайс-лист");
+    handedNothing.hide();
+    EXPECT_FALSE(QFile::exists(tempPath + "7.mht")) << "the folder of the extracted price list stands for TempPath";
     EXPECT_TRUE(QFile::exists(tempPath + "PriceList.html"));
 }
