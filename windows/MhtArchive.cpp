@@ -3,9 +3,7 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QUrl>
-
 #include <algorithm>
-
 #include <map>
 
 namespace {
@@ -18,8 +16,7 @@ struct Entity {
 };
 
 // Splits a MIME entity at its first empty line; folded header lines are joined.
-Entity SplitEntity(const QByteArray& text)
-{
+Entity SplitEntity(const QByteArray& text) {
     Entity entity;
     qsizetype end = text.indexOf("\r\n\r\n");
     qsizetype bodyStart = end + 4;
@@ -49,15 +46,13 @@ Entity SplitEntity(const QByteArray& text)
     return entity;
 }
 
-QString Header(const Headers& headers, const char* name)
-{
+QString Header(const Headers& headers, const char* name) {
     const auto found = headers.find(QString::fromLatin1(name));
     return found == headers.end() ? QString() : found->second;
 }
 
 // "multipart/related; type=\"text/html\"; boundary=\"x\"" -> the value of one parameter.
-QString Parameter(const QString& headerValue, const QString& name)
-{
+QString Parameter(const QString& headerValue, const QString& name) {
     const QRegularExpression pattern(QString::fromLatin1(R"re(;\s*%1\s*=\s*(?:"([^"]*)"|([^;\s]+)))re")
                                          .arg(QRegularExpression::escape(name)),
                                      QRegularExpression::CaseInsensitiveOption);
@@ -67,13 +62,11 @@ QString Parameter(const QString& headerValue, const QString& name)
     return match.captured(1).isNull() ? match.captured(2) : match.captured(1);
 }
 
-QString MediaType(const QString& headerValue)
-{
+QString MediaType(const QString& headerValue) {
     return headerValue.section(QLatin1Char(';'), 0, 0).trimmed().toLower();
 }
 
-QByteArray DecodeQuotedPrintable(const QByteArray& text)
-{
+QByteArray DecodeQuotedPrintable(const QByteArray& text) {
     QByteArray decoded;
     decoded.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -101,8 +94,7 @@ QByteArray DecodeQuotedPrintable(const QByteArray& text)
     return decoded;
 }
 
-QByteArray DecodeBody(const QByteArray& body, const QString& transferEncoding)
-{
+QByteArray DecodeBody(const QByteArray& body, const QString& transferEncoding) {
     const QString encoding = transferEncoding.trimmed().toLower();
     if (encoding == QLatin1String("base64"))
         return QByteArray::fromBase64(body);
@@ -111,8 +103,7 @@ QByteArray DecodeBody(const QByteArray& body, const QString& transferEncoding)
     return body;
 }
 
-TMhtPart ReadPart(const QByteArray& text)
-{
+TMhtPart ReadPart(const QByteArray& text) {
     const Entity entity = SplitEntity(text);
     const QString contentType = Header(entity.headers, "content-type");
     TMhtPart part;
@@ -126,8 +117,7 @@ TMhtPart ReadPart(const QByteArray& text)
     return part;
 }
 
-QString DecodeText(const QByteArray& bytes, const QString& charset)
-{
+QString DecodeText(const QByteArray& bytes, const QString& charset) {
     if (!charset.isEmpty() && charset != QLatin1String("utf-8")) {
         QStringDecoder decoder(charset.toLatin1().constData());
         if (decoder.isValid())
@@ -136,8 +126,7 @@ QString DecodeText(const QByteArray& bytes, const QString& charset)
     return QString::fromUtf8(bytes);
 }
 
-bool SameLocation(const QString& reference, const QUrl& resolved, const TMhtPart& part)
-{
+bool SameLocation(const QString& reference, const QUrl& resolved, const TMhtPart& part) {
     if (reference.startsWith(QLatin1String("cid:"), Qt::CaseInsensitive))
         return !part.contentId.isEmpty() && reference.mid(4) == part.contentId;
     if (part.location.isEmpty())
@@ -147,15 +136,16 @@ bool SameLocation(const QString& reference, const QUrl& resolved, const TMhtPart
 
 } // namespace
 
-Result<TMhtArchive> ParseMhtArchive(const QByteArray& archive)
-{
+Result<TMhtArchive> ParseMhtArchive(const QByteArray& archive) {
     const Entity message = SplitEntity(archive);
     const QString contentType = Header(message.headers, "content-type");
     if (!MediaType(contentType).startsWith(QLatin1String("multipart/")))
-        return Result<TMhtArchive>::failure(QStringLiteral("Файл не является веб-архивом: нет составного заголовка."));
+        return Result<TMhtArchive>::failure(
+            QStringLiteral("Файл не является веб-архивом: нет составного заголовка."));
     const QString boundary = Parameter(contentType, QStringLiteral("boundary"));
     if (boundary.isEmpty())
-        return Result<TMhtArchive>::failure(QStringLiteral("В заголовке веб-архива не указана граница частей."));
+        return Result<TMhtArchive>::failure(
+            QStringLiteral("В заголовке веб-архива не указана граница частей."));
 
     const QByteArray delimiter = "--" + boundary.toUtf8();
     TMhtArchive result;
@@ -181,17 +171,18 @@ Result<TMhtArchive> ParseMhtArchive(const QByteArray& archive)
     return result;
 }
 
-Result<TMhtPage> SelfContainedPage(const TMhtArchive& archive)
-{
-    const auto page = std::find_if(archive.parts.begin(), archive.parts.end(),
-                                   [](const TMhtPart& part) { return part.contentType == QLatin1String("text/html"); });
+Result<TMhtPage> SelfContainedPage(const TMhtArchive& archive) {
+    const auto page = std::find_if(archive.parts.begin(), archive.parts.end(), [](const TMhtPart& part) {
+        return part.contentType == QLatin1String("text/html");
+    });
     if (page == archive.parts.end())
         return Result<TMhtPage>::failure(QStringLiteral("В веб-архиве нет HTML-страницы."));
 
     const QString html = DecodeText(page->body, page->charset);
     const QUrl pageUrl(page->location);
     static const QRegularExpression reference(
-        QString::fromLatin1(R"re(((?:src|href|background)\s*=\s*)(?:"([^"]*)"|'([^']*)')|(url\(\s*)['"]?([^'")]*)['"]?\s*\))re"),
+        QString::fromLatin1(
+            R"re(((?:src|href|background)\s*=\s*)(?:"([^"]*)"|'([^']*)')|(url\(\s*)['"]?([^'")]*)['"]?\s*\))re"),
         QRegularExpression::CaseInsensitiveOption);
 
     QString result;
@@ -203,13 +194,14 @@ Result<TMhtPage> SelfContainedPage(const TMhtArchive& archive)
         const int valueGroup = inCss ? 5 : (match.captured(2).isNull() ? 3 : 2);
         const QString value = match.captured(valueGroup);
         const QUrl resolved = pageUrl.resolved(QUrl(value));
-        const auto part = std::find_if(archive.parts.begin(), archive.parts.end(), [&](const TMhtPart& candidate) {
-            return &candidate != &*page && SameLocation(value, resolved, candidate);
-        });
+        const auto part =
+            std::find_if(archive.parts.begin(), archive.parts.end(), [&](const TMhtPart& candidate) {
+                return &candidate != &*page && SameLocation(value, resolved, candidate);
+            });
         if (part == archive.parts.end())
             continue;
-        const QString dataAddress =
-            QStringLiteral("data:") + part->contentType + QStringLiteral(";base64,") + QString::fromLatin1(part->body.toBase64());
+        const QString dataAddress = QStringLiteral("data:") + part->contentType + QStringLiteral(";base64,") +
+                                    QString::fromLatin1(part->body.toBase64());
         result += html.mid(copied, match.capturedStart(0) - copied);
         result += inCss ? QStringLiteral("url(") + dataAddress + QStringLiteral(")")
                         : match.captured(1) + QLatin1Char('"') + dataAddress + QLatin1Char('"');
@@ -219,13 +211,12 @@ Result<TMhtPage> SelfContainedPage(const TMhtArchive& archive)
     return TMhtPage{result};
 }
 
-bool LooksLikeWebArchive(const QString& fileName, const QByteArray& start)
-{
+bool LooksLikeWebArchive(const QString& fileName, const QByteArray& start) {
     const QString lower = fileName.toLower();
     if (lower.endsWith(QLatin1String(".mht")) || lower.endsWith(QLatin1String(".mhtml")))
         return true;
-    static const QRegularExpression multipartHeader(QString::fromLatin1(R"(^content-type:\s*multipart/related)"),
-                                                    QRegularExpression::CaseInsensitiveOption |
-                                                        QRegularExpression::MultilineOption);
+    static const QRegularExpression multipartHeader(
+        QString::fromLatin1(R"(^content-type:\s*multipart/related)"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::MultilineOption);
     return multipartHeader.match(QString::fromLatin1(start.left(4096))).hasMatch();
 }

@@ -9,7 +9,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <vector>
 
 struct TMhtPart {

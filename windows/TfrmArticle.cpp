@@ -11,7 +11,6 @@
 #include <QVBoxLayout>
 #include <QWebEnginePage>
 #include <QWebEngineView>
-
 #include <unistd.h>
 
 TfrmArticle* frmArticle = nullptr;
@@ -30,9 +29,9 @@ public:
     using QWebEnginePage::QWebEnginePage;
 
 protected:
-    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override
-    {
-        const bool external = url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https") ||
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
+        const bool external = url.scheme() == QLatin1String("http") ||
+                              url.scheme() == QLatin1String("https") ||
                               url.scheme() == QLatin1String("mailto");
         if (type == NavigationTypeLinkClicked && external) {
             QDesktopServices::openUrl(url);
@@ -44,16 +43,14 @@ protected:
 
 // Chromium does not start its sandbox for the root user and the viewer would
 // stay blank; the flag has to be in place before the first browser starts.
-void AllowBrowserForRoot()
-{
+void AllowBrowserForRoot() {
     const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
     if (::geteuid() == 0 && !flags.contains("--no-sandbox"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --no-sandbox").trimmed());
 }
 
 // The ID of the firm on which the data module's firm query stands; 0 when none.
-int CurrentFirmId()
-{
+int CurrentFirmId() {
     if (!DM || !DM->qFirms.Active() || DM->qFirms.Eof() || DM->qFirms.RecNo() <= 0)
         return 0;
     return DM->qFirms.FieldByName(QStringLiteral("ID")).AsInteger();
@@ -61,14 +58,11 @@ int CurrentFirmId()
 
 } // namespace
 
-QString ArticleFileName(const QString& tempPath, int firmId)
-{
+QString ArticleFileName(const QString& tempPath, int firmId) {
     return tempPath + QString::number(firmId) + QStringLiteral(".mht");
 }
 
-TfrmArticle::TfrmArticle(QWidget* parent)
-    : QDialog(parent)
-{
+TfrmArticle::TfrmArticle(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Рекламная статья"));
     setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint);
     resize(602, 517);
@@ -76,8 +70,7 @@ TfrmArticle::TfrmArticle(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
 }
 
-void TfrmArticle::createBrowser()
-{
+void TfrmArticle::createBrowser() {
     AllowBrowserForRoot();
     WB = new QWebEngineView(this);
     WB->setPage(new TArticlePage(WB));
@@ -85,8 +78,7 @@ void TfrmArticle::createBrowser()
     connect(WB, &QWebEngineView::loadFinished, this, &TfrmArticle::documentLoaded);
 }
 
-void TfrmArticle::Show(const QString& fileName, const QString& caption)
-{
+void TfrmArticle::Show(const QString& fileName, const QString& caption) {
     FName = fileName;
     if (!QFile::exists(fileName)) {
         close();
@@ -102,8 +94,7 @@ void TfrmArticle::Show(const QString& fileName, const QString& caption)
     raise();
 }
 
-void TfrmArticle::openDocument(const QString& fileName)
-{
+void TfrmArticle::openDocument(const QString& fileName) {
     const QUrl address = QUrl::fromLocalFile(fileName);
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -124,22 +115,19 @@ void TfrmArticle::openDocument(const QString& fileName)
         WB->load(address);
 }
 
-void TfrmArticle::hideEvent(QHideEvent* event)
-{
+void TfrmArticle::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
     if (!event->spontaneous())
         FormHide();
 }
 
-QString TfrmArticle::ExtractedFilesFolder() const
-{
+QString TfrmArticle::ExtractedFilesFolder() const {
     if (!tempPath_.isEmpty())
         return tempPath_;
     return QFileInfo(FName).absolutePath() + QLatin1Char('/');
 }
 
-void TfrmArticle::FormHide()
-{
+void TfrmArticle::FormHide() {
     if (WB)
         WB->setUrl(QUrl(QStringLiteral("about:blank")));
     if (FName.isEmpty() && tempPath_.isEmpty())

@@ -13,8 +13,7 @@
 
 TfrmSettings* frmSettings = nullptr;
 
-void LoadSettingsFromReg(MapEngine& map)
-{
+void LoadSettingsFromReg(MapEngine& map) {
     if (!RegValueExists(HKEY_CURRENT_USER, kView3DRegPath))
         return;
     std::uint32_t value = 0;
@@ -26,21 +25,17 @@ void LoadSettingsFromReg(MapEngine& map)
         map.SetView3D(false);
 }
 
-void SaveSettingsToReg(const MapEngine& map)
-{
+void SaveSettingsToReg(const MapEngine& map) {
     RegSetDWORD(HKEY_CURRENT_USER, kView3DRegPath, map.options().View3D ? 1 : 0);
 }
 
 TfrmSettings::TfrmSettings(QWidget* parent)
-    : QDialog(parent)
-    , pcSettings(new QTabWidget(this))
-    , tsView(new QWidget)
-    , gbMap(new QGroupBox(QStringLiteral("Карта"), tsView))
-    , chbView3D(new QCheckBox(QStringLiteral("3D вид"), gbMap))
-    , btOk(new QPushButton(QStringLiteral("OK"), this))
-    , btCancel(new QPushButton(QStringLiteral("Отмена"), this))
-    , btApply(new QPushButton(QStringLiteral("Применить"), this))
-{
+    : QDialog(parent), pcSettings(new QTabWidget(this)), tsView(new QWidget),
+      gbMap(new QGroupBox(QStringLiteral("Карта"), tsView)),
+      chbView3D(new QCheckBox(QStringLiteral("3D вид"), gbMap)),
+      btOk(new QPushButton(QStringLiteral("OK"), this)),
+      btCancel(new QPushButton(QStringLiteral("Отмена"), this)),
+      btApply(new QPushButton(QStringLiteral("Применить"), this)) {
     setWindowTitle(QStringLiteral("Настройки"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setMinimumSize(320, 350);
@@ -69,33 +64,28 @@ TfrmSettings::TfrmSettings(QWidget* parent)
     connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TfrmSettings::showEvent(QShowEvent* event)
-{
+void TfrmSettings::showEvent(QShowEvent* event) {
     CentreOnActiveWindow(this);
     FormShow();
     QDialog::showEvent(event);
 }
 
-void TfrmSettings::FormShow()
-{
+void TfrmSettings::FormShow() {
     btApply->setEnabled(false);
     chbView3D->setChecked(map_ && map_->options().View3D);
 }
 
-void TfrmSettings::AnyChange()
-{
+void TfrmSettings::AnyChange() {
     btApply->setEnabled(true);
 }
 
-void TfrmSettings::btApplyClick()
-{
+void TfrmSettings::btApplyClick() {
     if (map_ && chbView3D->isChecked() != map_->options().View3D)
         map_->SetView3D(chbView3D->isChecked());
     btApply->setEnabled(false);
 }
 
-void TfrmSettings::btOkClick()
-{
+void TfrmSettings::btOkClick() {
     if (btApply->isEnabled())
         btApplyClick();
     accept();

@@ -4,8 +4,7 @@
 #include <QScreen>
 #include <QWidget>
 
-void CentreOnActiveWindow(QWidget* window)
-{
+void CentreOnActiveWindow(QWidget* window) {
     const QWidget* owner = QApplication::activeWindow();
     QRect area;
     if (owner && owner != window)

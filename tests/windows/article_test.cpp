@@ -18,7 +18,6 @@
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineView>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -30,8 +29,7 @@ const bool kChromiumFlags = [] {
     return true;
 }();
 
-QByteArray JpegPicture()
-{
+QByteArray JpegPicture() {
     QImage picture(40, 30, QImage::Format_RGB32);
     picture.fill(QColor(200, 40, 40));
     QByteArray bytes;
@@ -42,13 +40,13 @@ QByteArray JpegPicture()
 }
 
 QByteArray Archive(const QByteArray& html, const QByteArray& pageEncoding, const QByteArray& pictureLocation,
-                   const QByteArray& pictureId = {})
-{
-    QByteArray text = "From: <Varindel>\r\nMIME-Version: 1.0\r\n"
-                      "Content-Type: multipart/related;\r\n\ttype=\"text/html\";\r\n\tboundary=\"==b==\"\r\n\r\n"
-                      "This is a multi-part message in MIME format.\r\n\r\n--==b==\r\n"
-                      "Content-Type: text/html; charset=\"utf-8\"\r\nContent-Transfer-Encoding: " +
-                      pageEncoding + "\r\nContent-Location: file:///article.htm\r\n\r\n";
+                   const QByteArray& pictureId = {}) {
+    QByteArray text =
+        "From: <Varindel>\r\nMIME-Version: 1.0\r\n"
+        "Content-Type: multipart/related;\r\n\ttype=\"text/html\";\r\n\tboundary=\"==b==\"\r\n\r\n"
+        "This is a multi-part message in MIME format.\r\n\r\n--==b==\r\n"
+        "Content-Type: text/html; charset=\"utf-8\"\r\nContent-Transfer-Encoding: " +
+        pageEncoding + "\r\nContent-Location: file:///article.htm\r\n\r\n";
     text += pageEncoding == "base64" ? html.toBase64() : html;
     text += "\r\n--==b==\r\nContent-Type: image/jpeg\r\nContent-Transfer-Encoding: base64\r\n"
             "Content-Location: " +
@@ -63,16 +61,14 @@ const QByteArray kPage = "<html><head><title>Статья о фирме</title><
                          "<h1>Мебель</h1><img src=\"picture.jpg\"><img src='cid:pic1'>"
                          "<div style=\"background: url(other.jpg)\"></div></body></html>";
 
-void WriteFile(const QString& name, const QByteArray& bytes)
-{
+void WriteFile(const QString& name, const QByteArray& bytes) {
     QFile file(name);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
 }
 
 // Runs a script in the viewer's page and waits for its result.
-QVariant RunScript(QWebEngineView* view, const QString& script)
-{
+QVariant RunScript(QWebEngineView* view, const QString& script) {
     QVariant result;
     QEventLoop loop;
     view->page()->runJavaScript(script, [&](const QVariant& value) {
@@ -86,9 +82,9 @@ QVariant RunScript(QWebEngineView* view, const QString& script)
 
 } // namespace
 
-TEST(MhtArchive, PartsAreDecodedWithTheirHeaders)
-{
-    const Result<TMhtArchive> archive = ParseMhtArchive(Archive(kPage, "base64", "file:///picture.jpg", "pic1"));
+TEST(MhtArchive, PartsAreDecodedWithTheirHeaders) {
+    const Result<TMhtArchive> archive =
+        ParseMhtArchive(Archive(kPage, "base64", "file:///picture.jpg", "pic1"));
     ASSERT_TRUE(archive) << archive.error().toStdString();
     ASSERT_EQ(archive.value().parts.size(), 2u);
     const TMhtPart& page = archive.value().parts[0];
@@ -102,33 +98,35 @@ TEST(MhtArchive, PartsAreDecodedWithTheirHeaders)
     EXPECT_EQ(picture.body, JpegPicture());
 }
 
-TEST(MhtArchive, QuotedPrintableWithSoftBreaks)
-{
+TEST(MhtArchive, QuotedPrintableWithSoftBreaks) {
     const QByteArray encoded = "<p>=D0=9C=D0=B5=\r\n=D0=B1=D0=B5=D0=BB=D1=8C a=3Db</p>";
-    const Result<TMhtArchive> archive = ParseMhtArchive(Archive(encoded, "quoted-printable", "file:///picture.jpg"));
+    const Result<TMhtArchive> archive =
+        ParseMhtArchive(Archive(encoded, "quoted-printable", "file:///picture.jpg"));
     ASSERT_TRUE(archive);
     EXPECT_EQ(QString::fromUtf8(archive.value().parts[0].body), "<p>Мебель a=b</p>");
 }
 
-TEST(MhtArchive, ReferencesToPartsBecomeDataAddressesOthersStay)
-{
-    const Result<TMhtArchive> archive = ParseMhtArchive(Archive(kPage, "base64", "file:///picture.jpg", "pic1"));
+TEST(MhtArchive, ReferencesToPartsBecomeDataAddressesOthersStay) {
+    const Result<TMhtArchive> archive =
+        ParseMhtArchive(Archive(kPage, "base64", "file:///picture.jpg", "pic1"));
     ASSERT_TRUE(archive);
     const Result<TMhtPage> page = SelfContainedPage(archive.value());
     ASSERT_TRUE(page);
     const QString data = "data:image/jpeg;base64," + QString::fromLatin1(JpegPicture().toBase64());
     EXPECT_TRUE(page.value().html.contains("<img src=\"" + data + "\"><img src=\"" + data + "\">"));
-    EXPECT_TRUE(page.value().html.contains("url(other.jpg)")) << "a name the archive does not hold is left alone";
+    EXPECT_TRUE(page.value().html.contains("url(other.jpg)"))
+        << "a name the archive does not hold is left alone";
     EXPECT_TRUE(page.value().html.contains("<title>Статья о фирме</title>"));
 }
 
-TEST(MhtArchive, FilesThatAreNoArchivesAreRefusedWithAReason)
-{
-    EXPECT_EQ(ParseMhtArchive("<html></html>").error(), "Файл не является веб-архивом: нет составного заголовка.");
+TEST(MhtArchive, FilesThatAreNoArchivesAreRefusedWithAReason) {
+    EXPECT_EQ(ParseMhtArchive("<html></html>").error(),
+              "Файл не является веб-архивом: нет составного заголовка.");
     EXPECT_EQ(ParseMhtArchive("Content-Type: multipart/related\r\n\r\nbody").error(),
               "В заголовке веб-архива не указана граница частей.");
     const Result<TMhtArchive> pictureOnly =
-        ParseMhtArchive("Content-Type: multipart/related; boundary=b\r\n\r\n--b\r\nContent-Type: image/png\r\n\r\nx\r\n--b--\r\n");
+        ParseMhtArchive("Content-Type: multipart/related; boundary=b\r\n\r\n--b\r\nContent-Type: "
+                        "image/png\r\n\r\nx\r\n--b--\r\n");
     ASSERT_TRUE(pictureOnly);
     EXPECT_EQ(SelfContainedPage(pictureOnly.value()).error(), "В веб-архиве нет HTML-страницы.");
     EXPECT_TRUE(LooksLikeWebArchive("1002.MHT", {}));
@@ -138,8 +136,7 @@ TEST(MhtArchive, FilesThatAreNoArchivesAreRefusedWithAReason)
 
 class Viewer : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         tempPath = QString::fromStdString(folder.path()) + "/";
         viewer.SetTempPath(tempPath);
     }
@@ -147,8 +144,7 @@ protected:
     void TearDown() override { DM = nullptr; }
 
     // Shows the file and waits until the browser has loaded it.
-    void showAndWait(const QString& fileName, const QString& caption)
-    {
+    void showAndWait(const QString& fileName, const QString& caption) {
         const bool firstShow = viewer.WB == nullptr;
         QSignalSpy loaded(&viewer, &TfrmArticle::documentLoaded);
         viewer.Show(fileName, caption);
@@ -161,8 +157,7 @@ protected:
     TfrmArticle viewer;
 };
 
-TEST_F(Viewer, AMissingDocumentClosesSilentlyWithoutStartingTheBrowser)
-{
+TEST_F(Viewer, AMissingDocumentClosesSilentlyWithoutStartingTheBrowser) {
     viewer.Show(tempPath + "PriceList.html", "Прайс-лист");
     EXPECT_FALSE(viewer.isVisible());
     EXPECT_EQ(viewer.WB, nullptr);
@@ -170,8 +165,7 @@ TEST_F(Viewer, AMissingDocumentClosesSilentlyWithoutStartingTheBrowser)
     EXPECT_EQ(viewer.windowTitle(), "Рекламная статья");
 }
 
-TEST_F(Viewer, ShowsAGeneratedArticleWithItsPictureAndDeletesItOnHidingWhileThePriceListStays)
-{
+TEST_F(Viewer, ShowsAGeneratedArticleWithItsPictureAndDeletesItOnHidingWhileThePriceListStays) {
     const QString generator = QStringLiteral(VARINDEL_BIN_DIR) + "/varindel-edition";
     if (!QFile::exists(generator))
         GTEST_SKIP() << "the edition tool is not built";
@@ -193,7 +187,8 @@ TEST_F(Viewer, ShowsAGeneratedArticleWithItsPictureAndDeletesItOnHidingWhileTheP
     const QString article = ArticleFileName(tempPath, firmId);
     WriteFile(article, dm.qFirms.FieldByName("article").AsBlob());
     WriteFile(tempPath + "PriceList.html",
-              "<html><head><title>Прайс-лист</title></head><body><table><tr><td>Строка</td></tr></table></body></html>");
+              "<html><head><title>Прайс-лист</title></head><body><table><tr><td>Строка</td></tr></table></"
+              "body></html>");
 
     showAndWait(article, "Статья: " + firmName);
     EXPECT_TRUE(viewer.isVisible());
@@ -215,13 +210,13 @@ TEST_F(Viewer, ShowsAGeneratedArticleWithItsPictureAndDeletesItOnHidingWhileTheP
     EXPECT_EQ(viewer.WB->url(), QUrl("about:blank"));
 }
 
-TEST_F(Viewer, AWebArchiveOfItsOwnAndAPlainPageInTheSameWindow)
-{
+TEST_F(Viewer, AWebArchiveOfItsOwnAndAPlainPageInTheSameWindow) {
     const QString article = tempPath + "7.mht";
     WriteFile(article, Archive(kPage, "base64", "file:///picture.jpg", "pic1"));
     showAndWait(article, "Статья: Салон");
     EXPECT_EQ(RunScript(viewer.WB, "document.title").toString(), "Статья о фирме");
-    EXPECT_EQ(RunScript(viewer.WB, "document.images[0].naturalWidth + ',' + document.images[1].naturalWidth").toString(),
+    EXPECT_EQ(RunScript(viewer.WB, "document.images[0].naturalWidth + ',' + document.images[1].naturalWidth")
+                  .toString(),
               "40,40");
     EXPECT_TRUE(viewer.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(viewer.size(), QSize(602, 517));
@@ -232,8 +227,7 @@ TEST_F(Viewer, AWebArchiveOfItsOwnAndAPlainPageInTheSameWindow)
     EXPECT_TRUE(QFile::exists(article)) << "no firm is current, so no article file is deleted";
 }
 
-TEST_F(Viewer, HidingWithoutAnEditionDeletesNothing)
-{
+TEST_F(Viewer, HidingWithoutAnEditionDeletesNothing) {
     const QString article = tempPath + "7.mht";
     WriteFile(article, Archive(kPage, "base64", "file:///picture.jpg"));
     TfrmArticle unconfigured;
@@ -242,8 +236,7 @@ TEST_F(Viewer, HidingWithoutAnEditionDeletesNothing)
     EXPECT_TRUE(QFile::exists(article));
 }
 
-TEST_F(Viewer, HidingAfterThePriceListDeletesTheCurrentFirmsArticleOnly)
-{
+TEST_F(Viewer, HidingAfterThePriceListDeletesTheCurrentFirmsArticleOnly) {
     CurrentFolder here{folder.path()};
     TinyEdition edition(folder.file("plain.sqlite"));
     edition.addFirm({.id = 5, .name = "Аптека", .place = 1});
@@ -268,6 +261,7 @@ TEST_F(Viewer, HidingAfterThePriceListDeletesTheCurrentFirmsArticleOnly)
     WriteFile(tempPath + "7.mht", Archive(kPage, "base64", "file:///picture.jpg"));
     handedNothing.Show(tempPath + "PriceList.html", "Прайс-лист");
     handedNothing.hide();
-    EXPECT_FALSE(QFile::exists(tempPath + "7.mht")) << "the folder of the extracted price list stands for TempPath";
+    EXPECT_FALSE(QFile::exists(tempPath + "7.mht"))
+        << "the folder of the extracted price list stands for TempPath";
     EXPECT_TRUE(QFile::exists(tempPath + "PriceList.html"));
 }

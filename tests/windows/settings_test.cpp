@@ -8,13 +8,11 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTabWidget>
-
 #include <gtest/gtest.h>
 
 namespace {
 
-std::uint32_t StoredValue()
-{
+std::uint32_t StoredValue() {
     std::uint32_t value = 99;
     EXPECT_TRUE(RegGetDWORD(HKEY_CURRENT_USER, kView3DRegPath, value));
     return value;
@@ -22,8 +20,7 @@ std::uint32_t StoredValue()
 
 class SettingsDialog : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         map.OnInvalidate = [this] { ++redraws; };
         dialog.SetMap(&map);
     }
@@ -36,8 +33,7 @@ protected:
 
 } // namespace
 
-TEST(SettingsRegistry, MissingValueKeepsTheDefaultAndTheFirstExitStoresIt)
-{
+TEST(SettingsRegistry, MissingValueKeepsTheDefaultAndTheFirstExitStoresIt) {
     IsolatedRegistry registry;
     for (const bool defaultView : {false, true}) {
         MapEngine map;
@@ -55,8 +51,7 @@ TEST(SettingsRegistry, MissingValueKeepsTheDefaultAndTheFirstExitStoresIt)
     EXPECT_EQ(StoredValue(), 1u);
 }
 
-TEST(SettingsRegistry, StoredOneAndZeroSetTheViewOtherNumbersAreIgnored)
-{
+TEST(SettingsRegistry, StoredOneAndZeroSetTheViewOtherNumbersAreIgnored) {
     IsolatedRegistry registry;
     MapEngine map;
     ASSERT_TRUE(RegSetDWORD(HKEY_CURRENT_USER, kView3DRegPath, 1));
@@ -76,8 +71,7 @@ TEST(SettingsRegistry, StoredOneAndZeroSetTheViewOtherNumbersAreIgnored)
     EXPECT_FALSE(map.options().View3D);
 }
 
-TEST(SettingsRegistry, ATextValueUnderTheNameIsAFailedReadThatChangesNothing)
-{
+TEST(SettingsRegistry, ATextValueUnderTheNameIsAFailedReadThatChangesNothing) {
     IsolatedRegistry registry;
     ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kView3DRegPath, "1"));
     MapEngine map;
@@ -86,8 +80,7 @@ TEST(SettingsRegistry, ATextValueUnderTheNameIsAFailedReadThatChangesNothing)
     EXPECT_TRUE(map.options().View3D);
 }
 
-TEST_F(SettingsDialog, LayoutAndCaptions)
-{
+TEST_F(SettingsDialog, LayoutAndCaptions) {
     EXPECT_EQ(dialog.windowTitle(), "Настройки");
     EXPECT_EQ(dialog.pcSettings->count(), 1);
     EXPECT_EQ(dialog.pcSettings->tabText(0), "Вид");
@@ -99,8 +92,7 @@ TEST_F(SettingsDialog, LayoutAndCaptions)
     EXPECT_GE(dialog.minimumHeight(), 350);
 }
 
-TEST_F(SettingsDialog, ShowingMirrorsTheMapOptionWithNothingPending)
-{
+TEST_F(SettingsDialog, ShowingMirrorsTheMapOptionWithNothingPending) {
     map.SetView3D(true);
     dialog.show();
     EXPECT_TRUE(dialog.chbView3D->isChecked());
@@ -113,8 +105,7 @@ TEST_F(SettingsDialog, ShowingMirrorsTheMapOptionWithNothingPending)
     dialog.hide();
 }
 
-TEST_F(SettingsDialog, ApplySetsTheMapOptionAndStaysOpen)
-{
+TEST_F(SettingsDialog, ApplySetsTheMapOptionAndStaysOpen) {
     dialog.show();
     dialog.chbView3D->click();
     EXPECT_TRUE(dialog.btApply->isEnabled());
@@ -128,8 +119,7 @@ TEST_F(SettingsDialog, ApplySetsTheMapOptionAndStaysOpen)
     dialog.hide();
 }
 
-TEST_F(SettingsDialog, TogglingTwiceAndApplyingLeavesTheMapAlone)
-{
+TEST_F(SettingsDialog, TogglingTwiceAndApplyingLeavesTheMapAlone) {
     dialog.show();
     dialog.chbView3D->click();
     dialog.chbView3D->click();
@@ -142,8 +132,7 @@ TEST_F(SettingsDialog, TogglingTwiceAndApplyingLeavesTheMapAlone)
     dialog.hide();
 }
 
-TEST_F(SettingsDialog, OkAppliesAPendingChangeAndCloses)
-{
+TEST_F(SettingsDialog, OkAppliesAPendingChangeAndCloses) {
     dialog.show();
     dialog.chbView3D->click();
     dialog.btOk->click();
@@ -152,8 +141,7 @@ TEST_F(SettingsDialog, OkAppliesAPendingChangeAndCloses)
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 
-TEST_F(SettingsDialog, OkWithoutChangeClosesWithoutTouchingTheMap)
-{
+TEST_F(SettingsDialog, OkWithoutChangeClosesWithoutTouchingTheMap) {
     map.SetView3D(true);
     dialog.show();
     const int before = redraws;
@@ -163,8 +151,7 @@ TEST_F(SettingsDialog, OkWithoutChangeClosesWithoutTouchingTheMap)
     EXPECT_FALSE(dialog.isVisible());
 }
 
-TEST_F(SettingsDialog, CancelAndTheCloseBoxDiscardThePendingChange)
-{
+TEST_F(SettingsDialog, CancelAndTheCloseBoxDiscardThePendingChange) {
     dialog.show();
     dialog.chbView3D->click();
     dialog.btCancel->click();
@@ -179,8 +166,7 @@ TEST_F(SettingsDialog, CancelAndTheCloseBoxDiscardThePendingChange)
     EXPECT_FALSE(map.options().View3D);
 }
 
-TEST(SettingsWithoutMap, TheDialogOpensAndAppliesWithoutAMapHandedOver)
-{
+TEST(SettingsWithoutMap, TheDialogOpensAndAppliesWithoutAMapHandedOver) {
     TfrmSettings dialog;
     dialog.show();
     EXPECT_FALSE(dialog.chbView3D->isChecked());
