@@ -51,6 +51,17 @@ QMenu* CreatePmSend(QWidget* parent)
     return pmSend;
 }
 
+namespace {
+
+bool IsNoteItem(const QAction* item)
+{
+    bool isNumber = false;
+    item->data().toInt(&isNumber);
+    return isNumber || KindOfName(item->objectName()) >= 0;
+}
+
+} // namespace
+
 void ConnectPmSend(QMenu* pmSend)
 {
     // The items may belong to any object; what counts is the menu they are shown in.
@@ -59,7 +70,7 @@ void ConnectPmSend(QMenu* pmSend)
             ConnectPmSend(item->menu());
         else if (item->objectName() == QLatin1String("NPublish"))
             QObject::connect(item, &QAction::triggered, item, [] { NPublishClick(); });
-        else if (KindOfName(item->objectName()) >= 0)
+        else if (IsNoteItem(item))
             QObject::connect(item, &QAction::triggered, item, [item] { NAnothClick(item); });
     }
 }

@@ -10,8 +10,9 @@ class QWidget;
 // Builds pmSend with its items (object names NPublish, C1, NPoj, NPredl,
 // NNote, NNeto4n, NErr, NAnoth) and connects them.
 QMenu* CreatePmSend(QWidget* parent);
-// Connects the items of a pmSend built elsewhere, found by those object names;
-// a note item without an integer tag takes the kind of its name.
+// Connects the items of a pmSend built elsewhere: "NPublish" by its object
+// name, a note item by its integer tag (the action's data) or else by its
+// object name.
 void ConnectPmSend(QMenu* pmSend);
 
 // "Отправить заявку": the publication request, modally.

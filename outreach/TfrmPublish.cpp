@@ -35,6 +35,7 @@ QLineEdit* AddField(QGridLayout* grid, int row, int column, const QString& capti
     auto* edit = new QLineEdit;
     edit->setObjectName(QString::fromLatin1(name));
     auto* label = new QLabel(caption);
+    label->setWordWrap(true);
     label->setBuddy(edit);
     grid->addWidget(label, row * 2, column);
     grid->addWidget(edit, row * 2 + 1, column);

@@ -6,6 +6,7 @@
 #include "MailWindows.h"
 
 #include "Datamodule.h"
+#include "MapExport.h"
 #include "Vdlutils.h"
 
 #include <QDateTime>
@@ -194,7 +195,7 @@ void TfrmSendErrReport::showEvent(QShowEvent* event)
 QImage MainWindowScreenShot()
 {
     QWidget* mainWindow = MailEnvironment().MainWindow;
-    return mainWindow ? mainWindow->grab().toImage() : QImage();
+    return mainWindow ? GetScreenShot(mainWindow) : QImage();
 }
 
 Status SaveScreenShot(const QImage& picture, const QString& fileName)

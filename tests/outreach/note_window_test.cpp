@@ -175,3 +175,21 @@ TEST_F(NoteWindow, SendMenuItemsPassTheirTags)
         EXPECT_EQ(preselected, frmSendNote->cbTypes->itemText(tag));
     }
 }
+
+TEST_F(NoteWindow, SendMenuBuiltElsewhereIsConnectedByTags)
+{
+    QMenu pmSend;
+    QAction* publish = pmSend.addAction("Отправить заявку");
+    publish->setObjectName("NPublish");
+    QMenu* contact = pmSend.addMenu("Cвязь с Варинделом");
+    for (int kind = 0; kind < 6; ++kind)
+        contact->addAction(QString("item %1").arg(kind))->setData(kind);
+    ConnectPmSend(&pmSend);
+    QString preselected;
+    QTimer::singleShot(0, frmSendNote, [&] {
+        preselected = frmSendNote->cbTypes->currentText();
+        frmSendNote->btCancel->click();
+    });
+    contact->actions()[3]->trigger();
+    EXPECT_EQ(preselected, "неточность");
+}
