@@ -2,7 +2,9 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QThread>
 #include <QWidget>
@@ -57,6 +59,11 @@ TTestSmtpServer::TTestSmtpServer(const Options& options)
 
 TTestSmtpServer::~TTestSmtpServer()
 {
+    // For looking at what arrived by eye: $VARINDEL_KEEP_MAIL_DIR collects the messages.
+    const QString keep = qEnvironmentVariable("VARINDEL_KEEP_MAIL_DIR");
+    for (int number = 1; !keep.isEmpty() && number <= messageCount(); ++number)
+        QFile::copy(stem(number) + ".eml", keep + "/" + QFileInfo(stem(number)).fileName() + "-" +
+                                               QString::number(QDateTime::currentMSecsSinceEpoch()) + ".eml");
     process_.closeWriteChannel();
     if (!process_.waitForFinished(5000))
         process_.kill();
