@@ -1,0 +1,37 @@
+// The two building pages: the house search (the map's buildings on a street
+// and house, as links of the firm list) and the information on the map's
+// current object (its type, address and post index, and its firms). The
+// colour of the selected building is the map's painting hook (PaintHooks.h).
+#pragma once
+
+#include "AddressIndex.h"
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+class MapEngine;
+class TQuery;
+struct TPMXMapObjectMem;
+
+// The link line of a building: "<IMG src="Address.bmp" align="left"><A
+// href="A<ID>"><Street>, <House></A>".
+QString HouseLine(const TPMXMapObjectMem& object);
+
+// The lines of a house search, in map order; none when neither street nor
+// house is asked for. The map's current object ends where the search leaves
+// it (see FindAddressedObjects).
+QStringList SearchHouses(MapEngine& map, AddressIndex& index, const AddressCriterion& criterion);
+
+// The name of a map object type: the type names for 0..8, "метка категории"
+// for the category labels the program puts on the map, and "неизвестный тип N"
+// for any other code.
+QString ObjectTypeName(std::int32_t objType);
+
+// The lines of the information page: "Объект:<type>", "Адрес:<street>,
+// <house>" and, when the object has a post index, "Индекс: <index>" (the
+// first link of the object in PostIdxObj, looked up in qRefPostIdx).
+QStringList BuildingInfoLines(const TPMXMapObjectMem& object, TQuery& qPostIndex, TQuery& qRefPostIdx);
+
+// Opens qFirmsBld on the firms that have an address in the object.
+void OpenFirmsOfBuilding(TQuery& qFirmsBld, std::int32_t objectId);

@@ -1,0 +1,49 @@
+// The firm search of the search page: the criteria become one SQL statement
+// of fixed fragments around the user's quoted text, run on qFirmsFind. The
+// street and house are matched against the map, and the IDs of the matching
+// buildings go into the statement.
+#pragma once
+
+#include "AddressIndex.h"
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+class MapEngine;
+class TQuery;
+
+// A field that holds no criterion stays empty (no value).
+struct SearchCriteria {
+    std::optional<QString> Name;
+    std::optional<QString> Phone;
+    std::optional<QString> Web;
+    std::optional<QString> Email;
+    std::optional<QString> PostIndex;
+    AddressCriterion Address;
+};
+
+// The text trimmed of blanks, between "%" signs, as an SQL string literal:
+// O'Neil gives '%O''Neil%'.
+QString QuotedLike(const QString& text);
+
+// "(120,121,388)" for the objects' IDs; empty for none.
+QString ObjectIdList(const std::vector<std::int32_t>& ids);
+
+// The conditions after the head of the statement: name, phone, web, e-mail,
+// then the buildings of `objectIds` (when it is not empty); a post index
+// criterion goes in front of them all.
+QString FirmsFindConditions(const SearchCriteria& criteria, const QString& objectIds);
+
+// The whole statement; none when there is no condition at all.
+std::optional<QString> FirmsFindSql(const SearchCriteria& criteria, const QString& objectIds);
+
+// The IDs of the buildings the address criterion finds, as the list of the
+// statement; empty when it asks for nothing or finds nothing.
+QString AddressObjectIds(MapEngine& map, AddressIndex& index, const AddressCriterion& criterion);
+
+// Runs the search on qFirmsFind. With no criterion at all the query keeps
+// its last statement and rows and false is returned. A database error
+// propagates as an exception.
+bool RunFirmsFind(TQuery& qFirmsFind, const SearchCriteria& criteria, MapEngine& map, AddressIndex& index);

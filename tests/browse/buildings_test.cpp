@@ -1,0 +1,71 @@
+// The building pages: house search lines in map order, the information
+// lines of the current object with its post index, and its firms by name.
+#include "Buildings.h"
+#include "search_world.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class BuildingPages : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TinyEdition& e = world.edition;
+        e.addFirm({.id = 10, .name = "Ясли", .place = 1});
+        e.addFirm({.id = 11, .name = "Аптека", .place = 9});
+        e.addAddress({.id = 1, .objectId = 120, .firmId = 10});
+        e.addAddress({.id = 2, .objectId = 120, .firmId = 11});
+        e.addAddress({.id = 3, .objectId = 120, .firmId = 11, .office = "2"});
+        e.addPostIndex(1, "644001");
+        e.addPostIndex(2, "644099");
+        e.addPostIndexObject(120, 2);
+        e.addPostIndexObject(120, 1);
+        world.open();
+        world.dm.qRefPostIdx.Open();
+        map.setModel(modelOf({addressedObject(120, "Мира", "1"), unaddressedObject(5),
+                              addressedObject(121, "проспект Мира", "10"),
+                              addressedObject(122, "Мирная", "2"), addressedObject(123, "Садовая", "21а")}));
+    }
+
+    EditionWorld world;
+    MapEngine map;
+    AddressIndex index{map.model()};
+};
+
+} // namespace
+
+TEST_F(BuildingPages, HouseSearchListsLinksInMapOrder) {
+    EXPECT_EQ(SearchHouses(map, index, {"Мир", std::nullopt}),
+              QStringList({"<IMG src=\"Address.bmp\" align=\"left\"><A href=\"A120\">Мира, 1</A>",
+                           "<IMG src=\"Address.bmp\" align=\"left\"><A href=\"A121\">проспект Мира, 10</A>",
+                           "<IMG src=\"Address.bmp\" align=\"left\"><A href=\"A122\">Мирная, 2</A>"}));
+    EXPECT_EQ(SearchHouses(map, index, {{}, "1"}).size(), 3) << "1, 10 and 21а";
+    EXPECT_EQ(SearchHouses(map, index, {"мирн", "2"}).size(), 1);
+    EXPECT_TRUE(SearchHouses(map, index, {}).isEmpty());
+}
+
+TEST_F(BuildingPages, InformationNamesTypeAddressAndTheFirstPostIndex) {
+    map.EditObject(0);
+    EXPECT_EQ(BuildingInfoLines(map.CurrentObject(), world.dm.qPostIndex, world.dm.qRefPostIdx),
+              QStringList({"Объект:Дом", "Адрес:Мира, 1", "Индекс: 644099"}));
+    EXPECT_FALSE(world.dm.qPostIndex.Active());
+
+    map.EditObject(2);
+    EXPECT_EQ(BuildingInfoLines(map.CurrentObject(), world.dm.qPostIndex, world.dm.qRefPostIdx),
+              QStringList({"Объект:Дом", "Адрес:проспект Мира, 10"}));
+}
+
+TEST(BuildingTypes, NamedForEveryCode) {
+    EXPECT_EQ(ObjectTypeName(0), "Дом");
+    EXPECT_EQ(ObjectTypeName(8), "дорожный знак");
+    EXPECT_EQ(ObjectTypeName(9), "метка категории");
+    EXPECT_EQ(ObjectTypeName(42), "неизвестный тип 42");
+    EXPECT_EQ(ObjectTypeName(-1), "неизвестный тип -1");
+}
+
+TEST_F(BuildingPages, FirmsOfABuildingComeByNameOnlyAndOnce) {
+    OpenFirmsOfBuilding(world.dm.qFirmsBld, 120);
+    EXPECT_EQ(columnOf(world.dm.qFirmsBld, "Name"), QStringList({"Аптека", "Ясли"}));
+    OpenFirmsOfBuilding(world.dm.qFirmsBld, 121);
+    EXPECT_TRUE(columnOf(world.dm.qFirmsBld, "Name").isEmpty());
+}
