@@ -51,7 +51,7 @@ void drawTitleBand(QPainter& painter)
     motto.setItalic(true);
     painter.setFont(motto);
     painter.setPen(QColor(210, 226, 248));
-    painter.drawText(QRect(230, 14, 214, 40), Qt::AlignVCenter | Qt::AlignRight, "весь город\nна одной карте");
+    painter.drawText(QRect(230, 14, 188, 40), Qt::AlignVCenter | Qt::AlignRight, "весь город\nна одной карте");
 }
 
 void drawPinMark(QPainter& painter, QPointF tip, double size, QColor colour)

@@ -41,6 +41,10 @@ QLabel* whiteLabel(QWidget* parent, const QString& text, QPoint at)
     white.setColor(QPalette::Window, Qt::white);
     white.setColor(QPalette::WindowText, Qt::black);
     label->setPalette(white);
+    // The small type of the design, so that the version ends before the description begins.
+    QFont small = label->font();
+    small.setPixelSize(11);
+    label->setFont(small);
     label->move(at);
     label->adjustSize();
     return label;
