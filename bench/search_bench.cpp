@@ -1,0 +1,121 @@
+// The firm search and the house search on a demo edition of scale 10 (about
+// a million map objects): a search by name, a search by street and house,
+// the house search page, and the one-time building of the address index.
+//
+// The edition is made once in /tmp by the generator next to this benchmark
+// (build/bin/varindel-edition generate --edition 2 ... --scale 10), or taken
+// from VARINDEL_BENCH_SEARCH_EDITION (a datakrv.abs of edition 2).
+#include "AddressIndex.h"
+#include "Buildings.h"
+#include "Datamodule.h"
+#include "MapEngine.h"
+#include "SearchQuery.h"
+#include "Vdlconsts.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <benchmark/benchmark.h>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+QString editionPath() {
+    if (const QByteArray given = qgetenv("VARINDEL_BENCH_SEARCH_EDITION"); !given.isEmpty())
+        return QString::fromLocal8Bit(given);
+    const QString made = QString("/tmp/varindel-bench-search/") + MapFiles[2];
+    if (QFileInfo::exists(made))
+        return made;
+    QDir().mkpath(QFileInfo(made).path());
+    const auto tool = std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "bin" /
+                      "varindel-edition";
+    const int code = QProcess::execute(QString::fromStdString(tool.string()),
+                                       {"generate", "--edition", "2", made, "--scale", "10"});
+    if (code != 0 || !QFileInfo::exists(made))
+        throw std::runtime_error("the demo edition could not be generated with " + tool.string());
+    return made;
+}
+
+// The edition opened as the program opens it, and its map loaded.
+struct SearchWorld {
+    TDM dm;
+    MapEngine map;
+    std::unique_ptr<AddressIndex> index;
+    QString street;
+
+    SearchWorld() {
+        const QFileInfo edition(editionPath());
+        QDir::setCurrent(edition.path());
+        if (const Status opened = dm.OpenEdition(2); !opened)
+            throw std::runtime_error(opened.error().toStdString());
+        dm.qContent.Open();
+        if (!dm.qContent.Locate("TypeID", 2))
+            throw std::runtime_error("the edition has no map");
+        if (const Status loaded = map.LoadFromData(dm.qContent.FieldByName("Data").AsBlob()); !loaded)
+            throw std::runtime_error(loaded.error().toStdString());
+        index = std::make_unique<AddressIndex>(map.model());
+        QStringList streets;
+        map.GetStreetList(streets);
+        street = streets.value(streets.size() / 2);
+    }
+};
+
+SearchWorld& world() {
+    static SearchWorld opened;
+    return opened;
+}
+
+// Runs the search and reads every row's ID, as the firm list does. Open
+// leaves the query on its first row (First would run the statement again).
+int searchAndRead(SearchWorld& w, const SearchCriteria& criteria) {
+    RunFirmsFind(w.dm.qFirmsFind, criteria, w.map, *w.index);
+    int rows = 0;
+    for (; !w.dm.qFirmsFind.Eof(); w.dm.qFirmsFind.Next())
+        rows += w.dm.qFirmsFind.FieldByName("ID").AsInteger() > 0;
+    return rows;
+}
+
+void BM_SearchByName(benchmark::State& state) {
+    SearchWorld& w = world();
+    int rows = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(rows = searchAndRead(w, {.Name = "аптека"}));
+    state.counters["firms"] = rows;
+    state.counters["objects"] = w.map.GetCount();
+}
+BENCHMARK(BM_SearchByName)->Unit(benchmark::kMillisecond);
+
+void BM_SearchByStreetAndHouse(benchmark::State& state) {
+    SearchWorld& w = world();
+    w.index->Find({w.street, "1"}); // the index is built once, when the first search needs it
+    int rows = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(rows = searchAndRead(w, {.Address = {w.street, "1"}}));
+    state.counters["firms"] = rows;
+    state.counters["objects"] = w.map.GetCount();
+}
+BENCHMARK(BM_SearchByStreetAndHouse)->Unit(benchmark::kMillisecond);
+
+void BM_HouseSearchByNumberAlone(benchmark::State& state) {
+    SearchWorld& w = world();
+    w.index->Find({w.street, "1"});
+    qsizetype lines = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(lines = SearchHouses(w.map, *w.index, {{}, "12"}).size());
+    state.counters["lines"] = static_cast<double>(lines);
+}
+BENCHMARK(BM_HouseSearchByNumberAlone)->Unit(benchmark::kMillisecond);
+
+void BM_AddressIndexBuild(benchmark::State& state) {
+    SearchWorld& w = world();
+    for (auto _ : state) {
+        AddressIndex fresh(w.map.model());
+        benchmark::DoNotOptimize(fresh.Find({w.street, std::nullopt}).size());
+    }
+}
+BENCHMARK(BM_AddressIndexBuild)->Unit(benchmark::kMillisecond);
+
+} // namespace
