@@ -5,7 +5,9 @@
 #include "MapStyle.h"
 
 #include <QFontMetricsF>
+#include <QTextLayout>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -19,6 +21,9 @@ constexpr double kStreetNameSpacing = 360;
 constexpr double kStreetNameMaxBend = 22;
 constexpr int kFallbackIconSize = 14;
 constexpr std::size_t kHouseNumberCacheLimit = 20000;
+constexpr qsizetype kShapedTextsLimit = 20000;
+// Fonts follow the scale, so a few of them are kept for going back and forth.
+constexpr std::size_t kShapedFontsLimit = 16;
 
 QRectF centredBox(QPointF centre, QSizeF size)
 {
@@ -53,19 +58,23 @@ void placeIcons(const RenderFrame& frame, std::int32_t type, LabelPlacer& placer
     }
 }
 
-void placeAreaNames(const RenderFrame& frame, std::int32_t type, LabelPlacer& placer, std::vector<TextItem>& out)
+void placeAreaNames(const RenderFrame& frame, std::int32_t type, LabelPlacer& placer, LabelCaches& caches,
+                    std::vector<TextItem>& out)
 {
     const QFont font = type == otWater ? MapStyle::waterNameFont() : MapStyle::districtNameFont(type, frame.ppm);
     const QColor color = type == otWater ? MapStyle::waterNameColor() : MapStyle::districtNameColor(type);
-    const QFontMetricsF metrics(font);
+    ShapedTexts& texts = caches.texts(font);
+    const double height = QFontMetricsF(font).height();
     for (int index : frame.visible[static_cast<std::size_t>(type)]) {
         const TPMXMapObjectMem& object = frame.object(index);
         if (object.Name.isEmpty())
             continue;
-        const QSizeF size(metrics.horizontalAdvance(object.Name), metrics.height());
         const QRectF area = frame.pixelBounds(index);
         // A name larger than its area would belong to no place in particular.
-        if (size.width() > area.width() * 1.2 || size.height() > area.height())
+        if (height > area.height())
+            continue;
+        const QSizeF size(texts.width(object.Name), height);
+        if (size.width() > area.width() * 1.2)
             continue;
         const QPointF centre = frame.transform.toPixel(object.X, object.Y);
         if (placer.tryPlace(centredBox(centre, size)))
@@ -124,12 +133,13 @@ LineStretch longestVisibleStretch(const QPolygonF& line, const QRectF& view, dou
     return best;
 }
 
-void placeStreetNames(const RenderFrame& frame, LabelPlacer& placer, std::vector<TextItem>& out)
+void placeStreetNames(const RenderFrame& frame, LabelPlacer& placer, LabelCaches& caches, std::vector<TextItem>& out)
 {
     if (frame.ppm < kMainStreetNamesFromPpm)
         return;
     const QFont font = MapStyle::streetNameFont(frame.ppm);
     const QFontMetricsF metrics(font);
+    ShapedTexts& texts = caches.texts(font);
     std::vector<StreetCandidate> candidates;
     QPolygonF line;
     for (int index : frame.visible[otRoad]) {
@@ -145,7 +155,7 @@ void placeStreetNames(const RenderFrame& frame, LabelPlacer& placer, std::vector
     });
     QHash<QString, std::vector<QPointF>> placed;
     for (const StreetCandidate& candidate : candidates) {
-        const double width = metrics.horizontalAdvance(*candidate.name);
+        const double width = texts.width(*candidate.name);
         const LineStretch& stretch = candidate.stretch;
         if (stretch.length() < width + 2 * metrics.height())
             continue;
@@ -199,27 +209,35 @@ void placeHouseNumbers(const RenderFrame& frame, LabelPlacer& placer, LabelCache
     }
 }
 
-void drawHaloText(QPainter& painter, QPointF baseline, const QString& text, const QColor& color)
+void drawGlyphs(QPainter& painter, QPointF baseline, const QList<QGlyphRun>& glyphs)
+{
+    for (const QGlyphRun& run : glyphs)
+        painter.drawGlyphRun(baseline, run);
+}
+
+// The halo is the text itself drawn around its place in white: the shapes
+// are made once, so the five copies cost only their drawing.
+void drawHaloText(QPainter& painter, QPointF baseline, const QList<QGlyphRun>& glyphs, const QColor& color)
 {
     painter.setPen(MapStyle::haloColor());
     for (const QPointF shift : {QPointF(-1, 0), QPointF(1, 0), QPointF(0, -1), QPointF(0, 1)})
-        painter.drawText(baseline + shift, text);
+        drawGlyphs(painter, baseline + shift, glyphs);
     painter.setPen(color);
-    painter.drawText(baseline, text);
+    drawGlyphs(painter, baseline, glyphs);
 }
 
-void drawTexts(QPainter& painter, const std::vector<TextItem>& items)
+void drawTexts(QPainter& painter, const std::vector<TextItem>& items, LabelCaches& caches)
 {
     for (const TextItem& item : items) {
-        const QFontMetricsF metrics(item.font);
-        const QPointF baseline(-metrics.horizontalAdvance(item.text) / 2, (metrics.ascent() - metrics.descent()) / 2);
-        painter.save();
-        painter.setFont(item.font);
+        ShapedTexts& texts = caches.texts(item.font);
+        const ShapedTexts::Shape& shape = texts.shape(item.text);
+        const QPointF baseline(-shape.width / 2, texts.baselineDrop());
+        const QTransform kept = painter.transform();
         painter.translate(item.centre);
         if (item.angle != 0)
             painter.rotate(item.angle);
-        drawHaloText(painter, baseline, item.text, item.color);
-        painter.restore();
+        drawHaloText(painter, baseline, shape.glyphs, item.color);
+        painter.setTransform(kept);
     }
 }
 
@@ -288,6 +306,47 @@ const QStaticText& LabelCaches::houseNumber(const QString& text, const QFont& fo
     return *found;
 }
 
+const ShapedTexts::Shape& ShapedTexts::shape(const QString& text)
+{
+    auto found = shapes_.find(text);
+    if (found != shapes_.end())
+        return *found;
+    if (shapes_.size() > kShapedTextsLimit)
+        shapes_.clear();
+    Shape shape;
+    shape.width = metrics_.horizontalAdvance(text);
+    QTextLayout layout(text, font_);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    // The layout puts the top of the line at the origin; drawing wants the baseline there.
+    const QPointF lift(0, -line.ascent());
+    for (QGlyphRun run : layout.glyphRuns()) {
+        QList<QPointF> positions = run.positions();
+        for (QPointF& position : positions)
+            position += lift;
+        run.setPositions(positions);
+        shape.glyphs.append(run);
+    }
+    return *shapes_.insert(text, std::move(shape));
+}
+
+ShapedTexts& LabelCaches::texts(const QFont& font)
+{
+    // The most recently used font stays last, so the fonts of the frame
+    // under way are never the ones dropped.
+    const auto found = std::find_if(texts_.begin(), texts_.end(),
+                                    [&](const std::unique_ptr<ShapedTexts>& texts) { return texts->font() == font; });
+    if (found != texts_.end()) {
+        std::rotate(found, found + 1, texts_.end());
+        return *texts_.back();
+    }
+    if (texts_.size() >= kShapedFontsLimit)
+        texts_.erase(texts_.begin());
+    texts_.push_back(std::make_unique<ShapedTexts>(font));
+    return *texts_.back();
+}
+
 const QImage& LabelCaches::icon(const QImage& source)
 {
     auto found = icons_.find(source.cacheKey());
@@ -309,11 +368,11 @@ PlacedLabels placeLabels(const RenderFrame& frame, LabelCaches& caches)
     placeIcons(frame, otLabel, placer, caches, placed.labels);
     placeIcons(frame, otStop, placer, caches, placed.points);
     placeIcons(frame, otRoadSign, placer, caches, placed.points);
-    placeAreaNames(frame, otDistrict, placer, placed.districtNames);
-    placeAreaNames(frame, otDistrict2, placer, placed.districtNames);
-    placeStreetNames(frame, placer, placed.streetNames);
-    placeAreaNames(frame, otWater, placer, placed.areaNames);
-    placeAreaNames(frame, otMicrodistrict, placer, placed.areaNames);
+    placeAreaNames(frame, otDistrict, placer, caches, placed.districtNames);
+    placeAreaNames(frame, otDistrict2, placer, caches, placed.districtNames);
+    placeStreetNames(frame, placer, caches, placed.streetNames);
+    placeAreaNames(frame, otWater, placer, caches, placed.areaNames);
+    placeAreaNames(frame, otMicrodistrict, placer, caches, placed.areaNames);
     placeHouseNumbers(frame, placer, caches, placed.numbers);
     return placed;
 }
@@ -326,9 +385,9 @@ void drawLabels(RenderFrame& frame, LabelCaches& caches)
     painter.setPen(MapStyle::houseNumberColor());
     for (const NumberItem& number : placed.numbers)
         painter.drawStaticText(number.box.topLeft(), number.text);
-    drawTexts(painter, placed.areaNames);
-    drawTexts(painter, placed.streetNames);
-    drawTexts(painter, placed.districtNames);
+    drawTexts(painter, placed.areaNames, caches);
+    drawTexts(painter, placed.streetNames, caches);
+    drawTexts(painter, placed.districtNames, caches);
     drawIcons(painter, placed.points);
     drawIcons(painter, placed.labels);
 }

@@ -7,23 +7,54 @@
 #include "RenderFrame.h"
 
 #include <QFont>
+#include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QHash>
 #include <QImage>
+#include <QList>
 #include <QStaticText>
 
-// What is worth keeping from frame to frame: laid-out house numbers and
-// icons with their background made transparent.
+#include <memory>
+
+// The names of one font as they were measured and shaped: a frame of the
+// whole city measures some thousand names, and shaping a text costs more
+// than drawing it, so each name is shaped once and kept.
+class ShapedTexts {
+public:
+    struct Shape {
+        QList<QGlyphRun> glyphs; // laid out with the baseline at the origin
+        double width = 0;        // the advance, as QFontMetricsF gives it
+    };
+
+    explicit ShapedTexts(const QFont& font) : font_(font), metrics_(font) {}
+    const QFont& font() const { return font_; }
+    double width(const QString& text) { return shape(text).width; }
+    const Shape& shape(const QString& text);
+    // From the baseline to the middle of the letters' height, downwards.
+    double baselineDrop() const { return (metrics_.ascent() - metrics_.descent()) / 2; }
+
+private:
+    QFont font_;
+    QFontMetricsF metrics_;
+    QHash<QString, Shape> shapes_;
+};
+
+// What is worth keeping from frame to frame: laid-out house numbers, shaped
+// names and icons with their background made transparent.
 class LabelCaches {
 public:
     const QStaticText& houseNumber(const QString& text, const QFont& font);
     // A bitmap icon without an alpha channel gets the colour of its
     // bottom-left pixel as the transparent colour, as bitmap icons do.
     const QImage& icon(const QImage& source);
+    // The shaped names of a font; the reference lives as long as the caches.
+    ShapedTexts& texts(const QFont& font);
 
 private:
     QFont houseNumberFont_;
     QHash<QString, QStaticText> houseNumbers_;
     QHash<qint64, QImage> icons_;
+    std::vector<std::unique_ptr<ShapedTexts>> texts_;
 };
 
 struct TextItem {

@@ -8,8 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
+
+#include <cmath>
+#include <functional>
 
 namespace {
 
@@ -238,4 +242,70 @@ TEST(AreaNames, DistrictNamesStandAtTheirPointWhenTheAreaHoldsThem)
     EXPECT_EQ(placed.districtNames.front().text, QStringLiteral("Центральный"));
     EXPECT_EQ(placed.districtNames.front().centre, world.view.mapToPixel(100, 50));
     EXPECT_TRUE(placed.areaNames.empty());
+}
+
+namespace {
+
+QImage textImage(const std::function<void(QPainter&)>& draw)
+{
+    QImage image(320, 60, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setPen(Qt::black);
+    draw(painter);
+    return image;
+}
+
+// The share of pixels that differ by more than a rounding of the smoothing.
+double differingShare(const QImage& a, const QImage& b)
+{
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            differing += std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) > 60;
+    return double(differing) / (a.width() * a.height());
+}
+
+} // namespace
+
+TEST(ShapedTexts, MeasureAndDrawAsThePainterDoesInEveryFontOfTheMap)
+{
+    LabelCaches caches;
+    const QString name = QStringLiteral("Микрорайон Заречный 12");
+    for (const QFont& font : {MapStyle::districtNameFont(otDistrict, 0.5), MapStyle::streetNameFont(2),
+                              MapStyle::waterNameFont()}) {
+        ShapedTexts& texts = caches.texts(font);
+        EXPECT_DOUBLE_EQ(texts.width(name), QFontMetricsF(font).horizontalAdvance(name));
+        const QPointF baseline(10, 40);
+        const QImage drawn = textImage([&](QPainter& painter) {
+            painter.setFont(font);
+            painter.drawText(baseline, name);
+        });
+        const QImage shaped = textImage([&](QPainter& painter) {
+            for (const QGlyphRun& run : texts.shape(name).glyphs)
+                painter.drawGlyphRun(baseline, run);
+        });
+        EXPECT_GT(darkPixelsIn(shaped, shaped.rect()), 50) << "the name is written";
+        EXPECT_LT(differingShare(drawn, shaped), 0.002) << font.toString().toStdString();
+    }
+}
+
+TEST(ShapedTexts, EachFontKeepsItsOwnShapesWhileTheFontsOfAFrameStay)
+{
+    LabelCaches caches;
+    QFont small = MapStyle::streetNameFont(0.5);
+    QFont large = MapStyle::streetNameFont(2);
+    ASSERT_NE(small, large);
+    ShapedTexts& first = caches.texts(small);
+    const double smallWidth = first.width(QStringLiteral("улица Мира"));
+    // Many other fonts in between: the one in use now must survive them.
+    for (int size = 20; size < 60; ++size) {
+        QFont other = small;
+        other.setPixelSize(size);
+        caches.texts(other);
+        EXPECT_EQ(&caches.texts(small), &first);
+    }
+    EXPECT_GT(caches.texts(large).width(QStringLiteral("улица Мира")), smallWidth);
+    EXPECT_DOUBLE_EQ(caches.texts(small).width(QStringLiteral("улица Мира")), smallWidth);
 }
