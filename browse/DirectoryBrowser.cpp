@@ -39,12 +39,12 @@ DirectoryBrowser::DirectoryBrowser(TDirectoryControls controls, TDirectoryCallba
     tree_ = std::make_unique<CategoryTree>(
         CategoryTreeContext{c_.tvFolders, c_.DataModule, c_.DataMap, c_.idLabels,
                             [this](int index, bool reload) { ShowPage(index, reload); }, activePage});
-    firms_ = std::make_unique<FirmList>(
-        FirmListContext{c_.lbFirms, c_.PicCnt, c_.IDList, c_.Favorites, c_.DataModule, c_.DataMap,
-                        [this] { return tree_->SelectedCategory() != 0; }, activePage,
-                        [this](const QString& text) { message(text); },
-                        [this] { return callbacks_.LoadArticle && callbacks_.LoadArticle(); },
-                        callbacks_.SetIsFlying, callbacks_.PaintNumberDom});
+    firms_ = std::make_unique<FirmList>(FirmListContext{
+        c_.lbFirms, c_.PicCnt, c_.IDList, c_.Favorites, c_.DataModule, c_.DataMap,
+        [this] { return tree_->SelectedCategory() != 0; }, activePage,
+        [this](const QString& text) { message(text); },
+        [this](const TQuery& firm) { return callbacks_.LoadArticle && callbacks_.LoadArticle(firm); },
+        callbacks_.SetIsFlying, callbacks_.PaintNumberDom});
 
     c_.lbFirms->PictureContainer = c_.PicCnt;
     connect(c_.lbFirms, &THTMListBox::AnchorClick, this,

@@ -53,13 +53,13 @@ struct TDirectoryControls {
 
 struct TDirectoryCallbacks {
     std::function<void()> SetTabsChange;
-    std::function<void()> RunSearch;           // page 2: runs the search and fills the list (FillFirms)
-    std::function<void()> RunHouseSearch;      // page 3
-    std::function<void()> ShowBuilding;        // page 4: the selected building and its firms (FillFirms)
-    std::function<void()> DiaryRefresh;        // page 5
-    std::function<bool()> LoadArticle;         // the article of the firm qFirms stands on
-    std::function<void()> Publish;             // the click of NPublish
-    std::function<void()> DiaryAdd;            // "Diary": the map's selected object into the diary
+    std::function<void()> RunSearch;      // page 2: runs the search and fills the list (FillFirms)
+    std::function<void()> RunHouseSearch; // page 3
+    std::function<void()> ShowBuilding;   // page 4: the selected building and its firms (FillFirms)
+    std::function<void()> DiaryRefresh;   // page 5
+    std::function<bool(const TQuery& firm)> LoadArticle; // LoadArticle for the firm row the query stands on
+    std::function<void()> Publish;                       // the click of NPublish
+    std::function<void()> DiaryAdd;                      // "Diary": the map's selected object into the diary
     std::function<void(int line)> DiaryDelete; // "DiaryDel" on a selected line: asks, deletes, saves
     std::function<void(bool)> SetIsFlying;
     std::function<void()> PaintNumberDom;

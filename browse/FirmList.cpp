@@ -82,7 +82,12 @@ std::optional<FirmsMenuVisibility> FirmsMenuFor(int page, int itemCount) {
     }
 }
 
-FirmList::FirmList(FirmListContext context) : c_(std::move(context)) {}
+FirmList::FirmList(FirmListContext context)
+    : c_(std::move(context)),
+      firm_(std::make_unique<TQuery>(c_.DataModule->Con, "qFirmCard",
+                                     "SELECT * FROM FIRMS WHERE (TypeID=2) AND (ID = :ID)")) {}
+
+FirmList::~FirmList() = default;
 
 void FirmList::FilllbFirms() {
     if (!c_.CategorySelected || !c_.CategorySelected())
@@ -135,7 +140,7 @@ void FirmList::appendFirm(const TQuery& firms) {
     // The row in hand is the firm's FIRMS row, so the short form is drawn from
     // it rather than looked up again in qFirms for every line.
     if (firms.FieldByName("TypeID").AsInteger() == kFirmType)
-        renderLine(line, FirmCardFromRow(firms));
+        renderLine(line, firms);
     c_.IDList->Flags[size_t(line)] = false;
 }
 
@@ -158,17 +163,18 @@ void FirmList::FillItem(int line) {
         return;
     ListUpdate update(*c_.lbFirms);
     if (locateFirm(ids.IDs[size_t(line)]))
-        renderLine(line, FirmCardFromRow(c_.DataModule->qFirms));
+        renderLine(line, *firm_);
     ids.Flags[size_t(line)] = !ids.Flags[size_t(line)];
 }
 
-void FirmList::renderLine(int line, const FirmCardData& firm) {
+void FirmList::renderLine(int line, const TQuery& row) {
+    const FirmCardData firm = FirmCardFromRow(row);
     if (c_.IDList->Flags[size_t(line)]) {
         c_.lbFirms->SetItem(line, FirmShortForm(firm));
         return;
     }
     if (firm.hasArticle && c_.LoadArticle)
-        c_.LoadArticle();
+        c_.LoadArticle(row);
     const std::vector<FirmCategoryLink> categories = categoriesOf(firm.id);
     c_.lbFirms->SetItem(line, FirmFullCard(firm, categories, addressesOf(firm.id)));
 }
@@ -210,17 +216,16 @@ QString FirmList::addressesOf(int firmId) {
 }
 
 bool FirmList::locateFirm(int id) {
-    TQuery& firms = c_.DataModule->qFirms;
-    firms.Open();
-    if (!firms.Eof() && firms.FieldByName("ID").AsInteger() == id)
-        return true;
-    return firms.Locate("ID", id);
+    firm_->Close();
+    firm_->ParamByName("ID").setAsInteger(id);
+    firm_->Open();
+    return !firm_->Eof();
 }
 
 bool FirmList::ShowArticleOfLine(int line) {
     if (line < 0 || line >= int(c_.IDList->IDs.size()) || !locateFirm(c_.IDList->IDs[size_t(line)]))
         return false;
-    return c_.LoadArticle && c_.LoadArticle();
+    return c_.LoadArticle && c_.LoadArticle(*firm_);
 }
 
 void FirmList::ShowMapObject(int id) {

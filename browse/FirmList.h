@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class TDataMap;
@@ -48,8 +49,9 @@ struct FirmListContext {
     std::function<bool()> CategorySelected; // a node of tvFolders is selected
     std::function<int()> ActivePage;        // the index of pcTabs' active page
     std::function<void(const QString&)> ShowMessage;
-    // Shows the article of the firm qFirms stands on; false when it has none.
-    std::function<bool()> LoadArticle;
+    // Shows the article of a firm: the query stands on the firm's FIRMS row
+    // (ID, Name, article); false when it has none.
+    std::function<bool(const TQuery& firm)> LoadArticle;
     // Around a flight of the map (the main window's IsFlying), and the
     // house numbers refreshed for the scale the flight ended at.
     std::function<void(bool)> SetIsFlying;
@@ -59,6 +61,7 @@ struct FirmListContext {
 class FirmList {
 public:
     explicit FirmList(FirmListContext context);
+    ~FirmList();
 
     // Refills the list and IDList from qFirmsCur; nothing at all happens
     // while no category of the tree is selected.
@@ -75,11 +78,14 @@ public:
 private:
     void extractLogo(const TQuery& firms);
     void appendFirm(const TQuery& firms);
-    void renderLine(int line, const FirmCardData& firm);
+    void renderLine(int line, const TQuery& row);
     QString addressesOf(int firmId);
     std::vector<FirmCategoryLink> categoriesOf(int firmId);
     bool locateFirm(int id);
     void message(const QString& text) const;
 
     FirmListContext c_;
+    // One firm by its key: qFirms would have to be walked row by row, and
+    // every row it passes brings its logo and article along.
+    std::unique_ptr<TQuery> firm_;
 };

@@ -127,9 +127,9 @@ BrowsePanel::BrowsePanel() {
     TDirectoryCallbacks callbacks;
     callbacks.SetTabsChange = [this] { ++tabsChanges; };
     callbacks.RunSearch = [this] { ++searches; };
-    callbacks.LoadArticle = [this] {
-        ++articles;
-        return !dm.qFirms.FieldByName("article").IsNull();
+    callbacks.LoadArticle = [this](const TQuery& firm) {
+        articleOf.push_back(firm.FieldByName("ID").AsInteger());
+        return !firm.FieldByName("article").IsNull();
     };
     callbacks.Publish = [this] { ++published; };
     callbacks.SetIsFlying = [this](bool on) { flying.push_back(on); };

@@ -62,7 +62,7 @@ protected:
     QAction* NFAddBookmark = nullptr;
 
     QStringList messages;
-    int articles = 0;
+    std::vector<int> articleOf; // the firms whose article was shown
     int searches = 0;
     int published = 0;
     int tabsChanges = 0;
