@@ -1,5 +1,6 @@
 #include "RenderLayers.h"
 
+#include "AreaBatch.h"
 #include "MapStyle.h"
 #include "RenderPixels.h"
 
@@ -80,6 +81,7 @@ void drawAreas(RenderFrame& frame, std::int32_t type)
     if (type == otMicrodistrict && frame.ppm < kFarAwayBelowPixelsPerMetre)
         painter.setRenderHint(QPainter::Antialiasing, false);
     QPolygonF ring;
+    AreaBatch batch(painter);
     for (int index : frame.visible[static_cast<std::size_t>(type)]) {
         const TPMXMapObjectMem& object = frame.object(index);
         if (object.Geometry.size() < 3)
@@ -88,10 +90,9 @@ void drawAreas(RenderFrame& frame, std::int32_t type)
         HookedStyle hooked(outlinePen(style, frame.ppm), QBrush(style.fill));
         hooked.apply(frame.scene.onPaintObject, object);
         projectSimplified(object.Geometry, frame.transform, kAreaTolerance, ring);
-        painter.setPen(hooked.pen);
-        painter.setBrush(hooked.brush);
-        painter.drawPolygon(ring);
+        batch.add(ring, hooked.pen, hooked.brush);
     }
+    batch.flush();
     painter.setRenderHint(QPainter::Antialiasing, smooth);
 }
 
@@ -252,12 +253,11 @@ void drawFlatBuildings(RenderFrame& frame)
     painter.setRenderHint(QPainter::Antialiasing, smooth);
 
     QPolygonF ring;
+    AreaBatch batch(painter);
     for (int index : shapes) {
         const TPMXMapObjectMem& object = frame.object(index);
         hooked.apply(hook, object);
         projectSimplified(object.Geometry, frame.transform, kAreaTolerance, ring);
-        painter.setPen(hooked.pen);
-        painter.setBrush(hooked.brush);
-        painter.drawPolygon(ring);
+        batch.add(ring, hooked.pen, hooked.brush);
     }
 }
