@@ -3,7 +3,9 @@
 // the nearest Linux folder is used:
 //   Common Desktop   -> the user's desktop (XDG_DESKTOP_DIR, normally ~/Desktop);
 //                       Linux desktops have no all-users desktop folder
-//   Common AppData   -> the program's installed data folder (VARINDEL_DATA_DIR)
+//   Common AppData   -> the program's installed data folder (VARINDEL_DATA_DIR:
+//                       the environment variable of that name, else the folder
+//                       chosen at build time), so a build tree can run as installed
 //   Common Programs  -> /usr/share/applications, where menu launchers for every user live
 //   ProgramFilesDir  -> /opt, the folder for add-on application packages
 //   temporary folder -> $TMPDIR or /tmp, with "/" appended
@@ -33,7 +35,9 @@ std::string c_GetDesktopPath() {
 }
 
 std::string c_GetAppDataPath() {
-    return MachineFolder(kShellFolders + "Common AppData", VARINDEL_DATA_DIR);
+    const QByteArray overridden = qgetenv("VARINDEL_DATA_DIR");
+    return MachineFolder(kShellFolders + "Common AppData",
+                         overridden.isEmpty() ? VARINDEL_DATA_DIR : overridden.toStdString());
 }
 
 std::string c_GetProgramsPath() {

@@ -17,4 +17,6 @@ generate_edition() {
 }
 generate_edition 1 dataomk.abs
 generate_edition 2 datakrv.abs
+# The build tree holds the program folder (help, licence, the package link).
+export VARINDEL_DATA_DIR="$build_dir/share/varindel"
 exec "$build_dir/bin/varindel" "$@"
