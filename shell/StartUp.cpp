@@ -1,13 +1,22 @@
 #include "StartUp.h"
 
+#include "ApplicationStyle.h"
+#include "AutoStart.h"
+#include "ErrorHandler.h"
+#include "TfrmMain.h"
 #include "TfrmMapSelect.h"
+#include "TfrmStart.h"
+#include "VersionText.h"
 
 #include <QMessageBox>
 
 namespace {
 
-int selectEdition()
-{
+// Set when the splash was closed by the system: the program is to end once
+// the data module's creation has run to its end, without the main window.
+bool terminateRequested = false;
+
+int selectEdition() {
     frmMapSelect = new TfrmMapSelect;
     const int chosen = frmMapSelect->ShowModal();
     delete frmMapSelect;
@@ -15,47 +24,64 @@ int selectEdition()
     return chosen;
 }
 
-void showOpenFailure(const QString& message)
-{
+void showOpenFailure(const QString& message) {
     QMessageBox::critical(nullptr, "Вариндел", message);
 }
 
-// The main window, the splash and the caption arrive with the application
-// shell: its creation of frmMain (which opens the start-up queries and loads
-// the map and icons from the edition) goes into createMainWindow, frmStart
-// into createSplash and the caption, MainWindowCaption(edition,
-// VersionProgram), into setMainCaption. Until then there is no window to
-// show after the edition has been opened, so the start-up ends there and the
-// host runs no event loop.
-bool createMainWindow()
-{
-    return false;
+bool createMainWindow() {
+    frmMain = new TfrmMain;
+    return true;
 }
 
-void createSplash() {}
+void createSplash() {
+    if (!RunSplash())
+        terminateRequested = true;
+}
 
-void setMainCaption(int) {}
+void setMainCaption(int edition) {
+    frmMain->setWindowTitle(MainWindowCaption(edition, VersionProgram));
+}
+
+bool runStartUp() {
+    DM = new TDM;
+    if (!DM->DataModuleCreate(StartUpWindows()) || terminateRequested)
+        return false;
+    frmMain->showMaximized();
+    return true;
+}
 
 } // namespace
 
-TStartUpWindows StartUpWindows()
-{
+TStartUpWindows StartUpWindows() {
     return {selectEdition, showOpenFailure, createMainWindow, createSplash, setMainCaption};
 }
 
-bool LoadPackage()
-{
+bool LoadPackage() {
+    ApplyApplicationStyle();
+    terminateRequested = false;
+    if (AutoStartRequested())
+        StartAutoStart();
     // DM is assigned before its creation handler runs, so that the steps
     // inside it can already reach the data module.
-    DM = new TDM;
-    return DM->DataModuleCreate(StartUpWindows());
+    try {
+        return runStartUp();
+    } catch (const std::exception& error) {
+        HandleError(QString::fromUtf8(error.what()));
+    } catch (...) {
+        HandleError(QString());
+    }
+    return false;
 }
 
-void UnloadPackage()
-{
-    // With an edition chosen, the main window is destroyed first (its
-    // destruction saves the user's state and shows the closing screen); the
-    // application shell adds it here. Then the data module goes.
+void UnloadPackage() {
+    // The main window's destruction saves the user's state and shows the
+    // closing screen; the data module closes the edition after it.
+    try {
+        delete frmMain;
+    } catch (const std::exception& error) {
+        HandleError(QString::fromUtf8(error.what()));
+    }
+    frmMain = nullptr;
     delete DM;
     DM = nullptr;
 }

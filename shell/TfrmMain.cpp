@@ -1,0 +1,492 @@
+// The main window's lifecycle: creation, first showing, page heights, the
+// panel button, edge snapping, closing and destruction.
+#include "TfrmMain.h"
+
+#include "ControlTag.h"
+#include "Datamodule.h"
+#include "EdgeSnap.h"
+#include "ErrorHandler.h"
+#include "Favorites.h"
+#include "MainFolders.h"
+#include "TDataMap.h"
+#include "THTMListBox.h"
+#include "TPictureContainer.h"
+#include "TSplitterBar.h"
+#include "TfrmAbout.h"
+#include "TfrmArticle.h"
+#include "TfrmFinish.h"
+#include "TfrmFriends.h"
+#include "TfrmMiniMap.h"
+#include "TfrmPrintPreView.h"
+#include "TfrmProgress.h"
+#include "TfrmPublish.h"
+#include "TfrmSendErrReport.h"
+#include "TfrmSendNote.h"
+#include "TfrmSettings.h"
+#include "TfrmStart.h"
+#include "Uidlist.h"
+#include "UsageStatistics.h"
+#include "Vdlutils.h"
+#include "VersionText.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QButtonGroup>
+#include <QCalendarWidget>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDate>
+#include <QFile>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <optional>
+
+TfrmMain* frmMain = nullptr;
+QString LocalPath;
+QString TempPath;
+QString VersionProgram;
+QString RegBookmarksValues;
+QString RegBookmarksNames;
+QString RegFavoritesValues;
+QString RegTabsHeight;
+QString RegDiary;
+QString RegDiaryObj;
+int MapScale = 0;
+int MinScale = 0;
+int MaxScale = 0;
+int StepScale = 0;
+bool IsFlying = false;
+TIDList* IDList = nullptr;
+TIDList* idLabels = nullptr;
+QStringList* FindHouses = nullptr;
+TFavorites* Favorites = nullptr;
+
+const std::array<const char*, kTabsCount> TabHints{"Каталог предприятий",   "Мои закладки",
+                                                   "Поиск организаций",     "Поиск домов",
+                                                   "Информация об объекте", "Дневник"};
+
+namespace {
+
+constexpr int kDiaryMemoHeight = 120;
+constexpr int kDiaryPage = 5;
+constexpr const char* kPriceListFile = "PriceList.html";
+// A moved window is snapped once the user has let it rest this long: the
+// window system moves it without asking, so the snap follows the move.
+constexpr int kSnapDelayMs = 150;
+
+// The data of the first Content row with the code; none when there is no such
+// row or its data is null.
+std::optional<QByteArray> ContentData(int code) {
+    TQuery& content = DM->qContent;
+    content.Open();
+    if (!content.Locate("TypeID", code) || content.FieldByName("Data").IsNull())
+        return std::nullopt;
+    return content.FieldByName("Data").AsBlob();
+}
+
+// Writes `data` to `fileName` in TempPath, replacing any file of that name.
+Status WriteExtractedFile(const QString& fileName, const QByteArray& data) {
+    if (TempPath.isEmpty())
+        return Status::failure("Временная папка программы недоступна, файл не извлечён.");
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(data) != data.size())
+        return Status::failure(QString("Не удалось записать файл %1: %2").arg(fileName, file.errorString()));
+    return success();
+}
+
+} // namespace
+
+TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
+    setObjectName("frmMain");
+    setMinimumSize(800, 600);
+    buildToolBar();
+    buildStatusLine();
+    buildDirectoryPanel();
+    buildMapArea();
+    buildActions();
+    buildMenus();
+
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto* middle = new QHBoxLayout;
+    middle->setSpacing(0);
+    middle->addWidget(pnMap, 1);
+    middle->addWidget(pHide);
+    middle->addWidget(pnFirms);
+    column->addWidget(pnMainBtns);
+    column->addLayout(middle, 1);
+    column->addWidget(pnInfo);
+    setCentralWidget(central);
+
+    tBanFrontTR = new QTimer(this);
+    tBanFrontBR = new QTimer(this);
+    snapTimer_ = new QTimer(this);
+    snapTimer_->setSingleShot(true);
+    snapTimer_->setInterval(kSnapDelayMs);
+    connect(snapTimer_, &QTimer::timeout, this, &TfrmMain::snapAfterMove);
+
+    LoadListPictures(*PicCnt);
+    connectPageButtons();
+    connect(btPHide, &QToolButton::clicked, this, &TfrmMain::btPHideClick);
+    Splitterlf->OnMoved = [this] { SplitterlfMoved(); };
+
+    // Like every handler, creation reports what goes wrong and the window
+    // stays usable with what could be set up.
+    try {
+        FormCreate();
+    } catch (const std::exception& error) {
+        HandleError(QString::fromUtf8(error.what()));
+    }
+    ensureLists();
+}
+
+void TfrmMain::ensureLists() {
+    if (!IDList)
+        IDList = new TIDList;
+    if (!idLabels)
+        idLabels = new TIDList;
+    if (!FindHouses)
+        FindHouses = new QStringList;
+    if (!Favorites)
+        Favorites = new TFavorites;
+}
+
+TfrmMain::~TfrmMain() {
+    FormDestroy();
+}
+
+void TfrmMain::connectPageButtons() {
+    connect(btFolders, &QToolButton::clicked, this, [this] { ShowPage(0, false); });
+    connect(btFavorites, &QToolButton::clicked, this, [this] { ShowPage(1, true); });
+    connect(btFind, &QToolButton::clicked, this, [this] { ShowPage(2, false); });
+    connect(btFindHouse, &QToolButton::clicked, this, [this] { ShowPage(3, false); });
+    connect(btBldInfo, &QToolButton::clicked, this, [this] { ShowPage(4, true); });
+    connect(btDiary, &QToolButton::clicked, this, [this] { ShowPage(5, false); });
+    connect(btSearch, &QPushButton::clicked, this, [this] { ShowPage(2, true); });
+}
+
+// --- Creation -------------------------------------------------------------
+
+void TfrmMain::FormCreate() {
+    LocalPath = QString::fromStdString(MakeLocalPath());
+    TempPath.clear();
+    const Result<std::string> temp = MakeTempPath();
+    if (!temp)
+        throw std::runtime_error(temp.error().toStdString());
+    TempPath = QString::fromStdString(temp.value());
+    if (frmArticle)
+        frmArticle->SetTempPath(TempPath);
+
+    DM->qContent.Open();
+    DM->qFolders.Open();
+    DM->qRefPostIdx.Open();
+    DM->qFirms.Open();
+    DM->qFirmsStayOnTop.Open();
+
+    LoadIconFile();
+    LoadMapFile();
+    SetTempVar();
+
+    IDList = new TIDList;
+    idLabels = new TIDList;
+    MonthCalendar->setSelectedDate(QDate::currentDate());
+
+    MapScale = GetIntFromBase(9);
+    MinScale = GetIntFromBase(10);
+    MaxScale = GetIntFromBase(11);
+    StepScale = GetIntFromBase(12);
+    setUpMap();
+
+    FindHouses = new QStringList;
+    loadMapBookmarks();
+    Favorites = new TFavorites;
+    loadFavorites();
+    loadSettings();
+    DataMap->SetFilter(true);
+    paintLayers();
+    StartMinutes = GetMinCount();
+    startBannerRotation();
+}
+
+void TfrmMain::setUpMap() {
+    DataMap->SetMashtab(47000);
+    DataMap->SetScale(MapScale);
+    DataMap->SetMpAllMapAfterLoad(true);
+    DataMap->SetStepLinza(GetIntFromBase(StepScale));
+    DataMap->SetInstrument(inPointer);
+    QStringList streets;
+    DataMap->GetStreetList(streets);
+    for (QComboBox* combo : {cbStreet, cbfhStreet}) {
+        combo->addItems(streets);
+        combo->setEditText("Улица");
+        QPalette grey = combo->palette();
+        grey.setColor(QPalette::Text, QColor(128, 128, 128));
+        combo->setPalette(grey);
+    }
+}
+
+bool TfrmMain::LoadIconFile() {
+    const std::optional<QByteArray> data = ContentData(1);
+    if (!data)
+        return false;
+    QBuffer stream;
+    stream.setData(*data);
+    stream.open(QIODevice::ReadOnly);
+    const Status added = DataMap->icons().AddLibFromStream(stream);
+    if (!added)
+        HandleError("Библиотека значков карты повреждена: " + added.error());
+    return added.ok();
+}
+
+bool TfrmMain::LoadMapFile() {
+    const std::optional<QByteArray> data = ContentData(2);
+    if (!data)
+        return false;
+    QBuffer stream;
+    stream.setData(*data);
+    stream.open(QIODevice::ReadOnly);
+    const Status loaded = DataMap->LoadFromStream(stream, false, 0);
+    if (!loaded)
+        HandleError("Карта издания повреждена: " + loaded.error());
+    return loaded.ok();
+}
+
+bool TfrmMain::LoadPriceList() {
+    const QString fileName = TempPath + kPriceListFile;
+    bool extracted = false;
+    if (const std::optional<QByteArray> data = ContentData(3)) {
+        const Status written = WriteExtractedFile(fileName, *data);
+        if (!written)
+            throw std::runtime_error(written.error().toStdString());
+        extracted = true;
+    }
+    frmArticle->Show(fileName, "Прайс-лист");
+    return extracted;
+}
+
+bool TfrmMain::LoadArticle() {
+    TQuery& firms = DM->qFirms;
+    if (!firms.Active() || firms.Eof() || firms.FieldByName("article").IsNull())
+        return false;
+    const QString fileName = ArticleFileName(TempPath, firms.FieldByName("ID").AsInteger());
+    const Status written = WriteExtractedFile(fileName, firms.FieldByName("article").AsBlob());
+    if (!written)
+        throw std::runtime_error(written.error().toStdString());
+    frmArticle->Show(fileName, "Статья: " + firms.FieldByName("Name").AsString());
+    return true;
+}
+
+void TfrmMain::SetTempVar() {
+    VersionProgram = VersionText(LocalPath.toStdString());
+    RegBookmarksValues = GetStrFromBase(5);
+    RegBookmarksNames = GetStrFromBase(6);
+    RegFavoritesValues = GetStrFromBase(7);
+    RegTabsHeight = GetStrFromBase(8);
+    RegDiary = GetStrFromBase(23);
+    RegDiaryObj = GetStrFromBase(24);
+}
+
+// The bookmark tabs come with the bookmark controller, which loads them
+// from RegBookmarksValues and RegBookmarksNames when it is attached.
+void TfrmMain::loadMapBookmarks() {}
+
+void TfrmMain::loadFavorites() {
+    LoadFavorites(*Favorites, RegFavoritesValues.toStdString());
+}
+
+void TfrmMain::saveFavorites() {
+    SaveFavorites(*Favorites, RegFavoritesValues.toStdString());
+}
+
+// The settings are read by the settings window's loader, which the settings
+// part attaches; the map keeps its defaults until then.
+void TfrmMain::loadSettings() {}
+
+// The layers by scale come with the painting hooks of the map part.
+void TfrmMain::paintLayers() {}
+
+// The rotation of the two banners comes with the banner part, which starts
+// tBanFrontTR and tBanFrontBR.
+void TfrmMain::startBannerRotation() {}
+
+// --- First showing --------------------------------------------------------
+
+void TfrmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shown_)
+        return;
+    shown_ = true;
+    FormShow();
+}
+
+void TfrmMain::FormShow() {
+    LoadTabsHeightFromReg();
+    RefreshNullFolders->trigger();
+}
+
+void TfrmMain::RefreshNullFoldersExecute() {
+    if (OnRefreshNullFolders) {
+        OnRefreshNullFolders();
+        return;
+    }
+    tvFolders->clear();
+    TQuery& folders = DM->qGetFolder;
+    folders.Close();
+    folders.ParamByName("ParentID").setAsInteger(0);
+    folders.Open();
+    for (; !folders.Eof(); folders.Next()) {
+        auto* node = new QTreeWidgetItem(tvFolders, {folders.FieldByName("Name").AsString()});
+        node->setData(0, Qt::UserRole, folders.FieldByName("ID").AsInteger());
+    }
+    if (tvFolders->topLevelItemCount() > 0)
+        tvFolders->setCurrentItem(tvFolders->topLevelItem(0));
+}
+
+// --- Pages ----------------------------------------------------------------
+
+void TfrmMain::LoadTabsHeightFromReg() {
+    TTabsHeights heights{};
+    for (int page = 0; page < kTabsCount; ++page)
+        heights[page] = Tag(pcTabs->widget(page));
+    heights = LoadTabsHeights(RegTabsHeight.toStdString(), heights);
+    for (int page = 0; page < kTabsCount; ++page)
+        SetTag(pcTabs->widget(page), heights[page]);
+    SetTabsChange();
+}
+
+void TfrmMain::SaveTabsHeightToReg() {
+    TTabsHeights heights{};
+    for (int page = 0; page < kTabsCount; ++page)
+        heights[page] = Tag(pcTabs->widget(page));
+    SaveTabsHeights(RegTabsHeight.toStdString(), heights);
+}
+
+void TfrmMain::SetTabsChange() {
+    pcTabs->setFixedHeight(Tag(pcTabs->currentWidget()));
+}
+
+void TfrmMain::SplitterlfMoved() {
+    const int height = PageAreaHeightAfterMove(pcTabs->height());
+    pcTabs->setFixedHeight(height);
+    SetTag(pcTabs->currentWidget(), height);
+}
+
+void TfrmMain::ShowPage(int index, bool Reload) {
+    if (index < 0 || index >= pcTabs->count())
+        return;
+    pcTabs->setCurrentIndex(index);
+    SetTabsChange();
+    lCapTab->setText(QString::fromUtf8(TabHints[index]));
+    mDiary->setFixedHeight(index == kDiaryPage ? kDiaryMemoHeight : 0);
+    // The house search and the diary leave down the button that was pressed.
+    const std::array<QToolButton*, kTabsCount> pageButton{btFolders, btFavorites, btFind,
+                                                          nullptr,   btBldInfo,   nullptr};
+    if (pageButton[index])
+        pageButton[index]->setChecked(true);
+    if (OnShowPage)
+        OnShowPage(index, Reload);
+}
+
+// --- Panel button and edge snapping ---------------------------------------
+
+void TfrmMain::btPHideClick() {
+    pnFirms->setVisible(!pnFirms->isVisible());
+    SetTag(btPHide, Tag(btPHide) == 1 ? 0 : 1);
+}
+
+QPoint TfrmMain::SnappedPosition(const QRect& proposed) const {
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return proposed.topLeft();
+    return lip(screen->availableGeometry(), proposed);
+}
+
+void TfrmMain::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    if (isVisible() && !isMaximized() && !isFullScreen())
+        snapTimer_->start();
+}
+
+void TfrmMain::snapAfterMove() {
+    const QRect frame = frameGeometry();
+    const QPoint snapped = SnappedPosition(frame);
+    if (snapped != frame.topLeft())
+        move(snapped);
+}
+
+// --- Closing and destruction ----------------------------------------------
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    FormClose();
+    QMainWindow::closeEvent(event);
+}
+
+void TfrmMain::FormClose() {
+    const Status saved = SaveStatistic(LocalPath.toStdString(), StartMinutes, Res);
+    if (!saved)
+        HandleError(saved.error());
+}
+
+void TfrmMain::FormDestroy() {
+    delete FindHouses;
+    FindHouses = nullptr;
+    delete idLabels;
+    idLabels = nullptr;
+
+    saveFavorites();
+    SaveTabsHeightToReg();
+
+    stopBannerTimers();
+    showClosingScreen();
+    destroySecondaryWindows();
+}
+
+void TfrmMain::stopBannerTimers() {
+    tBanFrontTR->stop();
+    tBanFrontBR->stop();
+}
+
+void TfrmMain::showClosingScreen() {
+    frmFinish = new TfrmFinish;
+    delete frmFinish;
+    frmFinish = nullptr;
+}
+
+QStringList TfrmMain::SecondaryWindowNames() {
+    return {"frmMiniMap", "frmArticle",       "frmPublish", "frmSendNote", "frmProgress", "frmPrintPreView",
+            "frmFriends", "frmSendErrReport", "frmAbout",   "frmSettings", "frmStart"};
+}
+
+namespace {
+
+template <typename Window> void DestroyWindow(Window*& window) {
+    delete window;
+    window = nullptr;
+}
+
+} // namespace
+
+void TfrmMain::destroySecondaryWindows() {
+    DestroyWindow(frmMiniMap);
+    DestroyWindow(frmArticle);
+    DestroyWindow(frmPublish);
+    DestroyWindow(frmSendNote);
+    DestroyWindow(frmProgress);
+    DestroyWindow(frmPrintPreView);
+    DestroyWindow(frmFriends);
+    DestroyWindow(frmSendErrReport);
+    DestroyWindow(frmAbout);
+    DestroyWindow(frmSettings);
+    DestroyWindow(frmStart);
+}
