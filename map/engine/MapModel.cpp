@@ -73,6 +73,20 @@ struct MapModel::Impl {
         return index >= 0 && index < static_cast<int>(objects.size()) && !deleted[index];
     }
 
+    // Objects appended for a while and deleted again (a category's labels)
+    // would otherwise lengthen the list for good, and a list of a million
+    // objects that grows now and then is copied whole: deleted positions at
+    // the end are given back, so the next appends take them again.
+    void dropDeletedTail()
+    {
+        while (!objects.empty() && deleted.back()) {
+            objects.pop_back();
+            boxes.pop_back();
+            deleted.pop_back();
+            types.pop_back();
+        }
+    }
+
     // Gives the object an ID no live object has, remembering the largest.
     void settleId(TPMXMapObjectMem& object, int position)
     {
@@ -193,6 +207,7 @@ bool MapModel::remove(int index)
     // The position stays, but its content goes: a deleted object must not
     // keep its geometry and texts in memory.
     impl_->objects[index] = TPMXMapObjectMem{};
+    impl_->dropDeletedTail();
     return true;
 }
 

@@ -73,6 +73,25 @@ TEST(MapModel, PositionsStayWhenObjectsAreDeleted)
     EXPECT_EQ(queried(model, QRectF(15, -5, 20, 20)), std::set<int>{});
 }
 
+TEST(MapModel, DeletedObjectsAtTheEndGiveTheirPositionsBack)
+{
+    MapModel model;
+    model.append(building(10, 0, 0, 10));
+    model.append(point(20, 5, 5));
+    model.append(point(30, 6, 6));
+    model.append(point(40, 7, 7));
+
+    EXPECT_TRUE(model.remove(2));
+    EXPECT_EQ(model.GetCount(), 4);
+    EXPECT_TRUE(model.remove(3));
+    EXPECT_EQ(model.GetCount(), 2); // 3 and the already deleted 2 go
+    EXPECT_EQ(model.append(point(50, 8, 8)), 2);
+    EXPECT_EQ(model.FindObjectID(50), 2);
+    EXPECT_EQ(model.FindObjectID(30), -1);
+    EXPECT_EQ(model.FindObjectID(20), 1);
+    EXPECT_FALSE(model.remove(3));
+}
+
 TEST(MapModel, GivesFreshIdsForMissingOrTakenOnes)
 {
     MapModel model;
