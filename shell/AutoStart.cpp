@@ -38,7 +38,8 @@ protected:
             QTimer::singleShot(0, [] {
                 std::fprintf(stderr, "%s\n", kAutoStartReadyLine);
                 std::fflush(stderr);
-                frmMain->close();
+                if (qgetenv(kAutoStartEnv) != "stay")
+                    frmMain->close();
             });
         }
         return false;
@@ -66,7 +67,8 @@ void pressWhatIsWaiting(MapPaintWatch* watch) {
 } // namespace
 
 bool AutoStartRequested() {
-    return qgetenv(kAutoStartEnv) == "1";
+    const QByteArray value = qgetenv(kAutoStartEnv);
+    return value == "1" || value == "stay";
 }
 
 void StartAutoStart() {

@@ -2,7 +2,8 @@
 // environment the program presses "Загрузить" and "Продолжить" itself, writes
 // "varindel: main window ready" to the standard error output once the main
 // window has painted the map with the category tree filled, closes itself and
-// presses "Спасибо" on the closing screen. Not meant for users.
+// presses "Спасибо" on the closing screen. VARINDEL_AUTOSTART=stay does the
+// same but leaves the main window open (for screenshots). Not meant for users.
 #pragma once
 
 inline constexpr const char* kAutoStartEnv = "VARINDEL_AUTOSTART";

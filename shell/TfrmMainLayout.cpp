@@ -368,6 +368,9 @@ void TfrmMain::buildMapArea() {
     pcBookmarks->setContextMenuPolicy(Qt::CustomContextMenu);
     DataMap = new TDataMap(pnMap);
     DataMap->setObjectName("DataMap");
+    // Set before the map is loaded, so that the view starts on the city
+    // (its centre, at the edition's scale) rather than on an empty corner.
+    DataMap->SetMpAllMapAfterLoad(true);
     column->addWidget(pcBookmarks);
     column->addWidget(DataMap, 1);
 }
