@@ -24,8 +24,20 @@ void PixelWriter::line(QPointF from, QPointF to, QRgb pixel, int thickness)
     // Pixel centres sit at half coordinates, as the painter has them.
     from += QPointF(shift_) - QPointF(0.5, 0.5);
     to += QPointF(shift_) - QPointF(0.5, 0.5);
+    // Most segments of a far-away frame lie well inside it: those are
+    // written without cutting them or checking each of their pixels.
+    const QRectF inner = QRectF(bounds_).adjusted(thickness, thickness, -thickness - 1, -thickness - 1);
+    if (inner.contains(from) && inner.contains(to)) {
+        walkLine<false>(from, to, pixel, thickness);
+        return;
+    }
     if (!clipSegmentToBox(from, to, QRectF(bounds_).adjusted(-thickness, -thickness, thickness, thickness)))
         return;
+    walkLine<true>(from, to, pixel, thickness);
+}
+
+template <bool checked> void PixelWriter::walkLine(QPointF from, QPointF to, QRgb pixel, int thickness)
+{
     int x0 = floorToInt(from.x() + 0.5);
     int y0 = floorToInt(from.y() + 0.5);
     const int x1 = floorToInt(to.x() + 0.5);
@@ -39,8 +51,14 @@ void PixelWriter::line(QPointF from, QPointF to, QRgb pixel, int thickness)
     const int first = -(thickness - 1) / 2;
     int error = dx + dy;
     for (;;) {
-        for (int k = first; k < first + thickness; ++k)
-            steep ? put(x0 + k, y0, pixel) : put(x0, y0 + k, pixel);
+        for (int k = first; k < first + thickness; ++k) {
+            const int x = steep ? x0 + k : x0;
+            const int y = steep ? y0 : y0 + k;
+            if constexpr (checked)
+                put(x, y, pixel);
+            else
+                reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * stride_)[x] = pixel;
+        }
         if (x0 == x1 && y0 == y1)
             break;
         const int twice = 2 * error;

@@ -57,14 +57,29 @@ public:
         const int right = std::min(box.right() + shift_.x(), bounds_.right());
         const int top = std::max(box.top() + shift_.y(), bounds_.top());
         const int bottom = std::min(box.bottom() + shift_.y(), bounds_.bottom());
+        const int width = right - left + 1;
         for (int y = top; y <= bottom; ++y) {
-            auto* row = reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * stride_);
-            for (int x = left; x <= right; ++x)
-                row[x] = pixel;
+            QRgb* row = reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * stride_) + left;
+            // Dots are a few pixels wide: a vectorised loop would spend more
+            // on getting started than on the pixels.
+            switch (width) {
+            case 3:
+                row[2] = pixel;
+                [[fallthrough]];
+            case 2:
+                row[1] = pixel;
+                [[fallthrough]];
+            case 1:
+                row[0] = pixel;
+                break;
+            default:
+                std::fill(row, row + std::max(width, 0), pixel);
+            }
         }
     }
 
 private:
+    template <bool checked> void walkLine(QPointF from, QPointF to, QRgb pixel, int thickness);
     void put(int x, int y, QRgb pixel)
     {
         if (x >= bounds_.left() && x <= bounds_.right() && y >= bounds_.top() && y <= bounds_.bottom())
