@@ -3,18 +3,16 @@
 // program is started with VARINDEL_AUTOSTART=1, which presses "Загрузить" and
 // "Продолжить" itself and reports the moment on its standard error output.
 #include <benchmark/benchmark.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <string>
-#include <vector>
-
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 extern char** environ;
 
@@ -25,20 +23,20 @@ namespace fs = std::filesystem;
 constexpr const char* kReadyLine = "varindel: main window ready";
 constexpr int kTimeoutMs = 60000;
 
-fs::path BinFolder()
-{
+fs::path BinFolder() {
     return fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "bin";
 }
 
 // A folder of its own with the demo edition of Ольмарск, generated once.
-const fs::path& EditionFolder()
-{
+const fs::path& EditionFolder() {
     static const fs::path folder = [] {
-        const fs::path path = fs::temp_directory_path() / ("varindel-startup-bench-" + std::to_string(getuid()));
+        const fs::path path =
+            fs::temp_directory_path() / ("varindel-startup-bench-" + std::to_string(getuid()));
         fs::create_directories(path / "config");
         if (!fs::exists(path / "dataomk.abs")) {
-            const std::string command = "'" + (BinFolder() / "varindel-edition").string() + "' generate --edition 1 '" +
-                                        (path / "dataomk.abs").string() + "' > /dev/null 2>&1";
+            const std::string command = "'" + (BinFolder() / "varindel-edition").string() +
+                                        "' generate --edition 1 '" + (path / "dataomk.abs").string() +
+                                        "' > /dev/null 2>&1";
             if (std::system(command.c_str()) != 0)
                 throw std::runtime_error("the demo edition could not be generated");
         }
@@ -47,8 +45,7 @@ const fs::path& EditionFolder()
     return folder;
 }
 
-std::vector<std::string> ProgramEnvironment(const fs::path& folder)
-{
+std::vector<std::string> ProgramEnvironment(const fs::path& folder) {
     std::vector<std::string> environment;
     for (char** entry = environ; *entry; ++entry)
         environment.emplace_back(*entry);
@@ -62,8 +59,7 @@ std::vector<std::string> ProgramEnvironment(const fs::path& folder)
 
 // Starts the program and returns the seconds until it reported the main
 // window ready; waits for it to end by itself.
-double StartOnce(const fs::path& folder)
-{
+double StartOnce(const fs::path& folder) {
     int errors[2];
     if (pipe(errors) != 0)
         throw std::runtime_error("no pipe");
@@ -109,8 +105,7 @@ double StartOnce(const fs::path& folder)
     return seconds;
 }
 
-void BM_StartUpToMainWindow(benchmark::State& state)
-{
+void BM_StartUpToMainWindow(benchmark::State& state) {
     const fs::path& folder = EditionFolder();
     for (auto _ : state)
         state.SetIterationTime(StartOnce(folder));
