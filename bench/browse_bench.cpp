@@ -5,6 +5,7 @@
 // (build/bin/varindel-edition generate --edition 1 ... --scale 16), or taken
 // from VARINDEL_BENCH_BROWSE_EDITION (a dataomk.abs of edition 1).
 #include "Datamodule.h"
+#include "DemoEdition.h"
 #include "DirectoryBrowser.h"
 #include "TDataMap.h"
 #include "THTMListBox.h"
@@ -18,32 +19,16 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QProcess>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <benchmark/benchmark.h>
-#include <filesystem>
 #include <memory>
 #include <stdexcept>
 
 namespace {
 
-QString editionPath() {
-    if (const QByteArray given = qgetenv("VARINDEL_BENCH_BROWSE_EDITION"); !given.isEmpty())
-        return QString::fromLocal8Bit(given);
-    const QString made = QString("/tmp/varindel-bench-browse/scale16/") + MapFiles[1];
-    if (QFileInfo::exists(made))
-        return made;
-    QDir().mkpath(QFileInfo(made).path());
-    const auto tool = std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "bin" /
-                      "varindel-edition";
-    const int code = QProcess::execute(QString::fromStdString(tool.string()),
-                                       {"generate", "--edition", "1", made, "--scale", "16"});
-    if (code != 0 || !QFileInfo::exists(made))
-        throw std::runtime_error("the demo edition could not be generated with " + tool.string());
-    return made;
-}
+QString editionPath() { return DemoEdition(1, 16, "VARINDEL_BENCH_BROWSE_EDITION"); }
 
 // Stand-ins for the nine list icons, which live in the program's resources.
 void addListIcons(TPictureContainer& pictures) {

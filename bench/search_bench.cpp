@@ -8,6 +8,7 @@
 #include "AddressIndex.h"
 #include "Buildings.h"
 #include "Datamodule.h"
+#include "DemoEdition.h"
 #include "MapEngine.h"
 #include "SearchQuery.h"
 #include "Vdlconsts.h"
@@ -15,29 +16,13 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <benchmark/benchmark.h>
-#include <filesystem>
 #include <memory>
 #include <stdexcept>
 
 namespace {
 
-QString editionPath() {
-    if (const QByteArray given = qgetenv("VARINDEL_BENCH_SEARCH_EDITION"); !given.isEmpty())
-        return QString::fromLocal8Bit(given);
-    const QString made = QString("/tmp/varindel-bench-search/") + MapFiles[2];
-    if (QFileInfo::exists(made))
-        return made;
-    QDir().mkpath(QFileInfo(made).path());
-    const auto tool = std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "bin" /
-                      "varindel-edition";
-    const int code = QProcess::execute(QString::fromStdString(tool.string()),
-                                       {"generate", "--edition", "2", made, "--scale", "10"});
-    if (code != 0 || !QFileInfo::exists(made))
-        throw std::runtime_error("the demo edition could not be generated with " + tool.string());
-    return made;
-}
+QString editionPath() { return DemoEdition(2, 10, "VARINDEL_BENCH_SEARCH_EDITION"); }
 
 // The edition opened as the program opens it, and its map loaded.
 struct SearchWorld {

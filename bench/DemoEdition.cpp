@@ -1,0 +1,28 @@
+#include "DemoEdition.h"
+
+#include "Vdlconsts.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <filesystem>
+#include <stdexcept>
+
+QString DemoEdition(int edition, int scale, const char* overrideVariable)
+{
+    if (const QByteArray given = qgetenv(overrideVariable); !given.isEmpty())
+        return QString::fromLocal8Bit(given);
+    const QString made = QString("/tmp/varindel-bench-editions/scale%1/%2").arg(scale).arg(MapFiles[edition]);
+    if (QFileInfo::exists(made))
+        return made;
+    QDir().mkpath(QFileInfo(made).path());
+    const auto tool = std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "bin" /
+                      "varindel-edition";
+    const int code = QProcess::execute(QString::fromStdString(tool.string()),
+                                       {"generate", "--edition", QString::number(edition), made, "--scale",
+                                        QString::number(scale)});
+    if (code != 0 || !QFileInfo::exists(made))
+        throw std::runtime_error("the demo edition could not be generated with " + tool.string());
+    return made;
+}
