@@ -5,6 +5,8 @@
 #include "TDataMap.h"
 #include "Uidlist.h"
 
+#include "SyntheticCity.h"
+
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -20,41 +22,17 @@
 
 namespace {
 
-TPMXMapObjectMem square(std::int32_t id, std::int32_t type, double x, double y, double side)
-{
-    TPMXMapObjectMem object;
-    object.ID = id;
-    object.ObjType = type;
-    object.X = static_cast<float>(x);
-    object.Y = static_cast<float>(y);
-    const auto h = static_cast<float>(side / 2);
-    const auto fx = static_cast<float>(x);
-    const auto fy = static_cast<float>(y);
-    object.Geometry = {{fx - h, fy - h}, {fx + h, fy - h}, {fx + h, fy + h}, {fx - h, fy + h}};
-    return object;
-}
-
-TPMXMapObjectMem label(std::int32_t id, double x, double y)
-{
-    TPMXMapObjectMem object;
-    object.ID = id;
-    object.ObjType = otLabel;
-    object.X = static_cast<float>(x);
-    object.Y = static_cast<float>(y);
-    return object;
-}
-
 // A small town: a district with two buildings, a far district, and the
 // label of a category placed on building 11.
 MapModel town()
 {
     MapModel model;
-    model.append(square(1, otDistrict, 500, 500, 1000));
-    model.append(square(10, otBuilding, 300, 300, 30));
-    model.append(square(11, otBuilding, 700, 650, 30));
-    model.append(square(2, otDistrict, 1600, 500, 400));
-    model.append(label(90, 300, 700));
-    model.append(label(91, 350, 700));
+    model.append(squareObject(1, otDistrict, 500, 500, 1000));
+    model.append(squareObject(10, otBuilding, 300, 300, 30));
+    model.append(squareObject(11, otBuilding, 700, 650, 30));
+    model.append(squareObject(2, otDistrict, 1600, 500, 400));
+    model.append(labelObject(90, 300, 700));
+    model.append(labelObject(91, 350, 700));
     return model;
 }
 

@@ -7,25 +7,13 @@
 #include "TinyEdition.h"
 #include "Vdlconsts.h"
 
+#include "SyntheticCity.h"
+
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
 
 namespace {
-
-TPMXMapObjectMem square(std::int32_t id, std::int32_t type, double x, double y, double side)
-{
-    TPMXMapObjectMem object;
-    object.ID = id;
-    object.ObjType = type;
-    object.X = static_cast<float>(x);
-    object.Y = static_cast<float>(y);
-    const auto h = static_cast<float>(side / 2);
-    const auto fx = static_cast<float>(x);
-    const auto fy = static_cast<float>(y);
-    object.Geometry = {{fx - h, fy - h}, {fx + h, fy - h}, {fx + h, fy + h}, {fx - h, fy + h}};
-    return object;
-}
 
 void expectLayers(const MapEngine& map, const std::array<bool, 10>& shown)
 {
@@ -60,9 +48,9 @@ protected:
         sqlite3_trace_v2(dm.Con.handle(), SQLITE_TRACE_STMT, countStatements, &statements);
 
         MapModel model;
-        model.append(square(700, otBuilding, 100, 100, 20));
-        model.append(square(701, otBuilding, 140, 100, 20));
-        model.append(square(800, otDistrict, 100, 100, 400));
+        model.append(squareObject(700, otBuilding, 100, 100, 20));
+        model.append(squareObject(701, otBuilding, 140, 100, 20));
+        model.append(squareObject(800, otDistrict, 100, 100, 400));
         map.setModel(std::move(model));
         map.setViewSize(QSize(200, 200));
         map.ViewXY(120, 100, 6000);

@@ -326,3 +326,26 @@ IconLibrary syntheticIcons()
                   }));
     return icons;
 }
+
+TPMXMapObjectMem squareObject(std::int32_t id, std::int32_t type, double x, double y, double side)
+{
+    TPMXMapObjectMem object;
+    object.ID = id;
+    object.ObjType = type;
+    object.X = static_cast<float>(x);
+    object.Y = static_cast<float>(y);
+    const auto h = static_cast<float>(side / 2);
+    object.Geometry = {{object.X - h, object.Y - h}, {object.X + h, object.Y - h}, {object.X + h, object.Y + h},
+                       {object.X - h, object.Y + h}};
+    return object;
+}
+
+TPMXMapObjectMem labelObject(std::int32_t id, double x, double y)
+{
+    TPMXMapObjectMem object;
+    object.ID = id;
+    object.ObjType = otLabel;
+    object.X = static_cast<float>(x);
+    object.Y = static_cast<float>(y);
+    return object;
+}

@@ -28,3 +28,8 @@ MapModel syntheticCity(const SyntheticCityOptions& options);
 
 // "ICONS.LIB" with "OK.BMP" (the label icon), "STOP.BMP" and "SIGN.BMP".
 IconLibrary syntheticIcons();
+
+// Single objects for small hand-made maps: an axis-aligned square area of
+// the given type around (x, y), and a category label at (x, y).
+TPMXMapObjectMem squareObject(std::int32_t id, std::int32_t type, double x, double y, double side);
+TPMXMapObjectMem labelObject(std::int32_t id, double x, double y);
