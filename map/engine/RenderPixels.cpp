@@ -26,8 +26,14 @@ void PixelWriter::line(QPointF from, QPointF to, QRgb pixel, int thickness)
     to += QPointF(shift_) - QPointF(0.5, 0.5);
     // Most segments of a far-away frame lie well inside it: those are
     // written without cutting them or checking each of their pixels.
-    const QRectF inner = QRectF(bounds_).adjusted(thickness, thickness, -thickness - 1, -thickness - 1);
-    if (inner.contains(from) && inner.contains(to)) {
+    const double left = bounds_.left() + thickness;
+    const double top = bounds_.top() + thickness;
+    const double right = bounds_.right() - thickness;
+    const double bottom = bounds_.bottom() - thickness;
+    const auto inside = [&](QPointF point) {
+        return point.x() >= left && point.x() <= right && point.y() >= top && point.y() <= bottom;
+    };
+    if (inside(from) && inside(to)) {
         walkLine<false>(from, to, pixel, thickness);
         return;
     }
