@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <string>
 
 namespace {
 
@@ -16,11 +17,45 @@ QString editionText(const EditionFaultReport& fault, const QString& fileName)
     return QString::fromStdString(EditionFaultText(fault.fault, fileName.toStdString(), fault.detail));
 }
 
-bool isAscii(const unsigned char* text, int length)
+// Changes the case of Latin and basic Cyrillic letters (U+0400..U+045F)
+// straight in UTF-8, which is what a directory's names are made of; false
+// for any other non-ASCII letter, which then takes the general way.
+template <bool Upper>
+bool changeCaseFast(const unsigned char* text, int length, std::string& out)
 {
-    return std::all_of(text, text + length, [](unsigned char c) { return c < 0x80; });
+    out.resize(static_cast<std::size_t>(length));
+    for (int i = 0; i < length; ++i) {
+        const unsigned char c = text[i];
+        if (c < 0x80) {
+            const bool other = Upper ? (c >= 'a' && c <= 'z') : (c >= 'A' && c <= 'Z');
+            out[i] = static_cast<char>(other ? c ^ 0x20 : c);
+            continue;
+        }
+        if ((c != 0xD0 && c != 0xD1) || i + 1 >= length)
+            return false;
+        const unsigned code = ((c & 0x1Fu) << 6) | (text[i + 1] & 0x3Fu);
+        unsigned changed = code;
+        if (Upper) {
+            if (code >= 0x430 && code <= 0x44F)
+                changed = code - 0x20;
+            else if (code >= 0x450 && code <= 0x45F)
+                changed = code - 0x50;
+        } else {
+            if (code >= 0x410 && code <= 0x42F)
+                changed = code + 0x20;
+            else if (code >= 0x400 && code <= 0x40F)
+                changed = code + 0x50;
+        }
+        out[i] = static_cast<char>(0xC0 | (changed >> 6));
+        out[i + 1] = static_cast<char>(0x80 | (changed & 0x3F));
+        ++i;
+    }
+    return true;
 }
 
+// UPPER and LOWER for all of Unicode: SQLite's own ones change Latin
+// letters only. Searches call them once per firm row, so the usual letters
+// are changed without leaving UTF-8.
 template <bool Upper>
 void changeCase(sqlite3_context* context, int, sqlite3_value** arguments)
 {
@@ -30,16 +65,12 @@ void changeCase(sqlite3_context* context, int, sqlite3_value** arguments)
         return;
     }
     const int length = sqlite3_value_bytes(arguments[0]);
-    QByteArray changed;
-    if (isAscii(text, length)) {
-        // Most of what is searched is Latin or digits: no need for a round trip.
-        changed = QByteArray(reinterpret_cast<const char*>(text), length);
-        changed = Upper ? changed.toUpper() : changed.toLower();
-    } else {
+    thread_local std::string changed;
+    if (!changeCaseFast<Upper>(text, length, changed)) {
         const QString unicode = QString::fromUtf8(reinterpret_cast<const char*>(text), length);
-        changed = (Upper ? unicode.toUpper() : unicode.toLower()).toUtf8();
+        changed = (Upper ? unicode.toUpper() : unicode.toLower()).toStdString();
     }
-    sqlite3_result_text(context, changed.constData(), static_cast<int>(changed.size()), SQLITE_TRANSIENT);
+    sqlite3_result_text(context, changed.data(), static_cast<int>(changed.size()), SQLITE_TRANSIENT);
 }
 
 } // namespace

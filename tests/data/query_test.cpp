@@ -179,6 +179,21 @@ TEST_F(QueryOnEdition, UpperKnowsCyrillicSoNamesAreFoundInAnyCase)
     EXPECT_EQ(column(find, "ID"), QStringList({"12"}));
 }
 
+TEST_F(QueryOnEdition, UpperAndLowerAgreeWithQtForEveryCyrillicAndLatinLetter)
+{
+    QString letters;
+    for (char16_t code = 0x400; code <= 0x45F; ++code)
+        letters += QChar(code);
+    for (char c = 'A'; c <= 'z'; ++c)
+        letters += QChar(c);
+    letters += "0-9 №«»ӐӑЄ";
+    TQuery cases(con, "qTemp", "SELECT UPPER(:Text) AS U, LOWER(:Text) AS L");
+    cases.ParamByName("Text").setValue(letters);
+    cases.Open();
+    EXPECT_EQ(cases.FieldByName("U").AsString(), letters.toUpper());
+    EXPECT_EQ(cases.FieldByName("L").AsString(), letters.toLower());
+}
+
 TEST_F(QueryOnEdition, LookupFieldReadsAnotherQueryWithoutMovingIt)
 {
     TQuery folders(con, "qFolders", "SELECT * FROM FIRMS WHERE TypeID=1 ORDER BY Name ASC");
