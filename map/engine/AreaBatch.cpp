@@ -65,7 +65,11 @@ void AreaBatch::flush()
     if (path_.isEmpty())
         return;
     const bool smooth = painter_.testRenderHint(QPainter::Antialiasing);
-    if (smooth && brush_.style() != Qt::NoBrush && outlineHidesEdge(pen_)) {
+    // Drawn smaller (a preview), the outline gets thinner than a pixel and
+    // would no longer hide the unsmoothed edge.
+    const QTransform& transform = painter_.deviceTransform();
+    const bool unshrunk = transform.type() <= QTransform::TxScale && transform.m11() >= 1 && transform.m22() >= 1;
+    if (smooth && unshrunk && brush_.style() != Qt::NoBrush && outlineHidesEdge(pen_)) {
         // The smoothed outline lies over the fill's edge: an unsmoothed fill,
         // many times cheaper, looks the same under it.
         painter_.setRenderHint(QPainter::Antialiasing, false);

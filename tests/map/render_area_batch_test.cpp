@@ -59,8 +59,12 @@ TEST(AreaBatch, TranslucentAreasStillCoverEachOther)
     EXPECT_LT(image.pixelColor(40, 40).red(), image.pixelColor(15, 15).red()) << "two layers of glass are darker";
 }
 
-TEST(AreaBatch, GivesThePixelsOfAreasDrawnOneByOne)
+// Drawn at full size and shrunk, as a preview draws it.
+class AreaBatchScaled : public testing::TestWithParam<double> {};
+
+TEST_P(AreaBatchScaled, GivesThePixelsOfAreasDrawnOneByOne)
 {
+    const double scale = GetParam();
     const QPen outline(QColor(0x80, 0x60, 0x40), 1);
     const QBrush fill(QColor(0xd0, 0xc0, 0xb0));
     const std::vector<QPolygonF> rings{square(5.3, 5.6, 20.2, true), square(40.5, 8.25, 14.6, false),
@@ -69,6 +73,7 @@ TEST(AreaBatch, GivesThePixelsOfAreasDrawnOneByOne)
     {
         QPainter painter(&single);
         painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(scale, scale);
         painter.setPen(outline);
         painter.setBrush(fill);
         for (const QPolygonF& ring : rings)
@@ -78,6 +83,7 @@ TEST(AreaBatch, GivesThePixelsOfAreasDrawnOneByOne)
     {
         QPainter painter(&batched);
         painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(scale, scale);
         AreaBatch batch(painter);
         for (const QPolygonF& ring : rings)
             batch.add(ring, outline, fill);
@@ -89,6 +95,8 @@ TEST(AreaBatch, GivesThePixelsOfAreasDrawnOneByOne)
         for (int x = 0; x < single.width(); ++x)
             differing += std::abs(qGray(single.pixel(x, y)) - qGray(batched.pixel(x, y))) > 24;
     EXPECT_EQ(differing, 0);
-    EXPECT_EQ(batched.pixelColor(15, 15), fill.color());
-    EXPECT_EQ(batched.pixelColor(100, 70), kGround);
+    EXPECT_EQ(batched.pixelColor((QPointF(15, 15) * scale).toPoint()), fill.color());
+    EXPECT_EQ(batched.pixelColor(119, 79), kGround);
 }
+
+INSTANTIATE_TEST_SUITE_P(FullSizeAndPreview, AreaBatchScaled, testing::Values(1.0, 0.3));
