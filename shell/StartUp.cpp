@@ -36,6 +36,7 @@ bool createMainWindow() {
 void createSplash() {
     if (!RunSplash())
         terminateRequested = true;
+    frmMain->SecondaryWindowsCreated();
 }
 
 void setMainCaption(int edition) {

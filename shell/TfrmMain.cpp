@@ -2,12 +2,23 @@
 // panel button, edge snapping, closing and destruction.
 #include "TfrmMain.h"
 
+#include "AddressIndex.h"
+#include "BannerRotation.h"
+#include "Bookmarks.h"
 #include "ControlTag.h"
 #include "Datamodule.h"
+#include "Diary.h"
+#include "DirectoryBrowser.h"
 #include "EdgeSnap.h"
 #include "ErrorHandler.h"
 #include "Favorites.h"
+#include "LoadBan.h"
+#include "MailEnvironment.h"
 #include "MainFolders.h"
+#include "MapNavigator.h"
+#include "PaintHooks.h"
+#include "StreetCombo.h"
+#include "TBannerImage.h"
 #include "TDataMap.h"
 #include "THTMListBox.h"
 #include "TPictureContainer.h"
@@ -40,6 +51,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -76,8 +88,6 @@ const std::array<const char*, kTabsCount> TabHints{"Каталог предпр�
 
 namespace {
 
-constexpr int kDiaryMemoHeight = 120;
-constexpr int kDiaryPage = 5;
 constexpr const char* kPriceListFile = "PriceList.html";
 // A moved window is snapped once the user has let it rest this long: the
 // window system moves it without asking, so the snap follows the move.
@@ -129,15 +139,15 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
     column->addWidget(pnInfo);
     setCentralWidget(central);
 
-    tBanFrontTR = new QTimer(this);
-    tBanFrontBR = new QTimer(this);
     snapTimer_ = new QTimer(this);
     snapTimer_->setSingleShot(true);
     snapTimer_->setInterval(kSnapDelayMs);
     connect(snapTimer_, &QTimer::timeout, this, &TfrmMain::snapAfterMove);
 
     LoadListPictures(*PicCnt);
+    createMapControllers();
     connectPageButtons();
+    connectSearchPages();
     connect(btPHide, &QToolButton::clicked, this, &TfrmMain::btPHideClick);
     Splitterlf->OnMoved = [this] { SplitterlfMoved(); };
 
@@ -149,6 +159,8 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
         HandleError(QString::fromUtf8(error.what()));
     }
     ensureLists();
+    createDirectoryControllers();
+    connectActions();
 }
 
 void TfrmMain::ensureLists() {
@@ -160,6 +172,10 @@ void TfrmMain::ensureLists() {
         FindHouses = new QStringList;
     if (!Favorites)
         Favorites = new TFavorites;
+    if (!bookmarks_)
+        loadMapBookmarks();
+    if (!favoritesKeeper_)
+        loadFavorites();
 }
 
 TfrmMain::~TfrmMain() {
@@ -174,11 +190,19 @@ void TfrmMain::connectPageButtons() {
     connect(btBldInfo, &QToolButton::clicked, this, [this] { ShowPage(4, true); });
     connect(btDiary, &QToolButton::clicked, this, [this] { ShowPage(5, false); });
     connect(btSearch, &QPushButton::clicked, this, [this] { ShowPage(2, true); });
+    connect(btfhSearch, &QPushButton::clicked, this, [this] { ShowPage(3, true); });
 }
 
 // --- Creation -------------------------------------------------------------
 
 void TfrmMain::FormCreate() {
+    SetExceptionHandler(TfrmSendErrReport::HandleException);
+    SetBannerErrorReporter(HandleError);
+    SetBannerClickHandler([](TBannerImage* banner) {
+        if (frmMain)
+            frmMain->ImgBanClick(banner);
+    });
+
     LocalPath = QString::fromStdString(MakeLocalPath());
     TempPath.clear();
     const Result<std::string> temp = MakeTempPath();
@@ -196,11 +220,13 @@ void TfrmMain::FormCreate() {
 
     LoadIconFile();
     LoadMapFile();
+    addressIndex_->Reset();
     SetTempVar();
+    SetMailEnvironment({VersionProgram, TempPath, QString::fromStdString(c_GetAppDataPath()), this});
 
     IDList = new TIDList;
     idLabels = new TIDList;
-    MonthCalendar->setSelectedDate(QDate::currentDate());
+    SetupDiaryCalendar(*MonthCalendar);
 
     MapScale = GetIntFromBase(9);
     MinScale = GetIntFromBase(10);
@@ -219,21 +245,23 @@ void TfrmMain::FormCreate() {
     startBannerRotation();
 }
 
+void TfrmMain::SecondaryWindowsCreated() {
+    if (frmArticle)
+        frmArticle->SetTempPath(TempPath);
+    navigator_->SetMiniMap(frmMiniMap);
+}
+
 void TfrmMain::setUpMap() {
     DataMap->SetMashtab(47000);
     DataMap->SetScale(MapScale);
     DataMap->SetMpAllMapAfterLoad(true);
     DataMap->SetStepLinza(GetIntFromBase(StepScale));
     DataMap->SetInstrument(inPointer);
+    InstallPaintHooks(*DataMap, DM->qTemp, HandleError);
     QStringList streets;
     DataMap->GetStreetList(streets);
-    for (QComboBox* combo : {cbStreet, cbfhStreet}) {
-        combo->addItems(streets);
-        combo->setEditText("Улица");
-        QPalette grey = combo->palette();
-        grey.setColor(QPalette::Text, QColor(128, 128, 128));
-        combo->setPalette(grey);
-    }
+    streetCombo_->SetStreets(streets);
+    houseStreetCombo_->SetStreets(streets);
 }
 
 bool TfrmMain::LoadIconFile() {
@@ -275,15 +303,14 @@ bool TfrmMain::LoadPriceList() {
     return extracted;
 }
 
-bool TfrmMain::LoadArticle() {
-    TQuery& firms = DM->qFirms;
-    if (!firms.Active() || firms.Eof() || firms.FieldByName("article").IsNull())
+bool TfrmMain::LoadArticle(const TQuery& firm) {
+    if (!firm.Active() || firm.Eof() || firm.FieldByName("article").IsNull())
         return false;
-    const QString fileName = ArticleFileName(TempPath, firms.FieldByName("ID").AsInteger());
-    const Status written = WriteExtractedFile(fileName, firms.FieldByName("article").AsBlob());
+    const QString fileName = ArticleFileName(TempPath, firm.FieldByName("ID").AsInteger());
+    const Status written = WriteExtractedFile(fileName, firm.FieldByName("article").AsBlob());
     if (!written)
         throw std::runtime_error(written.error().toStdString());
-    frmArticle->Show(fileName, "Статья: " + firms.FieldByName("Name").AsString());
+    frmArticle->Show(fileName, "Статья: " + firm.FieldByName("Name").AsString());
     return true;
 }
 
@@ -297,28 +324,31 @@ void TfrmMain::SetTempVar() {
     RegDiaryObj = GetStrFromBase(24);
 }
 
-// The bookmark tabs come with the bookmark controller, which loads them
-// from RegBookmarksValues and RegBookmarksNames when it is attached.
-void TfrmMain::loadMapBookmarks() {}
+// The bookmarks and the favourites are written back when their keepers go,
+// in the destruction.
+void TfrmMain::loadMapBookmarks() {
+    bookmarks_ = std::make_unique<TBookmarks>(*pcBookmarks, *DataMap, RegBookmarksValues.toStdString(),
+                                              RegBookmarksNames.toStdString());
+    bookmarks_->OnNotFound = [this](const QString& message) {
+        QMessageBox::information(this, "Информация", message);
+    };
+}
 
 void TfrmMain::loadFavorites() {
-    LoadFavorites(*Favorites, RegFavoritesValues.toStdString());
+    favoritesKeeper_ = std::make_unique<TFavoritesKeeper>(*Favorites, RegFavoritesValues.toStdString());
 }
 
-void TfrmMain::saveFavorites() {
-    SaveFavorites(*Favorites, RegFavoritesValues.toStdString());
+void TfrmMain::loadSettings() {
+    LoadSettingsFromReg(*DataMap);
 }
 
-// The settings are read by the settings window's loader, which the settings
-// part attaches; the map keeps its defaults until then.
-void TfrmMain::loadSettings() {}
+void TfrmMain::paintLayers() {
+    PaintLayers(*DataMap);
+}
 
-// The layers by scale come with the painting hooks of the map part.
-void TfrmMain::paintLayers() {}
-
-// The rotation of the two banners comes with the banner part, which starts
-// tBanFrontTR and tBanFrontBR.
-void TfrmMain::startBannerRotation() {}
+void TfrmMain::startBannerRotation() {
+    bannerRotation_->StartBanTimer();
+}
 
 // --- First showing --------------------------------------------------------
 
@@ -336,21 +366,7 @@ void TfrmMain::FormShow() {
 }
 
 void TfrmMain::RefreshNullFoldersExecute() {
-    if (OnRefreshNullFolders) {
-        OnRefreshNullFolders();
-        return;
-    }
-    tvFolders->clear();
-    TQuery& folders = DM->qGetFolder;
-    folders.Close();
-    folders.ParamByName("ParentID").setAsInteger(0);
-    folders.Open();
-    for (; !folders.Eof(); folders.Next()) {
-        auto* node = new QTreeWidgetItem(tvFolders, {folders.FieldByName("Name").AsString()});
-        node->setData(0, Qt::UserRole, folders.FieldByName("ID").AsInteger());
-    }
-    if (tvFolders->topLevelItemCount() > 0)
-        tvFolders->setCurrentItem(tvFolders->topLevelItem(0));
+    browser_->RefreshNullFoldersExecute();
 }
 
 // --- Pages ----------------------------------------------------------------
@@ -383,19 +399,9 @@ void TfrmMain::SplitterlfMoved() {
 }
 
 void TfrmMain::ShowPage(int index, bool Reload) {
-    if (index < 0 || index >= pcTabs->count())
-        return;
-    pcTabs->setCurrentIndex(index);
-    SetTabsChange();
-    lCapTab->setText(QString::fromUtf8(TabHints[index]));
-    mDiary->setFixedHeight(index == kDiaryPage ? kDiaryMemoHeight : 0);
-    // The house search and the diary leave down the button that was pressed.
-    const std::array<QToolButton*, kTabsCount> pageButton{btFolders, btFavorites, btFind,
-                                                          nullptr,   btBldInfo,   nullptr};
-    if (pageButton[index])
-        pageButton[index]->setChecked(true);
-    if (OnShowPage)
-        OnShowPage(index, Reload);
+    pageReload_ = Reload;
+    browser_->ShowPage(index, Reload);
+    pageReload_ = true;
 }
 
 // --- Panel button and edge snapping ---------------------------------------
@@ -439,13 +445,16 @@ void TfrmMain::FormClose() {
 }
 
 void TfrmMain::FormDestroy() {
+    destroying_ = true;
     delete FindHouses;
     FindHouses = nullptr;
     delete idLabels;
     idLabels = nullptr;
 
-    saveFavorites();
+    bookmarks_.reset();
+    favoritesKeeper_.reset();
     SaveTabsHeightToReg();
+    SaveSettingsToReg(*DataMap);
 
     stopBannerTimers();
     showClosingScreen();
@@ -453,8 +462,7 @@ void TfrmMain::FormDestroy() {
 }
 
 void TfrmMain::stopBannerTimers() {
-    tBanFrontTR->stop();
-    tBanFrontBR->stop();
+    bannerRotation_->StopBanTimers();
 }
 
 void TfrmMain::showClosingScreen() {

@@ -15,6 +15,7 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <memory>
 
 class QAbstractButton;
 class QAction;
@@ -30,7 +31,19 @@ class QTabBar;
 class QTimer;
 class QToolButton;
 class QTreeWidget;
+class AddressIndex;
+class DirectoryBrowser;
+class MapPrintMenu;
+class StreetCombo;
 class TBannerImage;
+class TBannerRotation;
+class TBannerTimer;
+class TBookmarks;
+class TDiary;
+class TFavoritesKeeper;
+class THelpMenu;
+class TMapNavigator;
+class TQuery;
 class TDataMap;
 class TFavorites;
 class THTMListBox;
@@ -157,9 +170,9 @@ public:
     QAction* aAddToFavorites;
     QAction* aDelFavorite;
 
-    // --- Banner timers (disabled until the rotation starts them) ----------
-    QTimer* tBanFrontTR;
-    QTimer* tBanFrontBR;
+    // --- Banner timers of the rotation (disabled until it starts them) ----
+    TBannerTimer* tBanFrontTR;
+    TBannerTimer* tBanFrontBR;
 
     // Minute of the day at creation, for the usage statistics.
     int StartMinutes = 0;
@@ -170,23 +183,33 @@ public:
     // Extracts the price list to TempPath + "PriceList.html" when the edition
     // has one, and shows that file in any case.
     bool LoadPriceList();
-    // Extracts and shows the article of the firm qFirms stands on.
-    bool LoadArticle();
+    // Extracts and shows the article of the firm `firm` stands on.
+    bool LoadArticle(const TQuery& firm);
     void SetTempVar();
 
     void LoadTabsHeightFromReg();
     void SaveTabsHeightToReg();
     void SetTabsChange();
     void SplitterlfMoved();
-    // Switches pcTabs to page `index` (0..5; anything else changes nothing),
-    // gives the page its height and its caption, then lets OnShowPage refresh
-    // what the page shows.
+    // Switches pcTabs to page `index` (0..5; anything else changes nothing)
+    // and shows what the page lists; Reload runs its query (or search) again.
     void ShowPage(int index, bool Reload);
-    // The browsing part of ShowPage: the query of the page and the firm list.
-    std::function<void(int index, bool Reload)> OnShowPage;
     // Builds the top level of the category tree and selects its first node.
     void RefreshNullFoldersExecute();
-    std::function<void()> OnRefreshNullFolders;
+    // The click of a banner: opens the advertised firm's first category and its card.
+    void ImgBanClick(TBannerImage* sender);
+    // The secondary windows exist now (the splash made them): they get what
+    // they need from the main window.
+    void SecondaryWindowsCreated();
+
+    // The controllers of the window's parts.
+    DirectoryBrowser& Browser() { return *browser_; }
+    TBookmarks& Bookmarks() { return *bookmarks_; }
+    TDiary& Diary() { return *diary_; }
+    TMapNavigator& Navigator() { return *navigator_; }
+    THelpMenu& HelpMenu() { return *helpMenu_; }
+    MapPrintMenu& PrintMenu() { return *printMenu_; }
+    TBannerRotation& BannerRotation() { return *bannerRotation_; }
 
     void btPHideClick();
     // Where the window comes to rest when the user leaves it at `proposed`.
@@ -211,6 +234,13 @@ private:
     void buildMenus();
     void buildActions();
     void connectPageButtons();
+    void connectSearchPages();
+    void connectActions();
+    void createMapControllers();
+    void createDirectoryControllers();
+    void runSearch();
+    void runHouseSearch();
+    void showBuilding();
 
     void FormCreate();
     void ensureLists();
@@ -220,7 +250,6 @@ private:
     void setUpMap();
     void loadMapBookmarks();
     void loadFavorites();
-    void saveFavorites();
     void loadSettings();
     void paintLayers();
     void startBannerRotation();
@@ -230,7 +259,22 @@ private:
     void snapAfterMove();
 
     bool shown_ = false;
+    bool destroying_ = false;
+    // The Reload of the ShowPage under way, for the page handlers run inside it.
+    bool pageReload_ = true;
     QTimer* snapTimer_;
+
+    std::unique_ptr<AddressIndex> addressIndex_;
+    std::unique_ptr<StreetCombo> streetCombo_;
+    std::unique_ptr<StreetCombo> houseStreetCombo_;
+    std::unique_ptr<TBookmarks> bookmarks_;
+    std::unique_ptr<TFavoritesKeeper> favoritesKeeper_;
+    DirectoryBrowser* browser_ = nullptr;
+    TDiary* diary_ = nullptr;
+    TMapNavigator* navigator_ = nullptr;
+    THelpMenu* helpMenu_ = nullptr;
+    MapPrintMenu* printMenu_ = nullptr;
+    TBannerRotation* bannerRotation_ = nullptr;
 };
 
 // The globals of the main window's unit.

@@ -65,14 +65,13 @@ QToolButton* ToolButton(QWidget* parent, const char* name, const char* hint, con
     return button;
 }
 
-TOrvEdit* PlaceholderEdit(QWidget* parent, const char* name, const char* shadow) {
+TOrvEdit* PlaceholderEdit(QWidget* parent, const char* name) {
     auto* edit = new TOrvEdit(parent);
     edit->setObjectName(name);
-    edit->setShadowText(QString::fromUtf8(shadow));
     return edit;
 }
 
-QComboBox* StreetCombo(QWidget* parent, const char* name) {
+QComboBox* StreetComboBox(QWidget* parent, const char* name) {
     auto* combo = new QComboBox(parent);
     combo->setObjectName(name);
     combo->setEditable(true);
@@ -231,7 +230,6 @@ void TfrmMain::buildDirectoryPanel() {
     lbFirms = new THTMListBox(pnFirms);
     lbFirms->setObjectName("lbFirms");
     lbFirms->PictureContainer = PicCnt;
-    lbFirms->setContextMenuPolicy(Qt::CustomContextMenu);
     Splitterlf = new TSplitterBar(pcTabs, lbFirms, pnFirms);
     Splitterlf->setObjectName("Splitterlf");
     Splitterlf->MinSize = kSplitterMinSize;
@@ -295,19 +293,19 @@ QWidget* TfrmMain::buildSearchPage() {
     auto* page = new QWidget;
     auto* grid = new QGridLayout(page);
     grid->setSpacing(2);
-    edName = PlaceholderEdit(page, "edName", "Название организации");
+    edName = PlaceholderEdit(page, "edName");
     btName = ResetButton(page, "btName");
-    cbStreet = StreetCombo(page, "cbStreet");
-    edHouse = PlaceholderEdit(page, "edHouse", "Дом");
+    cbStreet = StreetComboBox(page, "cbStreet");
+    edHouse = PlaceholderEdit(page, "edHouse");
     edHouse->setFixedWidth(50);
     btAddress = ResetButton(page, "btAddress");
-    edPhone = PlaceholderEdit(page, "edPhone", "Телефон");
+    edPhone = PlaceholderEdit(page, "edPhone");
     btPhone = ResetButton(page, "btPhone");
-    edPostIndex = PlaceholderEdit(page, "edPostIndex", "Индекс");
+    edPostIndex = PlaceholderEdit(page, "edPostIndex");
     btPhoneIndex = ResetButton(page, "btPhoneIndex");
-    edWeb = PlaceholderEdit(page, "edWeb", "Электронный адрес");
+    edWeb = PlaceholderEdit(page, "edWeb");
     btWeb = ResetButton(page, "btWeb");
-    edEmail = PlaceholderEdit(page, "edEmail", "Электронная почта");
+    edEmail = PlaceholderEdit(page, "edEmail");
     btEmail = ResetButton(page, "btEmail");
     btSearch = new QPushButton("Начать поиск", page);
     btSearch->setObjectName("btSearch");
@@ -334,11 +332,11 @@ QWidget* TfrmMain::buildHouseSearchPage() {
     auto* page = new QWidget;
     auto* grid = new QGridLayout(page);
     grid->setSpacing(2);
-    cbfhStreet = StreetCombo(page, "cbfhStreet");
-    edfhHouse = PlaceholderEdit(page, "edfhHouse", "Дом");
+    cbfhStreet = StreetComboBox(page, "cbfhStreet");
+    edfhHouse = PlaceholderEdit(page, "edfhHouse");
     edfhHouse->setFixedWidth(50);
     btfhAddress = ResetButton(page, "btfhAddress");
-    edfhPostIndex = PlaceholderEdit(page, "edfhPostIndex", "Индекс");
+    edfhPostIndex = PlaceholderEdit(page, "edfhPostIndex");
     edfhPostIndex->setEnabled(false);
     btfhPostIndex = ResetButton(page, "btfhPostIndex");
     btfhPostIndex->setEnabled(false);
@@ -385,15 +383,7 @@ void TfrmMain::buildActions() {
 }
 
 void TfrmMain::buildMenus() {
-    pmHelp = new QMenu(this);
-    pmHelp->setObjectName("pmHelp");
-    NPriceList = MenuAction(pmHelp, "NPriceList", "Прайс-лист");
-    NHelp = MenuAction(pmHelp, "NHelp", "Справка");
-    NLicense = MenuAction(pmHelp, "NLicense", "Лицензия");
-    NFriends = MenuAction(pmHelp, "NFriends", "Наши партнеры");
-    NSettings = MenuAction(pmHelp, "NSettings", "Настройки");
-    NAbout = MenuAction(pmHelp, "NAbout", "О программе");
-
+    // pmHelp and pmPrint come with the help and print menus (TfrmMainWiring.cpp).
     pmMap = new QMenu(this);
     pmMap->setObjectName("pmMap");
     NAddBookmark = ItemOfAction(pmMap, "NAddBookmark", aAddBookmark);
@@ -425,19 +415,6 @@ void TfrmMain::buildMenus() {
         NoteActions[kind]->setData(kind);
     }
 
-    pmPrint = new QMenu(this);
-    pmPrint->setObjectName("pmPrint");
-    NPrint = MenuAction(pmPrint, "NPrint", "Печать");
-    NSaveToFile = MenuAction(pmPrint, "NSaveToFile", "Сохранить в файл");
-
-    // The three buttons open their menus under themselves at once.
-    for (auto [button, menu] :
-         {std::pair{btHelp, pmHelp}, std::pair{btSendPublish, pmSend}, std::pair{btPrint, pmPrint}}) {
-        button->setMenu(menu);
-        button->setPopupMode(QToolButton::InstantPopup);
-    }
     connect(pcBookmarks, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { pmBookmarks->popup(pcBookmarks->mapToGlobal(at)); });
-    connect(lbFirms, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { pmFirms->popup(lbFirms->viewport()->mapToGlobal(at)); });
 }

@@ -1,0 +1,181 @@
+// The main window with its parts put together, over a tiny edition with two
+// banks and a chemist's: the tree and the firm list after the first showing,
+// the search, favourites kept from one run to the next, a banner click, the
+// usage record at closing and the error report as the error handler.
+#include "Datamodule.h"
+#include "ErrorHandler.h"
+#include "MainWindowWorld.h"
+#include "TBannerImage.h"
+#include "THTMListBox.h"
+#include "TOrvEdit.h"
+#include "TfrmMain.h"
+#include "TfrmSendErrReport.h"
+#include "Uidlist.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int kBanks = 10;
+constexpr int kChemists = 11;
+constexpr int kSouthBank = 2;
+constexpr int kChemistFirm = 3;
+
+QByteArray JpegBanner() {
+    QImage picture(200, 60, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "JPG");
+    return bytes;
+}
+
+void AddDirectory(TinyEdition& edition) {
+    TinyFirm north;
+    north.id = 1;
+    north.name = "Банк Север";
+    TinyFirm south;
+    south.id = kSouthBank;
+    south.name = "Банк Юг";
+    south.phones = "22-33-44";
+    TinyFirm chemist;
+    chemist.id = kChemistFirm;
+    chemist.name = "Аптека Здоровье";
+    chemist.phones = "55-66-77";
+    for (const TinyFirm& firm : {north, south, chemist})
+        edition.addFirm(firm);
+    edition.linkFirm(1, kBanks);
+    edition.linkFirm(2, kBanks);
+    edition.linkFirm(kChemistFirm, kChemists);
+    // The top banner of the main window advertises the second bank.
+    edition.addContent(21, JpegBanner(), kSouthBank);
+}
+
+QString ListText() {
+    return frmMain->lbFirms->Items().join("\n");
+}
+
+class MainWindowWiring : public ::testing::Test {
+protected:
+    void openAndShow() {
+        OpenTestEdition();
+        frmMain = new TfrmMain;
+        frmMain->show();
+    }
+    void TearDown() override {
+        if (frmMain || DM)
+            CloseTestEdition();
+    }
+
+    MainWindowWorld world{AddDirectory};
+};
+
+} // namespace
+
+TEST_F(MainWindowWiring, TheFirstShowingListsTheFirstCategorysFirms) {
+    openAndShow();
+    ASSERT_EQ(frmMain->tvFolders->topLevelItemCount(), 2);
+    EXPECT_EQ(frmMain->tvFolders->currentItem(), frmMain->tvFolders->topLevelItem(0));
+    EXPECT_EQ(frmMain->tvFolders->currentItem()->text(0), "Аптеки");
+    EXPECT_EQ(IDList->IDs, std::vector<std::int32_t>({kChemistFirm}));
+    EXPECT_TRUE(ListText().contains("Аптека Здоровье"));
+    EXPECT_FALSE(ListText().contains("Банк"));
+
+    frmMain->tvFolders->setCurrentItem(frmMain->tvFolders->topLevelItem(1));
+    EXPECT_EQ(IDList->IDs, std::vector<std::int32_t>({1, kSouthBank}));
+    EXPECT_TRUE(ListText().contains("Банк Север"));
+}
+
+TEST_F(MainWindowWiring, ASearchByNameFillsTheListAndNoCriterionKeepsIt) {
+    openAndShow();
+    frmMain->edName->setText("банк");
+    frmMain->btSearch->click();
+    EXPECT_EQ(frmMain->pcTabs->currentIndex(), 2);
+    EXPECT_EQ(IDList->IDs, std::vector<std::int32_t>({1, kSouthBank}));
+    EXPECT_TRUE(ListText().contains("Банк Юг"));
+
+    frmMain->edName->ShowShadow();
+    QTest::keyClick(frmMain->edPhone, Qt::Key_Return);
+    EXPECT_TRUE(ListText().contains("Банк Юг")) << "all fields at their placeholders";
+
+    frmMain->edPhone->setText("55-66");
+    QTest::keyClick(frmMain->edPhone, Qt::Key_Return);
+    EXPECT_EQ(IDList->IDs, std::vector<std::int32_t>({kChemistFirm})) << "Enter in a field searches";
+}
+
+TEST_F(MainWindowWiring, FavoritesAddedSurviveARestart) {
+    openAndShow();
+    frmMain->tvFolders->setCurrentItem(frmMain->tvFolders->topLevelItem(1));
+    frmMain->lbFirms->SetItemIndex(1);
+    frmMain->aAddToFavorites->trigger();
+    EXPECT_EQ(frmMain->pcTabs->currentIndex(), 1) << "the favourites page follows";
+    EXPECT_TRUE(ListText().contains("Банк Юг"));
+    CloseTestEdition();
+
+    openAndShow();
+    EXPECT_EQ(Favorites->IDs, std::vector<std::int32_t>({kSouthBank}));
+    frmMain->btFavorites->click();
+    EXPECT_TRUE(ListText().contains("Банк Юг"));
+    EXPECT_FALSE(ListText().contains("Банк Север"));
+}
+
+TEST_F(MainWindowWiring, ABannerClickOpensItsFirmsCategoryAndCard) {
+    openAndShow();
+    ASSERT_EQ(frmMain->ImgBanFrontTRIDIns->Tag, kSouthBank) << "the rotation loaded banner 21";
+    QTest::mouseClick(frmMain->ImgBanFrontTRIDIns, Qt::LeftButton);
+    ASSERT_NE(frmMain->tvFolders->currentItem(), nullptr);
+    EXPECT_EQ(frmMain->tvFolders->currentItem()->text(0), "Банки");
+    const int line = IDList->FindItemIndex(kSouthBank);
+    ASSERT_GE(line, 0);
+    EXPECT_TRUE(IDList->Flags[size_t(line)]) << "the line shows the full card";
+    EXPECT_TRUE(frmMain->lbFirms->Item(line).contains("22-33-44"));
+}
+
+TEST_F(MainWindowWiring, ABannerWithoutAdvertiserIsIgnored) {
+    openAndShow();
+    const QString before = ListText();
+    TBannerImage banner;
+    frmMain->ImgBanClick(&banner);
+    frmMain->ImgBanClick(nullptr);
+    EXPECT_EQ(ListText(), before);
+}
+
+TEST_F(MainWindowWiring, ClosingWritesOneFiveByteUsageRecord) {
+    openAndShow();
+    frmMain->close();
+    QFile record(QString::fromStdString(world.programFolder()) + "HETreeView.dcp");
+    ASSERT_TRUE(record.exists());
+    EXPECT_EQ(record.size(), 5);
+}
+
+TEST_F(MainWindowWiring, ErrorsGoToTheErrorReport) {
+    openAndShow();
+    frmSendErrReport = new TfrmSendErrReport;
+    QString shown;
+    QTimer answer;
+    answer.setInterval(5);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (frmSendErrReport->isVisible()) {
+            shown = frmSendErrReport->lErrText->text();
+            frmSendErrReport->btCancel->click();
+        }
+    });
+    answer.start();
+    HandleError("Деление на ноль");
+    EXPECT_TRUE(shown.contains("Деление на ноль")) << shown.toStdString();
+    delete frmSendErrReport;
+    frmSendErrReport = nullptr;
+}
