@@ -75,9 +75,11 @@ void TfrmMain::createMapControllers() {
         return LabelBuildingID(*idLabels, labelId);
     };
     // "Добавить в закладки" of the map menu carries out aAddBookmark itself.
+    // The building goes into the day the diary page shows, so the page comes first.
     callbacks.AddToDiary = [this] {
-        if (diary_)
-            diary_->AddBuilding();
+        btDiary->setChecked(true);
+        ShowPage(kDiaryPage, false);
+        diary_->AddBuilding();
     };
     navigator_ = new TMapNavigator({DataMap, btScale, btPick, btDragMap, btiMeasure, btScaleInc, btScaleDec,
                                     btMiniMap, lInfo, pmMap, NAddBookmark, NDiaryAdd, NIncScale, NScaleDec},

@@ -3,6 +3,7 @@
 // the search, favourites kept from one run to the next, a banner click, the
 // usage record at closing and the error report as the error handler.
 #include "Datamodule.h"
+#include "Diary.h"
 #include "ErrorHandler.h"
 #include "MainWindowWorld.h"
 #include "TBannerImage.h"
@@ -151,6 +152,15 @@ TEST_F(MainWindowWiring, ABannerWithoutAdvertiserIsIgnored) {
     frmMain->ImgBanClick(&banner);
     frmMain->ImgBanClick(nullptr);
     EXPECT_EQ(ListText(), before);
+}
+
+TEST_F(MainWindowWiring, TheMapMenusDiaryItemOpensTheDiaryPage) {
+    openAndShow();
+    frmMain->NDiaryAdd->trigger();
+    EXPECT_EQ(frmMain->pcTabs->currentIndex(), 5);
+    EXPECT_TRUE(frmMain->btDiary->isChecked());
+    ASSERT_GE(frmMain->lbFirms->Count(), 1);
+    EXPECT_EQ(frmMain->lbFirms->Item(0), DiaryAddLine()) << "the day's list is shown";
 }
 
 TEST_F(MainWindowWiring, ClosingWritesOneFiveByteUsageRecord) {
