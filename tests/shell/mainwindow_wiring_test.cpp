@@ -6,7 +6,10 @@
 #include "Diary.h"
 #include "ErrorHandler.h"
 #include "MainWindowWorld.h"
+#include "MapFormat.h"
+#include "SyntheticCity.h"
 #include "TBannerImage.h"
+#include "TDataMap.h"
 #include "THTMListBox.h"
 #include "TOrvEdit.h"
 #include "TfrmMain.h"
@@ -16,6 +19,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
+#include <QComboBox>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -65,12 +69,37 @@ void AddDirectory(TinyEdition& edition) {
     edition.addContent(21, JpegBanner(), kSouthBank);
 }
 
+SyntheticCityOptions SmallCity() {
+    SyntheticCityOptions options;
+    options.buildings = 60;
+    return options;
+}
+
+// The first building of the small city that has an address.
+TPMXMapObjectMem FirstAddressedBuilding() {
+    for (const TPMXMapObjectMem& object : syntheticCityObjects(SmallCity()))
+        if (object.ObjType == otBuilding && object.HasAddress)
+            return object;
+    throw std::runtime_error("the city has no addressed building");
+}
+
+void AddCityWithAChemistInside(TinyEdition& edition) {
+    AddDirectory(edition);
+    edition.addContent(2, writeMapFile(syntheticCity(SmallCity())));
+    TinyAddress address;
+    address.id = 1;
+    address.objectId = FirstAddressedBuilding().ID;
+    address.firmId = kChemistFirm;
+    edition.addAddress(address);
+}
+
 QString ListText() {
     return frmMain->lbFirms->Items().join("\n");
 }
 
 class MainWindowWiring : public ::testing::Test {
 protected:
+    explicit MainWindowWiring(void (*edition)(TinyEdition&) = AddDirectory) : world(edition) {}
     void openAndShow() {
         OpenTestEdition();
         frmMain = new TfrmMain;
@@ -81,7 +110,7 @@ protected:
             CloseTestEdition();
     }
 
-    MainWindowWorld world{AddDirectory};
+    MainWindowWorld world;
 };
 
 } // namespace
@@ -188,4 +217,37 @@ TEST_F(MainWindowWiring, ErrorsGoToTheErrorReport) {
     EXPECT_TRUE(shown.contains("Деление на ноль")) << shown.toStdString();
     delete frmSendErrReport;
     frmSendErrReport = nullptr;
+}
+
+namespace {
+
+class MainWindowOnAMap : public MainWindowWiring {
+protected:
+    MainWindowOnAMap() : MainWindowWiring(AddCityWithAChemistInside) {}
+};
+
+} // namespace
+
+TEST_F(MainWindowOnAMap, AHouseSearchListsTheStreetsBuildingsAsLinks) {
+    openAndShow();
+    const TPMXMapObjectMem building = FirstAddressedBuilding();
+    frmMain->cbfhStreet->setEditText(building.Street);
+    QTest::keyClick(frmMain->edfhHouse, Qt::Key_Return);
+    EXPECT_EQ(frmMain->pcTabs->currentIndex(), 3);
+    ASSERT_FALSE(FindHouses->isEmpty());
+    EXPECT_EQ(frmMain->lbFirms->Items(), *FindHouses);
+    EXPECT_TRUE(FindHouses->join("\n").contains(QString("href=\"A%1\"").arg(building.ID)));
+    for (const QString& line : *FindHouses)
+        EXPECT_TRUE(line.contains(building.Street)) << line.toStdString();
+}
+
+TEST_F(MainWindowOnAMap, TheBuildingPageDescribesTheSelectedBuildingAndListsItsFirms) {
+    openAndShow();
+    const TPMXMapObjectMem building = FirstAddressedBuilding();
+    ASSERT_TRUE(frmMain->DataMap->EditObject(frmMain->DataMap->FindObjectID(building.ID)));
+    frmMain->btBldInfo->click();
+    EXPECT_EQ(frmMain->pcTabs->currentIndex(), 4);
+    ASSERT_GE(frmMain->lbBldInfo->Count(), 2);
+    EXPECT_EQ(frmMain->lbBldInfo->Item(1), "Адрес:" + building.Street + ", " + building.House);
+    EXPECT_EQ(IDList->IDs, std::vector<std::int32_t>({kChemistFirm}));
 }
