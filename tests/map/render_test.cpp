@@ -2,6 +2,7 @@
 // level of detail, the paint hooks, the 3D view and the overlays.
 #include "MapRenderer.h"
 #include "MapStyle.h"
+#include "SyntheticCity.h"
 
 #include <gtest/gtest.h>
 
@@ -11,19 +12,6 @@
 namespace {
 
 constexpr double kStreetLevel = 5000; // about 2.3 pixels per metre
-
-TPMXMapObjectMem square(std::int32_t id, std::int32_t type, double x, double y, double side)
-{
-    TPMXMapObjectMem object;
-    object.ID = id;
-    object.ObjType = type;
-    object.X = static_cast<float>(x);
-    object.Y = static_cast<float>(y);
-    const auto h = static_cast<float>(side / 2);
-    object.Geometry = {{object.X - h, object.Y - h}, {object.X + h, object.Y - h}, {object.X + h, object.Y + h},
-                       {object.X - h, object.Y + h}};
-    return object;
-}
 
 TPMXMapObjectMem line(std::int32_t id, std::int32_t type, std::vector<MapPoint> points)
 {
@@ -89,7 +77,7 @@ QColor buildingFill()
 TEST(RenderLayers, BuildingIsFilledWithLandAroundIt)
 {
     World world;
-    world.model.append(square(1, otBuilding, 0, 0, 20));
+    world.model.append(squareObject(1, otBuilding, 0, 0, 20));
     const QImage image = world.render();
     EXPECT_TRUE(near(at(image, world.pixel(0, 0)), buildingFill()));
     EXPECT_TRUE(near(at(image, world.pixel(30, 30)), MapStyle::landColor()));
@@ -99,8 +87,8 @@ TEST(RenderLayers, BuildingIsFilledWithLandAroundIt)
 TEST(RenderLayers, FiltersHideTypesOnlyWhileSwitchedOn)
 {
     World world;
-    world.model.append(square(1, otBuilding, 0, 0, 20));
-    world.model.append(square(2, otWater, 40, 0, 20));
+    world.model.append(squareObject(1, otBuilding, 0, 0, 20));
+    world.model.append(squareObject(2, otWater, 40, 0, 20));
     world.filters.massiv[otBuilding] = false;
     EXPECT_TRUE(near(at(world.render(), world.pixel(0, 0)), buildingFill())) << "filter off: all types drawn";
     world.filters.enabled = true;
@@ -115,8 +103,8 @@ TEST(RenderLayers, FiltersHideTypesOnlyWhileSwitchedOn)
 TEST(RenderLayers, NothingSmallerThanAPixelIsDrawnButSmallBuildingsRemainDots)
 {
     World world(216); // 0.1 pixel per metre
-    world.model.append(square(1, otBuilding, 0, 0, 5));    // half a pixel
-    world.model.append(square(2, otBuilding, 200, 0, 20)); // two pixels
+    world.model.append(squareObject(1, otBuilding, 0, 0, 5));    // half a pixel
+    world.model.append(squareObject(2, otBuilding, 200, 0, 20)); // two pixels
     const QImage image = world.render();
     EXPECT_TRUE(near(at(image, world.pixel(0, 0)), MapStyle::landColor()));
     EXPECT_TRUE(near(at(image, world.pixel(200, 0)), buildingFill()));
@@ -125,8 +113,8 @@ TEST(RenderLayers, NothingSmallerThanAPixelIsDrawnButSmallBuildingsRemainDots)
 TEST(RenderHooks, PaintObjectHookRecoloursOnlyTheObjectItChose)
 {
     World world;
-    world.model.append(square(7, otBuilding, 0, 0, 20));
-    world.model.append(square(8, otBuilding, 40, 0, 20));
+    world.model.append(squareObject(7, otBuilding, 0, 0, 20));
+    world.model.append(squareObject(8, otBuilding, 40, 0, 20));
     world.onPaintObject = [](const TPMXMapObjectMem& object, QPen&, QBrush& brush) {
         if (object.ID == 7)
             brush.setColor(QColor(0x00, 0x80, 0x00));
@@ -179,7 +167,7 @@ TEST(RenderLayers, StreetsHaveCasingsAtStreetLevelAndAreLinesFarAway)
 TEST(Render3D, RoofsRiseAboveTheirFootprints)
 {
     World world;
-    TPMXMapObjectMem tower = square(1, otBuilding, 0, 0, 20);
+    TPMXMapObjectMem tower = squareObject(1, otBuilding, 0, 0, 20);
     tower.Floors = 10;
     world.model.append(tower);
     const QPoint aboveFootprint = world.pixel(0, 20); // 10 m north of the northern wall
@@ -195,8 +183,8 @@ TEST(Render3D, RoofsRiseAboveTheirFootprints)
 TEST(Render3D, NearBuildingsAreDrawnOverFarOnes)
 {
     World world;
-    TPMXMapObjectMem far = square(1, otBuilding, 0, 25, 20);
-    TPMXMapObjectMem near_ = square(2, otBuilding, 0, 0, 20);
+    TPMXMapObjectMem far = squareObject(1, otBuilding, 0, 25, 20);
+    TPMXMapObjectMem near_ = squareObject(2, otBuilding, 0, 0, 20);
     near_.Floors = 12;
     // The near one comes first in the list: drawing order must not follow the list.
     world.model.append(near_);
@@ -225,7 +213,7 @@ TEST(RenderOverlays, MeasuredLineAndZoomBoxAreDrawn)
 TEST(RenderTarget, ViewOriginLandsOnTargetCornerAndNothingSpillsOut)
 {
     World world;
-    world.model.append(square(1, otBuilding, 0, 0, 400)); // larger than the view
+    world.model.append(squareObject(1, otBuilding, 0, 0, 400)); // larger than the view
     QImage image(600, 500, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::magenta);
     {
