@@ -240,13 +240,19 @@ std::string PackageFile() {
     return std::string(VARINDEL_BIN_DIR) + "/libvarindel.so";
 }
 
-// The stamp as a plain byte search finds it, independent of the ELF structure.
+// The stamp as a plain byte search finds it, independent of the ELF structure:
+// the first "FileVersion=" with a text after it (the reader's own key, which
+// the package holds too, ends right after the "=").
 std::string StampBySearch(const QByteArray& contents) {
-    const qsizetype start = contents.indexOf("FileVersion=");
-    if (start < 0)
-        return {};
-    const qsizetype textStart = start + qsizetype(std::strlen("FileVersion="));
-    return contents.mid(textStart, contents.indexOf('\0', textStart) - textStart).toStdString();
+    const qsizetype keyLength = qsizetype(std::strlen("FileVersion="));
+    for (qsizetype start = contents.indexOf("FileVersion="); start >= 0;
+         start = contents.indexOf("FileVersion=", start + 1)) {
+        const qsizetype textStart = start + keyLength;
+        const qsizetype textEnd = contents.indexOf('\0', textStart);
+        if (textEnd > textStart)
+            return contents.mid(textStart, textEnd - textStart).toStdString();
+    }
+    return {};
 }
 
 } // namespace
