@@ -18,8 +18,9 @@ QString editionText(const EditionFaultReport& fault, const QString& fileName)
 }
 
 // Changes the case of Latin and basic Cyrillic letters (U+0400..U+045F)
-// straight in UTF-8, which is what a directory's names are made of; false
-// for any other non-ASCII letter, which then takes the general way.
+// straight in UTF-8, passing the punctuation of firm names (« », dashes, №)
+// as it is: that is what a directory's names are made of. False for anything
+// else, which then takes the general way.
 template <bool Upper>
 bool changeCaseFast(const unsigned char* text, int length, std::string& out)
 {
@@ -29,6 +30,20 @@ bool changeCaseFast(const unsigned char* text, int length, std::string& out)
         if (c < 0x80) {
             const bool other = Upper ? (c >= 'a' && c <= 'z') : (c >= 'A' && c <= 'Z');
             out[i] = static_cast<char>(other ? c ^ 0x20 : c);
+            continue;
+        }
+        if (c == 0xC2 && i + 1 < length && text[i + 1] != 0xB5) {
+            // Latin-1 punctuation, « and » among them (µ alone has an upper case)
+            out[i] = static_cast<char>(c);
+            out[i + 1] = static_cast<char>(text[i + 1]);
+            ++i;
+            continue;
+        }
+        if (c == 0xE2 && i + 2 < length &&
+            (text[i + 1] == 0x80 || text[i + 1] == 0x81 || (text[i + 1] == 0x84 && text[i + 2] == 0x96))) {
+            // dashes, quotes, the ellipsis and "№": nothing to change
+            out.replace(static_cast<std::size_t>(i), 3, reinterpret_cast<const char*>(text + i), 3);
+            i += 2;
             continue;
         }
         if ((c != 0xD0 && c != 0xD1) || i + 1 >= length)

@@ -186,7 +186,7 @@ TEST_F(QueryOnEdition, UpperAndLowerAgreeWithQtForEveryCyrillicAndLatinLetter)
         letters += QChar(code);
     for (char c = 'A'; c <= 'z'; ++c)
         letters += QChar(c);
-    letters += "0-9 №«»ӐӑЄ";
+    letters += "0-9 №«»ӐӑЄ — – “”„ … µ ß ÿ é È ⅰ Ⓐ";
     TQuery cases(con, "qTemp", "SELECT UPPER(:Text) AS U, LOWER(:Text) AS L");
     cases.ParamByName("Text").setValue(letters);
     cases.Open();
