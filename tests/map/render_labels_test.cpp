@@ -5,6 +5,7 @@
 #include "MapRenderer.h"
 #include "MapStyle.h"
 #include "RenderLabels.h"
+#include "SyntheticCity.h"
 
 #include <gtest/gtest.h>
 
@@ -36,13 +37,8 @@ TPMXMapObjectMem building(std::int32_t id, double x, double y, double side, cons
 
 TPMXMapObjectMem road(std::int32_t id, const QString& street, std::vector<MapPoint> points)
 {
-    TPMXMapObjectMem object;
-    object.ID = id;
-    object.ObjType = otRoad;
+    TPMXMapObjectMem object = lineObject(id, otRoad, std::move(points));
     object.Street = street;
-    object.X = points.front().x;
-    object.Y = points.front().y;
-    object.Geometry = std::move(points);
     return object;
 }
 

@@ -2,6 +2,7 @@
 // minor roads under main ones, pieces of another look left apart.
 #include "MapRenderer.h"
 #include "MapStyle.h"
+#include "SyntheticCity.h"
 
 #include <gtest/gtest.h>
 
@@ -14,13 +15,8 @@ constexpr double kStreetLevel = 5000;
 
 TPMXMapObjectMem road(std::int32_t id, std::uint8_t roadClass, std::vector<MapPoint> points)
 {
-    TPMXMapObjectMem object;
-    object.ID = id;
-    object.ObjType = otRoad;
+    TPMXMapObjectMem object = lineObject(id, otRoad, std::move(points));
     object.StyleCode = roadClass;
-    object.X = points.front().x;
-    object.Y = points.front().y;
-    object.Geometry = std::move(points);
     return object;
 }
 

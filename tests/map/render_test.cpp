@@ -13,17 +13,6 @@ namespace {
 
 constexpr double kStreetLevel = 5000; // about 2.3 pixels per metre
 
-TPMXMapObjectMem line(std::int32_t id, std::int32_t type, std::vector<MapPoint> points)
-{
-    TPMXMapObjectMem object;
-    object.ID = id;
-    object.ObjType = type;
-    object.X = points.front().x;
-    object.Y = points.front().y;
-    object.Geometry = std::move(points);
-    return object;
-}
-
 // A small world of its own per test: a map, a 400 x 300 view on (0, 0).
 struct World {
     MapModel model;
@@ -127,7 +116,7 @@ TEST(RenderHooks, PaintObjectHookRecoloursOnlyTheObjectItChose)
 TEST(RenderHooks, FirstByteOneGivesRailwaysSleepers)
 {
     World world;
-    world.model.append(line(3, otRailway, {{-60, 0}, {60, 0}}));
+    world.model.append(lineObject(3, otRailway, {{-60, 0}, {60, 0}}));
     // Pixels a little beside the rail: only sleepers reach them.
     const auto darkBesideTheRail = [&](const QImage& image) {
         int dark = 0;
@@ -149,7 +138,7 @@ TEST(RenderHooks, FirstByteOneGivesRailwaysSleepers)
 TEST(RenderLayers, StreetsHaveCasingsAtStreetLevelAndAreLinesFarAway)
 {
     World world;
-    world.model.append(line(5, otRoad, {{-80, 0}, {80, 0}}));
+    world.model.append(lineObject(5, otRoad, {{-80, 0}, {80, 0}}));
     const QImage near_ = world.render();
     const RoadStyle street = MapStyle::roadStyle(rcStreet, world.view.pixelsPerMetre());
     ASSERT_GT(street.casingWidth, street.fillWidth);
@@ -159,7 +148,7 @@ TEST(RenderLayers, StreetsHaveCasingsAtStreetLevelAndAreLinesFarAway)
     EXPECT_TRUE(near(at(near_, middle + QPoint(0, edge)), street.casing, 30));
 
     World far(216);
-    far.model.append(line(5, otRoad, {{-800, 0}, {800, 0}}));
+    far.model.append(lineObject(5, otRoad, {{-800, 0}, {800, 0}}));
     const QImage image = far.render();
     EXPECT_FALSE(near(at(image, far.pixel(0, 0)), MapStyle::landColor(), 3)) << "a thin line stays visible";
 }

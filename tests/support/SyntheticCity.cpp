@@ -340,6 +340,17 @@ TPMXMapObjectMem squareObject(std::int32_t id, std::int32_t type, double x, doub
     return object;
 }
 
+TPMXMapObjectMem lineObject(std::int32_t id, std::int32_t type, std::vector<MapPoint> points)
+{
+    TPMXMapObjectMem object;
+    object.ID = id;
+    object.ObjType = type;
+    object.X = points.front().x;
+    object.Y = points.front().y;
+    object.Geometry = std::move(points);
+    return object;
+}
+
 TPMXMapObjectMem labelObject(std::int32_t id, double x, double y)
 {
     TPMXMapObjectMem object;

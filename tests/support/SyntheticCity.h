@@ -30,6 +30,8 @@ MapModel syntheticCity(const SyntheticCityOptions& options);
 IconLibrary syntheticIcons();
 
 // Single objects for small hand-made maps: an axis-aligned square area of
-// the given type around (x, y), and a category label at (x, y).
+// the given type around (x, y), a line of the given type through `points`
+// (its X, Y at the first point), and a category label at (x, y).
 TPMXMapObjectMem squareObject(std::int32_t id, std::int32_t type, double x, double y, double side);
+TPMXMapObjectMem lineObject(std::int32_t id, std::int32_t type, std::vector<MapPoint> points);
 TPMXMapObjectMem labelObject(std::int32_t id, double x, double y);
