@@ -18,17 +18,6 @@
 
 namespace {
 
-QByteArray jpegOf(QColor colour, QSize size = {40, 30})
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG", 95);
-    return bytes;
-}
-
 // The centre of the picture a banner shows, to tell banners apart by colour.
 QColor shownColour(const TBannerImage& image)
 {

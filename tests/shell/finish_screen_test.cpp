@@ -67,17 +67,6 @@ double processorSeconds()
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-QByteArray jpeg(QColor colour)
-{
-    QImage image(50, 50, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG");
-    return bytes;
-}
-
 } // namespace
 
 TEST(Finish, EnterRightAfterShowingEndsIt)
@@ -160,10 +149,10 @@ TEST(Finish, ShowsTheClosingBannersInTheirSlots)
     CurrentFolder here(folder.path());
     {
         TinyEdition edition(folder.file("plain.sqlite"));
-        edition.addContent(17, jpeg(Qt::red), 201);
-        edition.addContent(18, jpeg(Qt::green), 202);
-        edition.addContent(19, jpeg(Qt::blue), 203);
-        edition.addContent(13, jpeg(Qt::black), 204);
+        edition.addContent(17, jpegOf(Qt::red, {50, 50}), 201);
+        edition.addContent(18, jpegOf(Qt::green, {50, 50}), 202);
+        edition.addContent(19, jpegOf(Qt::blue, {50, 50}), 203);
+        edition.addContent(13, jpegOf(Qt::black, {50, 50}), 204);
         edition.sealAs(folder.file(MapFiles[1]), 1);
     }
     TDM dm;

@@ -38,16 +38,6 @@ constexpr int kChemists = 11;
 constexpr int kSouthBank = 2;
 constexpr int kChemistFirm = 3;
 
-QByteArray JpegBanner() {
-    QImage picture(200, 60, QImage::Format_RGB32);
-    picture.fill(Qt::darkGreen);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "JPG");
-    return bytes;
-}
-
 void AddDirectory(TinyEdition& edition) {
     TinyFirm north;
     north.id = 1;
@@ -66,7 +56,7 @@ void AddDirectory(TinyEdition& edition) {
     edition.linkFirm(2, kBanks);
     edition.linkFirm(kChemistFirm, kChemists);
     // The top banner of the main window advertises the second bank.
-    edition.addContent(21, JpegBanner(), kSouthBank);
+    edition.addContent(21, jpegOf(Qt::darkGreen, {200, 60}), kSouthBank);
 }
 
 SyntheticCityOptions SmallCity() {

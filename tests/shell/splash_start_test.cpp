@@ -31,17 +31,6 @@
 
 namespace {
 
-QByteArray jpeg(QColor colour)
-{
-    QImage image(60, 60, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG");
-    return bytes;
-}
-
 // The secondary windows, in the order the splash must create them.
 std::vector<QWidget*> secondaryWindows()
 {
@@ -69,8 +58,8 @@ protected:
     void SetUp() override
     {
         TinyEdition edition(folder.file("plain.sqlite"));
-        edition.addContent(13, jpeg(Qt::red), 101);
-        edition.addContent(14, jpeg(Qt::green), 102);
+        edition.addContent(13, jpegOf(Qt::red, {60, 60}), 101);
+        edition.addContent(14, jpegOf(Qt::green, {60, 60}), 102);
         edition.addContent(15, QByteArray(), 103);
         edition.sealAs(folder.file(MapFiles[1]), 1);
         ASSERT_TRUE(dm.OpenEdition(1));

@@ -31,6 +31,17 @@ bool GuardedClick(QAbstractButton& button) {
         [](const char* text) { VarindelHandleException(text); });
 }
 
+// Notes the title and text of the next message box and presses its OK.
+void answerNextMessageBox(QString& title, QString& text) {
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        title = box->windowTitle();
+        text = box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+}
+
 class ErrorHandler : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -70,13 +81,7 @@ TEST_F(ErrorHandler, AFailingHandlerFallsBackToTheMessageBox) {
     SetExceptionHandler([](const QString&) { throw std::runtime_error("the report failed"); });
     QString shownTitle;
     QString shownText;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        shownTitle = box->windowTitle();
-        shownText = box->text();
-        box->button(QMessageBox::Ok)->click();
-    });
+    answerNextMessageBox(shownTitle, shownText);
     HandleError("Файл не записан.");
     EXPECT_EQ(shownTitle, "Вариндел");
     EXPECT_EQ(shownText, "Файл не записан.");
@@ -86,13 +91,7 @@ TEST(DefaultErrorHandler, ShowsTheTextInAMessageBoxTitledVarindel) {
     SetExceptionHandler({});
     QString shownTitle;
     QString shownText;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        shownTitle = box->windowTitle();
-        shownText = box->text();
-        box->button(QMessageBox::Ok)->click();
-    });
+    answerNextMessageBox(shownTitle, shownText);
     VarindelHandleException("Нет связи с сервером.");
     EXPECT_EQ(shownTitle, "Вариндел");
     EXPECT_EQ(shownText, "Нет связи с сервером.");

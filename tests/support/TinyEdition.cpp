@@ -4,7 +4,9 @@
 #include "EditionSeal.h"
 #include "Vdlconsts.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QImage>
 
 #include <sqlite3.h>
 
@@ -129,4 +131,15 @@ CurrentFolder::CurrentFolder(const std::string& path) : previous_(QDir::currentP
 CurrentFolder::~CurrentFolder()
 {
     QDir::setCurrent(previous_);
+}
+
+QByteArray jpegOf(QColor colour, QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", 95);
+    return bytes;
 }

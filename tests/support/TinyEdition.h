@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QColor>
+#include <QSize>
 #include <QString>
 #include <QVariant>
 
@@ -79,3 +81,6 @@ public:
 private:
     QString previous_;
 };
+
+// A JPEG picture of one colour, as banners and logos are stored in an edition.
+QByteArray jpegOf(QColor colour, QSize size = {40, 30});
