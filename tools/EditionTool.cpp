@@ -18,12 +18,18 @@ std::vector<ToolCommand> AllToolCommands()
 
 namespace {
 
-int usage()
+QString usageText()
 {
     QString text = "Использование:";
     for (const ToolCommand& command : AllToolCommands())
         text += QString("\n  varindel-edition %1 %2").arg(command.name, command.usage);
-    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+    return text + "\n  varindel-edition --help\n  varindel-edition --version";
+}
+
+// A wrong call: the usage on standard error, status 2.
+int usage()
+{
+    std::fprintf(stderr, "%s\n", usageText().toUtf8().constData());
     return 2;
 }
 
@@ -35,11 +41,20 @@ int main(int argc, char* argv[])
     // it never shows a window, so no display is needed either.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    KeepQtDiagnosticsQuiet();
     QGuiApplication application(argc, argv);
     QStringList words = QCoreApplication::arguments().mid(1);
     if (words.isEmpty())
         return usage();
     const QString name = words.takeFirst();
+    if (name == "--help" || name == "-h") {
+        ToolPrint(usageText());
+        return 0;
+    }
+    if (name == "--version") {
+        ToolPrint("varindel-edition " VARINDEL_VERSION);
+        return 0;
+    }
     for (const ToolCommand& command : AllToolCommands()) {
         if (name != command.name)
             continue;

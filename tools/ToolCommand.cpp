@@ -2,6 +2,8 @@
 
 #include "Vdlconsts.h"
 
+#include <QtGlobal>
+
 #include <cstdio>
 
 bool ParseToolArguments(const QStringList& words, ToolArguments& arguments, QString& error)
@@ -19,6 +21,14 @@ bool ParseToolArguments(const QStringList& words, ToolArguments& arguments, QStr
         ++i;
     }
     return true;
+}
+
+void KeepQtDiagnosticsQuiet()
+{
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::fprintf(stderr, "%s\n", message.toUtf8().constData());
+    });
 }
 
 int ToolFailure(const QString& message)

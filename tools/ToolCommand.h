@@ -27,6 +27,11 @@ std::vector<ToolCommand> AllToolCommands();
 // with a message when an option has no value.
 bool ParseToolArguments(const QStringList& words, ToolArguments& arguments, QString& error);
 
+// Qt's own warnings and notes (a desktop session's missing runtime folder,
+// for one) are not the tool's messages and stay off its output; Qt's critical
+// and fatal messages still go to standard error.
+void KeepQtDiagnosticsQuiet();
+
 // Error text on standard error; returns the exit status 1.
 int ToolFailure(const QString& message);
 // One line on standard output, UTF-8.

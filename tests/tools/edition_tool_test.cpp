@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -15,9 +16,11 @@ struct ToolRun {
     QString err;
 };
 
-ToolRun tool(const QStringList& arguments)
+ToolRun tool(const QStringList& arguments,
+             const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.start(QString(VARINDEL_BIN_DIR) + "/varindel-edition", arguments);
     process.waitForFinished(30000);
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
@@ -74,4 +77,43 @@ TEST_F(EditionTool, FailuresGoToStandardErrorWithANonZeroStatus)
     EXPECT_NE(tool({"seal", path("plain.sqlite")}).status, 0);
     EXPECT_NE(tool({"frobnicate"}).status, 0);
     EXPECT_NE(tool({}).status, 0);
+}
+
+TEST_F(EditionTool, HelpAndVersionAnswerOnStandardOutput)
+{
+    for (const char* help : {"--help", "-h"}) {
+        const ToolRun run = tool({help});
+        EXPECT_EQ(run.status, 0) << help;
+        EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+        EXPECT_TRUE(run.out.startsWith("Использование:\n")) << run.out.toStdString();
+        EXPECT_TRUE(run.out.contains("\n  varindel-edition generate --edition N OUT.abs")) << run.out.toStdString();
+        EXPECT_TRUE(run.out.contains("\n  varindel-edition --version\n")) << run.out.toStdString();
+    }
+    const ToolRun version = tool({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(version.err.isEmpty()) << version.err.toStdString();
+    EXPECT_TRUE(QRegularExpression("^varindel-edition \\d+\\.\\d+\\.\\d+\n$").match(version.out).hasMatch())
+        << version.out.toStdString();
+
+    const ToolRun wrong = tool({"--helpme"});
+    EXPECT_EQ(wrong.status, 2);
+    EXPECT_TRUE(wrong.out.isEmpty());
+    EXPECT_TRUE(wrong.err.startsWith("Неизвестная команда «--helpme».\nИспользование:")) << wrong.err.toStdString();
+}
+
+TEST_F(EditionTool, WithoutADesktopSessionOnlyTheToolSpeaks)
+{
+    QProcessEnvironment bare = QProcessEnvironment::systemEnvironment();
+    bare.remove("XDG_RUNTIME_DIR");
+    bare.remove("QT_QPA_PLATFORM");
+
+    ASSERT_EQ(tool({"seal", path("plain.sqlite"), path("e.abs"), "--edition", "1"}, bare).status, 0);
+    const ToolRun check = tool({"check", path("e.abs"), "--edition", "1"}, bare);
+    EXPECT_EQ(check.status, 0);
+    EXPECT_EQ(check.out, "ok\n");
+    EXPECT_TRUE(check.err.isEmpty()) << check.err.toStdString();
+
+    const ToolRun missing = tool({"check", path("missing.abs"), "--edition", "1"}, bare);
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, QString("Файл издания «%1» не найден.\n").arg(path("missing.abs")));
 }
