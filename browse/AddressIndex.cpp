@@ -1,6 +1,6 @@
 #include "AddressIndex.h"
 
-#include "MapEngine.h"
+#include "MapModel.h"
 
 #include <QHash>
 
@@ -92,32 +92,5 @@ std::vector<int> AddressIndex::Find(const AddressCriterion& criterion) {
     for (int position = indexedCount_; position < model_.GetCount(); ++position)
         if (matchesDirectly(position, criterion))
             found.push_back(position);
-    return found;
-}
-
-namespace {
-
-int lastLivePosition(const MapModel& model) {
-    int position = model.GetCount() - 1;
-    while (position >= 0 && model.isDeleted(position))
-        --position;
-    return position;
-}
-
-} // namespace
-
-// The walk made every object current in turn and brought the remembered one
-// back only when its position was above 0, so otherwise the last object it
-// visited stays current.
-std::vector<int> FindAddressedObjects(MapEngine& map, AddressIndex& index,
-                                      const AddressCriterion& criterion) {
-    if (!criterion.Given())
-        return {};
-    const int remembered = map.CurrentIndex();
-    std::vector<int> found = index.Find(criterion);
-    if (remembered > 0 && map.EditObject(remembered))
-        return found;
-    if (const int last = lastLivePosition(map.model()); last >= 0)
-        map.EditObject(last);
     return found;
 }

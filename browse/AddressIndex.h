@@ -4,6 +4,8 @@
 // over every object of the map in list order would give, but the index looks
 // at each distinct street and house text once and then runs over compact
 // arrays, instead of making a million objects current one after another.
+// It reads the map's objects without making any of them current, so a search
+// leaves the map's selection exactly as it was, nothing selected included.
 //
 // Street texts match without regard to letter case (Latin and Cyrillic
 // alike); house texts match exactly, as typed: "1" is found in 1, 10 and 21а.
@@ -15,7 +17,6 @@
 #include <optional>
 #include <vector>
 
-class MapEngine;
 class MapModel;
 
 // The street and house asked for; an empty street or no house means that
@@ -57,8 +58,3 @@ private:
 
 // The upper case the street match compares in.
 QString StreetKey(const QString& street);
-
-// Finds the matching objects and leaves the map's current object where the
-// walk over all objects leaves it: the object that was current before, when
-// its position is above 0; otherwise the last object of the list.
-std::vector<int> FindAddressedObjects(MapEngine& map, AddressIndex& index, const AddressCriterion& criterion);

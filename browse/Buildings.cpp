@@ -1,18 +1,36 @@
 #include "Buildings.h"
 
+#include "FirmMarkup.h"
 #include "MapEngine.h"
 #include "Query.h"
 #include "Vdlconsts.h"
+
+#include <QRegularExpression>
 
 QString HouseLine(const TPMXMapObjectMem& object) {
     return QString("<IMG src=\"%1\" align=\"left\"><A href=\"A%2\">%3, %4</A>")
         .arg(QString::fromUtf8(LoadPics[8]), QString::number(object.ID), object.Street, object.House);
 }
 
-QStringList SearchHouses(MapEngine& map, AddressIndex& index, const AddressCriterion& criterion) {
+std::optional<std::int32_t> HouseLineObject(const QString& line) {
+    static const QRegularExpression anchor(R"re(<A href="A(-?\d+)">)re",
+                                           QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = anchor.match(line);
+    bool ok = false;
+    const int id = match.hasMatch() ? match.captured(1).toInt(&ok) : 0;
+    if (!ok)
+        return std::nullopt;
+    return id;
+}
+
+QStringList SearchHouses(const MapEngine& map, AddressIndex& index, const AddressCriterion& criterion) {
+    if (!criterion.Given())
+        return {};
     QStringList lines;
-    for (const int position : FindAddressedObjects(map, index, criterion))
+    for (const int position : index.Find(criterion))
         lines << HouseLine(map.model().object(position));
+    if (lines.isEmpty())
+        lines << NoHousesFoundMessage();
     return lines;
 }
 

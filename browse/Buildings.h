@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <optional>
 
 class MapEngine;
 class TQuery;
@@ -17,11 +18,13 @@ struct TPMXMapObjectMem;
 // The link line of a building: "<IMG src="Address.bmp" align="left"><A
 // href="A<ID>"><Street>, <House></A>".
 QString HouseLine(const TPMXMapObjectMem& object);
+// The building a line links to by its "A" anchor; none for any other line.
+std::optional<std::int32_t> HouseLineObject(const QString& line);
 
 // The lines of a house search, in map order; none when neither street nor
-// house is asked for. The map's current object ends where the search leaves
-// it (see FindAddressedObjects).
-QStringList SearchHouses(MapEngine& map, AddressIndex& index, const AddressCriterion& criterion);
+// house is asked for, and the not-found message when nothing matches. The
+// map's current object stays as it was.
+QStringList SearchHouses(const MapEngine& map, AddressIndex& index, const AddressCriterion& criterion);
 
 // The name of a map object type: the type names for 0..8, "метка категории"
 // for the category labels the program puts on the map, and "неизвестный тип N"

@@ -63,5 +63,6 @@ QString AddressPhoneLines(const QString& phones);
 QString EmptyCategoryMessage();
 QString EmptyBuildingMessage();
 QString NothingFoundMessage();
+QString NoHousesFoundMessage();
 QString EmptyFavoritesMessage();
 QString MissingFavoriteLine(int id);

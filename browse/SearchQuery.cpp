@@ -4,6 +4,8 @@
 #include "Query.h"
 #include "Vdlutils.h"
 
+#include <QStringList>
+
 namespace {
 
 const QString kHead = "SELECT * FROM FIRMS F WHERE (F.TypeID=2)";
@@ -53,44 +55,47 @@ QString QuotedLike(const QString& text) {
     return "'" + pattern + "'";
 }
 
+// SQLite reads "()" as an empty list, so a street without buildings finds
+// no firm rather than dropping out of the statement.
 QString ObjectIdList(const std::vector<std::int32_t>& ids) {
-    if (ids.empty())
-        return {};
-    QString list = "(";
+    QStringList numbers;
     for (const std::int32_t id : ids)
-        list += QString::number(id) + ",";
-    list.back() = ')';
-    return list;
+        numbers << QString::number(id);
+    return "(" + numbers.join(',') + ")";
 }
 
-QString FirmsFindConditions(const SearchCriteria& criteria, const QString& objectIds) {
+QString FirmsFindConditions(const SearchCriteria& criteria, const std::optional<QString>& objectIds) {
     QString conditions;
     append(conditions, criteria.Name, nameCondition);
     append(conditions, criteria.Phone, phoneCondition);
     append(conditions, criteria.Web, webCondition);
     append(conditions, criteria.Email, emailCondition);
-    if (!objectIds.isEmpty())
-        conditions += buildingsCondition(objectIds);
+    if (objectIds)
+        conditions += buildingsCondition(*objectIds);
     if (criteria.PostIndex)
         conditions.prepend(postIndexCondition(QuotedLike(*criteria.PostIndex)));
     return conditions;
 }
 
-std::optional<QString> FirmsFindSql(const SearchCriteria& criteria, const QString& objectIds) {
+std::optional<QString> FirmsFindSql(const SearchCriteria& criteria, const std::optional<QString>& objectIds) {
     const QString conditions = FirmsFindConditions(criteria, objectIds);
     if (conditions.isEmpty())
         return std::nullopt;
     return (criteria.PostIndex ? kHeadWithAddresses : kHead) + conditions + kOrder;
 }
 
-QString AddressObjectIds(MapEngine& map, AddressIndex& index, const AddressCriterion& criterion) {
+std::optional<QString> AddressObjectIds(const MapEngine& map, AddressIndex& index,
+                                        const AddressCriterion& criterion) {
+    if (!criterion.Given())
+        return std::nullopt;
     std::vector<std::int32_t> ids;
-    for (const int position : FindAddressedObjects(map, index, criterion))
+    for (const int position : index.Find(criterion))
         ids.push_back(map.model().object(position).ID);
     return ObjectIdList(ids);
 }
 
-bool RunFirmsFind(TQuery& qFirmsFind, const SearchCriteria& criteria, MapEngine& map, AddressIndex& index) {
+bool RunFirmsFind(TQuery& qFirmsFind, const SearchCriteria& criteria, const MapEngine& map,
+                  AddressIndex& index) {
     const std::optional<QString> sql = FirmsFindSql(criteria, AddressObjectIds(map, index, criteria.Address));
     if (!sql)
         return false;

@@ -28,22 +28,27 @@ struct SearchCriteria {
 // O'Neil gives '%O''Neil%'.
 QString QuotedLike(const QString& text);
 
-// "(120,121,388)" for the objects' IDs; empty for none.
+// "(120,121,388)" for the objects' IDs; "()" for none, an empty list that
+// no firm is in.
 QString ObjectIdList(const std::vector<std::int32_t>& ids);
 
 // The conditions after the head of the statement: name, phone, web, e-mail,
-// then the buildings of `objectIds` (when it is not empty); a post index
-// criterion goes in front of them all.
-QString FirmsFindConditions(const SearchCriteria& criteria, const QString& objectIds);
+// then the buildings of `objectIds` (none when no address is asked for); a
+// post index criterion goes in front of them all.
+QString FirmsFindConditions(const SearchCriteria& criteria, const std::optional<QString>& objectIds);
 
 // The whole statement; none when there is no condition at all.
-std::optional<QString> FirmsFindSql(const SearchCriteria& criteria, const QString& objectIds);
+std::optional<QString> FirmsFindSql(const SearchCriteria& criteria, const std::optional<QString>& objectIds);
 
 // The IDs of the buildings the address criterion finds, as the list of the
-// statement; empty when it asks for nothing or finds nothing.
-QString AddressObjectIds(MapEngine& map, AddressIndex& index, const AddressCriterion& criterion);
+// statement: none when it asks for nothing, "()" when it finds nothing.
+std::optional<QString> AddressObjectIds(const MapEngine& map, AddressIndex& index,
+                                        const AddressCriterion& criterion);
 
 // Runs the search on qFirmsFind. With no criterion at all the query keeps
-// its last statement and rows and false is returned. A database error
-// propagates as an exception.
-bool RunFirmsFind(TQuery& qFirmsFind, const SearchCriteria& criteria, MapEngine& map, AddressIndex& index);
+// its last statement and rows and false is returned. A street or house that
+// matches no building is a criterion like any other: the result is empty.
+// The map's current object stays as it was. A database error propagates as
+// an exception.
+bool RunFirmsFind(TQuery& qFirmsFind, const SearchCriteria& criteria, const MapEngine& map,
+                  AddressIndex& index);

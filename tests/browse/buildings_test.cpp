@@ -1,6 +1,7 @@
 // The building pages: house search lines in map order, the information
 // lines of the current object with its post index, and its firms by name.
 #include "Buildings.h"
+#include "FirmMarkup.h"
 #include "search_world.h"
 
 #include <gtest/gtest.h>
@@ -41,7 +42,13 @@ TEST_F(BuildingPages, HouseSearchListsLinksInMapOrder) {
                            "<IMG src=\"Address.bmp\" align=\"left\"><A href=\"A122\">Мирная, 2</A>"}));
     EXPECT_EQ(SearchHouses(map, index, {{}, "1"}).size(), 3) << "1, 10 and 21а";
     EXPECT_EQ(SearchHouses(map, index, {"мирн", "2"}).size(), 1);
-    EXPECT_TRUE(SearchHouses(map, index, {}).isEmpty());
+    EXPECT_TRUE(SearchHouses(map, index, {}).isEmpty()) << "nothing asked";
+}
+
+TEST_F(BuildingPages, AHouseSearchThatMatchesNoBuildingSaysSo) {
+    EXPECT_EQ(SearchHouses(map, index, {"Нет такой", std::nullopt}), QStringList{NoHousesFoundMessage()});
+    EXPECT_EQ(SearchHouses(map, index, {"Мира", "99"}), QStringList{NoHousesFoundMessage()});
+    EXPECT_EQ(SearchHouses(map, index, {{}, "Б"}), QStringList{NoHousesFoundMessage()});
 }
 
 TEST_F(BuildingPages, InformationNamesTypeAddressAndTheFirstPostIndex) {

@@ -1,7 +1,9 @@
 // The address index against the walk over every object that it replaces:
 // the same objects in the same order, and the map's current object left
-// where that walk leaves it.
+// alone by the searches that use it.
 #include "AddressIndex.h"
+#include "Buildings.h"
+#include "SearchQuery.h"
 #include "SyntheticCity.h"
 #include "search_world.h"
 
@@ -78,19 +80,23 @@ TEST_F(Addresses, ObjectsDeletedOrAddedAfterTheIndexWasBuiltAreSeen) {
     EXPECT_EQ(find("Садовая"), (std::vector<std::int32_t>{77}));
 }
 
-TEST_F(Addresses, TheCurrentObjectComesBackUnlessItWasTheFirst) {
-    map.EditObject(2);
-    FindAddressedObjects(map, index, {"Мира", std::nullopt});
-    EXPECT_EQ(map.CurrentIndex(), 2);
+TEST_F(Addresses, SearchesLeaveTheMapsSelectionAsItWas) {
+    const AddressCriterion street{"Мира", std::nullopt};
+    ASSERT_EQ(map.CurrentIndex(), -1) << "nothing selected";
+    AddressObjectIds(map, index, street);
+    SearchHouses(map, index, street);
+    EXPECT_EQ(map.CurrentIndex(), -1);
+    EXPECT_EQ(map.CurrentObject().ID, TPMXMapObjectMem().ID);
 
-    map.EditObject(0);
-    FindAddressedObjects(map, index, {"Мира", std::nullopt});
-    EXPECT_EQ(map.CurrentIndex(), 5) << "the walk leaves the last object current";
-
-    map.DeleteObject(5);
-    map.EditObject(0);
-    FindAddressedObjects(map, index, {"Мира", std::nullopt});
-    EXPECT_EQ(map.CurrentIndex(), 4) << "the last object still on the map";
+    for (const int selected : {0, 2}) {
+        map.EditObject(selected);
+        map.CurrentObject().House = "12б"; // an edit not yet posted stays too
+        AddressObjectIds(map, index, street);
+        SearchHouses(map, index, {{}, "1"});
+        EXPECT_EQ(map.CurrentIndex(), selected);
+        EXPECT_EQ(map.CurrentObject().ID, map.model().object(selected).ID);
+        EXPECT_EQ(map.CurrentObject().House, "12б");
+    }
 }
 
 TEST(AddressIndexOnACity, GivesWhatTheWalkGives) {

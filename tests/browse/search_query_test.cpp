@@ -51,7 +51,7 @@ TEST(SearchStatement, CriteriaAreTrimmedAndTheirQuotesDoubled) {
 
 TEST(SearchStatement, NoCriterionGivesNoStatement) {
     EXPECT_FALSE(FirmsFindSql({}, {}));
-    EXPECT_EQ(ObjectIdList({}), "");
+    EXPECT_EQ(ObjectIdList({}), "()");
     EXPECT_EQ(ObjectIdList({120, 121, 388}), "(120,121,388)");
     EXPECT_EQ(ObjectIdList({-4}), "(-4)");
 }
@@ -132,13 +132,19 @@ TEST_F(SearchRun, WithoutCriteriaThePreviousResultStays) {
     const QString previous = world.dm.qFirmsFind.SQL();
 
     EXPECT_FALSE(RunFirmsFind(world.dm.qFirmsFind, {}, map, index));
-    EXPECT_FALSE(RunFirmsFind(world.dm.qFirmsFind, {.Address = {"Нет такой", std::nullopt}}, map, index))
-        << "an address that matches nothing is dropped";
+    EXPECT_FALSE(RunFirmsFind(world.dm.qFirmsFind, {.Address = {{}, std::nullopt}}, map, index));
     EXPECT_EQ(world.dm.qFirmsFind.SQL(), previous);
     EXPECT_EQ(columnOf(world.dm.qFirmsFind, "Name"), QStringList({"Больница"}));
 }
 
-TEST_F(SearchRun, AnAddressThatMatchesNothingLeavesTheOtherCriteria) {
-    EXPECT_EQ(search({.Phone = "-", .Address = {"Нет такой", std::nullopt}}),
-              QStringList({"O'Neil Pharmacy", "Больница", "Аптека «Мира»"}));
+TEST_F(SearchRun, AStreetOrHouseThatMatchesNoBuildingFindsNoFirm) {
+    search({.Name = "Больница"});
+
+    EXPECT_EQ(search({.Address = {"Нет такой", std::nullopt}}), QStringList{})
+        << "the street alone: an empty result, not the previous one";
+    EXPECT_TRUE(world.dm.qFirmsFind.Active());
+    EXPECT_EQ(search({.Name = "Аптека", .Address = {"Нет такой", std::nullopt}}), QStringList{})
+        << "not the name's firms all over the city";
+    EXPECT_EQ(search({.Phone = "-", .Address = {{}, "999"}}), QStringList{});
+    EXPECT_EQ(search({.Phone = "-", .Address = {"Мира", "3"}}), QStringList{}) << "both parts must match";
 }
