@@ -11,6 +11,8 @@ packages=(
   # libraries
   libsqlite3-dev sqlite3 libsodium-dev libboost-dev libflatbuffers-dev flatbuffers-compiler
   libcurl4-openssl-dev
+  # OpenStreetMap import
+  libosmium2-dev libprotozero-dev zlib1g-dev libbz2-dev libexpat1-dev
   # the document viewer and SVG button icons
   qt6-webengine-dev qt6-svg-dev adwaita-icon-theme
   # help and licence documents are compiled with chmcmd

@@ -2,6 +2,7 @@
 // program's own data code.
 #include "EditionCommands.h"
 #include "GeneratorCommands.h"
+#include "ImportCommand.h"
 #include "ToolCommand.h"
 
 #include <QGuiApplication>
@@ -12,6 +13,8 @@ std::vector<ToolCommand> AllToolCommands()
 {
     std::vector<ToolCommand> commands = EditionCommands();
     for (const ToolCommand& command : GeneratorCommands())
+        commands.push_back(command);
+    for (const ToolCommand& command : ImportCommands())
         commands.push_back(command);
     return commands;
 }

@@ -28,10 +28,12 @@ Status MapEngine::LoadFromStream(QIODevice& stream, bool /*ask*/, int /*mode*/)
 
 Status MapEngine::LoadFromData(const QByteArray& blob)
 {
-    Result<MapModel> loaded = readMapFile(blob);
+    QString attribution;
+    Result<MapModel> loaded = readMapFile(blob, &attribution);
     if (!loaded)
         return Status::failure(loaded.error());
     setModel(std::move(loaded).value());
+    attribution_ = attribution;
     if (options_.AllMapAfterLoad)
         showAll();
     return success();
@@ -40,6 +42,7 @@ Status MapEngine::LoadFromData(const QByteArray& blob)
 void MapEngine::setModel(MapModel model)
 {
     model_ = std::move(model);
+    attribution_.clear();
     current_ = {};
     currentIndex_ = -1;
     appending_ = false;
@@ -309,7 +312,7 @@ RenderScene MapEngine::scene() const
         measureLine.push_back({static_cast<float>(cursor.x()), static_cast<float>(cursor.y())});
     }
     return RenderScene{model_,         &icons_,   view_, filters_, options_, OnPaintObject, OnPaintPolyLineEvent,
-                       std::move(measureLine), zoomBox_};
+                       std::move(measureLine), zoomBox_, attribution_};
 }
 
 void MapEngine::paint(QPainter& painter, const QRect& target)

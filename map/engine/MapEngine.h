@@ -191,6 +191,7 @@ private:
     void applyFlyView(const FlyView& view);
 
     MapModel model_;
+    QString attribution_; // of the loaded map file
     IconLibrary icons_;
     MapRenderer renderer_;
     Viewport view_;

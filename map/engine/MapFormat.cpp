@@ -170,7 +170,7 @@ Result<const VarindelMapFile::Map*> openEnvelope(const QByteArray& blob)
 
 } // namespace
 
-Result<MapModel> readMapFile(const QByteArray& blob)
+Result<MapModel> readMapFile(const QByteArray& blob, QString* attribution)
 {
     Result<const VarindelMapFile::Map*> opened = openEnvelope(blob);
     if (!opened)
@@ -193,12 +193,18 @@ Result<MapModel> readMapFile(const QByteArray& blob)
                 return Result<MapModel>::failure(broken(reason));
         }
     }
+    if (attribution) {
+        attribution->clear();
+        if (file->attribution() >= strings.size())
+            return Result<MapModel>::failure(broken(QStringLiteral("неверная строка источника данных")));
+        *attribution = strings[file->attribution()];
+    }
     MapModel model;
     model.assign(std::move(objects));
     return model;
 }
 
-QByteArray writeMapFile(const MapModel& model)
+QByteArray writeMapFile(const MapModel& model, const QString& attribution)
 {
     flatbuffers::FlatBufferBuilder builder(1 << 20);
     StringPool pool;
@@ -223,8 +229,9 @@ QByteArray writeMapFile(const MapModel& model)
                                           object.Floors, geometry, zametka));
     }
     const auto objects = builder.CreateVector(records);
+    const std::uint32_t source = pool.add(attribution);
     const auto strings = pool.write(builder);
-    builder.Finish(CreateMap(builder, strings, objects));
+    builder.Finish(CreateMap(builder, strings, objects, source));
 
     flatbuffers::FlatBufferBuilder envelope(builder.GetSize() + 64);
     // The body is a buffer of its own: keep it aligned as one.

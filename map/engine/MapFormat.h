@@ -14,5 +14,7 @@
 
 inline constexpr std::uint32_t kMapFormatVersion = 1;
 
-Result<MapModel> readMapFile(const QByteArray& blob);
-QByteArray writeMapFile(const MapModel& model);
+// attribution, when given, receives the map's attribution line (empty for
+// maps of our own).
+Result<MapModel> readMapFile(const QByteArray& blob, QString* attribution = nullptr);
+QByteArray writeMapFile(const MapModel& model, const QString& attribution = QString());

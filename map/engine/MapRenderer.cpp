@@ -6,6 +6,8 @@
 #include "RenderLabels.h"
 #include "RenderLayers.h"
 
+#include <QFontMetricsF>
+
 namespace {
 
 void drawMeasureLine(RenderFrame& frame)
@@ -40,6 +42,25 @@ void drawZoomRectangle(RenderFrame& frame)
     frame.painter.drawRect(box);
 }
 
+// Where the map's data comes from, on a pale ground so it reads on any map.
+void drawAttribution(RenderFrame& frame)
+{
+    if (frame.scene.attribution.isEmpty())
+        return;
+    QPainter& painter = frame.painter;
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(10);
+    painter.setFont(font);
+    const QFontMetricsF metrics(font);
+    const QRectF box(0, 0, metrics.horizontalAdvance(frame.scene.attribution) + 8, metrics.height() + 2);
+    const QRectF placed = box.translated(frame.pixels.right() - box.width(), frame.pixels.bottom() - box.height());
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(MapStyle::haloColor());
+    painter.drawRect(placed);
+    painter.setPen(MapStyle::streetNameColor());
+    painter.drawText(placed, Qt::AlignCenter, frame.scene.attribution);
+}
+
 } // namespace
 
 MapRenderer::MapRenderer() : caches_(std::make_unique<LabelCaches>()) {}
@@ -70,5 +91,6 @@ void MapRenderer::render(const RenderScene& scene, QPainter& painter, const QRec
     drawLabels(frame, *caches_);
     drawMeasureLine(frame);
     drawZoomRectangle(frame);
+    drawAttribution(frame);
     painter.restore();
 }

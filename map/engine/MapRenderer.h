@@ -62,6 +62,7 @@ struct RenderScene {
     PaintPolyLineHook onPaintPolyLine;
     std::vector<MapPoint> measureLine;      // map points of a measurement under way
     std::optional<QRectF> zoomRectangle;    // pixels: the scale instrument's dragged box
+    QString attribution;                    // written small in the bottom right corner; empty: none
 };
 
 class LabelCaches;

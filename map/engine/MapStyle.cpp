@@ -10,11 +10,11 @@ constexpr std::array<QRgb, 8> kDistrictPalette{
     0xf3e1c7, 0xdcebd2, 0xe4dcef, 0xf6d9d9, 0xd6e6ef, 0xefeccb, 0xe0efe6, 0xf0dde8,
 };
 
-// Real widths in metres of the three road classes.
-constexpr std::array<double, 3> kRoadWidthMetres{7, 10, 14};
+// Real widths in metres of the road classes.
+constexpr std::array<double, kRoadClassCount> kRoadWidthMetres{7, 10, 14, 2, 18};
 // The narrowest a road may get when far away, in pixels, so that the street
 // net stays visible at the scale of the whole city.
-constexpr std::array<double, 3> kRoadMinimumPixels{0.7, 1.1, 1.6};
+constexpr std::array<double, kRoadClassCount> kRoadMinimumPixels{0.7, 1.1, 1.6, 0.5, 1.8};
 // Below this width a casing would swallow the road; the road is drawn as a line.
 constexpr double kCasingFromPixels = 3.5;
 
@@ -36,6 +36,10 @@ AreaStyle areaStyle(const TPMXMapObjectMem& object, double pixelsPerMetre)
     case otBuilding:
         return {QColor(0xd9, 0xd0, 0xc9), pixelsPerMetre > 0.6 ? QColor(0xb9, 0xa9, 0x9c) : QColor(), 1, false};
     case otMicrodistrict:
+        if (object.StyleCode == 1)
+            return {QColor(0xc8, 0xe8, 0xbc), QColor(0xa8, 0xd0, 0x9a), 1, false};
+        if (object.StyleCode == 2)
+            return {QColor(0xad, 0xd1, 0x9e), QColor(0x8f, 0xbb, 0x80), 1, false};
         return {QColor(0xe6, 0xe2, 0xdc), QColor(0xd4, 0xcd, 0xc4), 1, false};
     case otDistrict:
         return {paletteColor(object.ID), QColor(0xff, 0xff, 0xff), 2, false};
@@ -56,10 +60,14 @@ RoadStyle roadStyle(std::uint8_t roadClass, double pixelsPerMetre)
     // little more width would cost several times as much and show nothing.
     if (width > 1 && width < 1.5)
         width = 1;
-    static const std::array<QColor, 3> fills{QColor(0xff, 0xff, 0xff), QColor(0xfc, 0xd6, 0xa4),
-                                             QColor(0xf9, 0xb2, 0x9c)};
-    static const std::array<QColor, 3> casings{QColor(0xbd, 0xb3, 0xa8), QColor(0xc8, 0x9b, 0x5a),
-                                               QColor(0xc4, 0x6a, 0x4f)};
+    static const std::array<QColor, kRoadClassCount> fills{QColor(0xff, 0xff, 0xff), QColor(0xfc, 0xd6, 0xa4),
+                                                           QColor(0xf9, 0xb2, 0x9c), QColor(0xe0, 0x8a, 0x78),
+                                                           QColor(0xe8, 0x92, 0xa2)};
+    static const std::array<QColor, kRoadClassCount> casings{QColor(0xbd, 0xb3, 0xa8), QColor(0xc8, 0x9b, 0x5a),
+                                                             QColor(0xc4, 0x6a, 0x4f), QColor(0xe0, 0x8a, 0x78),
+                                                             QColor(0xc2, 0x44, 0x6a)};
+    if (kind == rcPath)
+        return {fills[kind], QColor(), std::min(width, 2.0), 0};
     if (width < kCasingFromPixels) {
         // A thin white line would vanish on the light land: far away a road is
         // drawn in the colour of its casing, the main ones a little lighter.

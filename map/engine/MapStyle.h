@@ -13,6 +13,7 @@
 #include <QFont>
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
 
 // Road classes carried in a road's StyleCode: the map file marks main streets
@@ -21,7 +22,10 @@ enum RoadClass : std::uint8_t {
     rcStreet = 0,
     rcMainStreet = 1,
     rcAvenue = 2,
+    rcPath = 3,     // footways, paths, cycleways, steps: a thin line, never a casing
+    rcMotorway = 4, // motorways and trunk roads
 };
+inline constexpr std::size_t kRoadClassCount = 5;
 
 // The icons the map draws for stops and road signs when such an object has no
 // icon of its own; they live in the standard icon library.
@@ -54,7 +58,8 @@ namespace MapStyle {
 
 QColor landColor();
 
-// Areas: districts of both kinds, microdistricts, water and buildings.
+// Areas: districts of both kinds, microdistricts, water and buildings. A
+// microdistrict whose StyleCode is 1 is a park, 2 a forest.
 AreaStyle areaStyle(const TPMXMapObjectMem& object, double pixelsPerMetre);
 
 // A road of the given class; the widths follow the scale.

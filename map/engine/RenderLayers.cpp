@@ -108,7 +108,7 @@ namespace {
 ProjectedRoads projectRoads(RenderFrame& frame)
 {
     // The look depends only on the class: worked out once per frame, not per road.
-    std::array<RoadStyle, rcAvenue + 1> looks;
+    std::array<RoadStyle, kRoadClassCount> looks;
     for (std::uint8_t kind = 0; kind < looks.size(); ++kind)
         looks[kind] = MapStyle::roadStyle(kind, frame.ppm);
     ProjectedRoads projected;
@@ -119,7 +119,7 @@ ProjectedRoads projectRoads(RenderFrame& frame)
         const TPMXMapObjectMem& object = frame.object(index);
         if (object.Geometry.size() < 2)
             continue;
-        const RoadStyle& look = looks[std::min<std::uint8_t>(object.StyleCode, rcAvenue)];
+        const RoadStyle& look = looks[std::min<std::size_t>(object.StyleCode, kRoadClassCount - 1)];
         tPmxLine style{0, look.fill, look.fillWidth};
         if (frame.scene.onPaintPolyLine)
             frame.scene.onPaintPolyLine(object, style);

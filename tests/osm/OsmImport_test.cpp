@@ -1,0 +1,232 @@
+// Importing small OpenStreetMap files written here: the edge cases of real
+// extracts, one at a time.
+#include "OsmTestFiles.h"
+
+#include "HitTest.h"
+#include "MapFormat.h"
+#include "OsmCategories.h"
+#include "OsmImport.h"
+#include "TestEnvironment.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Near Moscow's centre: 0.0001 degrees are about 11 m north and 6 m east.
+constexpr double kLon = 37.6;
+constexpr double kLat = 55.75;
+
+const TPMXMapObjectMem* findObject(const MapModel& model, const std::function<bool(const TPMXMapObjectMem&)>& match)
+{
+    for (int index = 0; index < model.GetCount(); ++index)
+        if (!model.isDeleted(index) && match(model.object(index)))
+            return &model.object(index);
+    return nullptr;
+}
+
+const TPMXMapObjectMem* buildingAt(const ImportedCity& city, double lon, double lat)
+{
+    const int index = BuildingAt(city.map.model, city.map.projection.toMap({lon, lat}));
+    return index < 0 ? nullptr : &city.map.model.object(index);
+}
+
+class OsmImport : public ::testing::Test {
+protected:
+    QString folderPath() const { return QString::fromStdString(folder.path()); }
+
+    ImportedCity import(const OsmXml& xml, const QString& firms = QString())
+    {
+        const QString osm = xml.save(folderPath(), "city.osm");
+        QString firmsPath;
+        if (!firms.isNull()) {
+            firmsPath = QString::fromStdString(folder.file("firms.csv"));
+            QFile file(firmsPath);
+            file.open(QIODevice::WriteOnly);
+            file.write(firms.toUtf8());
+        }
+        Result<ImportedCity> city = ImportOsmCity(osm, firmsPath);
+        EXPECT_TRUE(city) << city.error().toStdString();
+        return city ? std::move(city).value() : ImportedCity{};
+    }
+
+    TemporaryFolder folder;
+};
+
+} // namespace
+
+TEST_F(OsmImport, MultipolygonKeepsItsHoleAndAnAddressPointGivesItsAddress)
+{
+    OsmXml xml;
+    const long long outer = xml.rectangle(kLon, kLat, 0.0010, 0.0006);
+    const long long inner = xml.rectangle(kLon + 0.0004, kLat + 0.0002, 0.0002, 0.0002);
+    xml.relation({{"way", outer, "outer"}, {"way", inner, "inner"}},
+                 {{"type", "multipolygon"}, {"building", "yes"}, {"building:levels", "5"}});
+    xml.node(kLon + 0.0001, kLat + 0.0001,
+             {{"addr:street", "Новомосковская улица"}, {"addr:housenumber", "27А с1"}, {"addr:postcode", "129223"}});
+    const ImportedCity city = import(xml);
+
+    EXPECT_EQ(city.map.buildings, 1);
+    const TPMXMapObjectMem* building = buildingAt(city, kLon + 0.0002, kLat + 0.0001);
+    ASSERT_NE(building, nullptr);
+    EXPECT_EQ(buildingAt(city, kLon + 0.0005, kLat + 0.0003), nullptr) << "the courtyard is no building";
+    EXPECT_EQ(building->Floors, 5);
+    EXPECT_TRUE(building->HasAddress);
+    EXPECT_EQ(building->Street, "Новомосковская улица");
+    EXPECT_EQ(building->House, "27А с1");
+    EXPECT_EQ(city.map.addressesFromPoints, 1);
+    EXPECT_EQ(city.directory.postIndexes, QStringList({"129223"}));
+    ASSERT_EQ(city.directory.postLinks.size(), 1u);
+    EXPECT_EQ(city.directory.postLinks[0].first, building->ID);
+    // The hole survives the map file.
+    const Result<MapModel> reread = readMapFile(writeMapFile(city.map.model));
+    ASSERT_TRUE(reread);
+    const TPMXMapObjectMem* stored = findObject(reread.value(), [](const TPMXMapObjectMem& o) { return o.ObjType == otBuilding; });
+    ASSERT_NE(stored, nullptr);
+    const MapPoint courtyard = city.map.projection.toMap({kLon + 0.0005, kLat + 0.0003});
+    EXPECT_FALSE(ringContains(stored->Geometry, courtyard.x, courtyard.y));
+}
+
+TEST_F(OsmImport, FirmsArePlacedInTheirBuildingsOrListedWithoutOne)
+{
+    OsmXml xml;
+    xml.rectangle(kLon, kLat, 0.0010, 0.0006,
+                  {{"building", "yes"}, {"addr:street", "улица Гончарова"}, {"addr:housenumber", "12/2"}});
+    xml.node(kLon + 0.0005, kLat + 0.0003,
+             {{"amenity", "pharmacy"}, {"name", "Аптека \"Здоровье\" <24 часа>"}, {"phone", "+7 495 1; +7 495 2"},
+              {"website", "https://apteka.example"}, {"opening_hours", "24/7"}});
+    // Two metres east of the building: placed in it as the nearest addressed one.
+    xml.node(kLon + 0.00103, kLat + 0.0003, {{"shop", "bakery"}, {"name", "Пекарня"}});
+    xml.node(kLon + 0.0100, kLat + 0.0100, {{"shop", "bakery"}, {"name", "Булочная в поле"}});
+    xml.node(kLon + 0.0101, kLat + 0.0100, {{"shop", "bakery"}}); // no name: no firm
+    xml.node(kLon + 0.0102, kLat + 0.0100, {{"name", "Памятник"}, {"tourism", "artwork"}});
+    xml.node(kLon + 0.0103, kLat + 0.0100, {{"name", "Скамейка"}, {"shop", "fictional_value"}});
+    const ImportedCity city = import(xml);
+
+    const OsmDirectory& directory = city.directory;
+    EXPECT_EQ(directory.osmFirms, 4);
+    EXPECT_EQ(directory.placedFirms, 2);
+    EXPECT_EQ(directory.firmsWithoutBuilding.size(), 2);
+    EXPECT_TRUE(directory.firmsWithoutBuilding.join("|").contains("Булочная в поле (n"));
+    const DirectoryFirm& pharmacy = directory.firms.front();
+    EXPECT_EQ(pharmacy.name, "Аптека \"Здоровье\" <24 часа>");
+    EXPECT_EQ(pharmacy.phones, "+7 495 1, +7 495 2");
+    EXPECT_EQ(pharmacy.web, "https://apteka.example");
+    EXPECT_EQ(pharmacy.note, "Часы работы: 24/7");
+    const TPMXMapObjectMem* building = buildingAt(city, kLon + 0.0005, kLat + 0.0003);
+    ASSERT_NE(building, nullptr);
+    ASSERT_EQ(directory.addresses.size(), 2u);
+    EXPECT_EQ(directory.addresses[0].objectId, building->ID);
+    EXPECT_EQ(directory.addresses[1].objectId, building->ID);
+
+    // Categories: two levels, a pharmacy under health, the unknown value under "Разное", listed last.
+    const auto categoryName = [&](int id) { return directory.categories[static_cast<std::size_t>(id - 1)].name; };
+    const auto parentName = [&](int id) {
+        return categoryName(directory.categories[static_cast<std::size_t>(id - 1)].parentId);
+    };
+    EXPECT_EQ(categoryName(pharmacy.categoryIds[0]), "Аптеки");
+    EXPECT_EQ(parentName(pharmacy.categoryIds[0]), "Здоровье");
+    EXPECT_EQ(categoryName(directory.firms.back().categoryIds[0]), kMiscellaneousSub);
+    EXPECT_EQ(directory.categories.back().name, kMiscellaneousSub);
+    for (const DirectoryCategory& category : directory.categories)
+        EXPECT_EQ(category.id, &category - directory.categories.data() + 1);
+}
+
+TEST_F(OsmImport, MissingNodesAndMembersCutWhatTheyMustAndNothingElse)
+{
+    OsmXml xml;
+    const long long a = xml.node(kLon, kLat), b = xml.node(kLon + 0.001, kLat);
+    const long long c = xml.node(kLon + 0.003, kLat), d = xml.node(kLon + 0.004, kLat);
+    xml.way({a, b, 999999, c, d}, {{"highway", "residential"}, {"name", "Mannerheimintie"}});
+    xml.way({a, 999998}, {{"highway", "service"}}); // one node left: nothing to draw
+    const long long open = xml.way({c, d, xml.node(kLon + 0.004, kLat + 0.001)});
+    xml.relation({{"way", 888888, "outer"}, {"way", open, "outer"}}, {{"type", "multipolygon"}, {"natural", "water"}});
+    xml.rectangle(kLon, kLat + 0.001, 0.0005, 0.0005, {{"building", "yes"}});
+    const ImportedCity city = import(xml);
+
+    EXPECT_EQ(city.incompleteWays, 2);
+    EXPECT_EQ(city.unassembledAreas, 1);
+    EXPECT_EQ(city.map.roads, 2) << "the street cut in two pieces";
+    EXPECT_EQ(city.map.buildings, 1);
+    EXPECT_EQ(city.map.areas, 0);
+    const TPMXMapObjectMem* road =
+        findObject(city.map.model, [](const TPMXMapObjectMem& o) { return o.ObjType == otRoad; });
+    ASSERT_NE(road, nullptr);
+    EXPECT_EQ(road->Street, "Mannerheimintie");
+}
+
+TEST_F(OsmImport, FirmsFileRowsMatchEveryStreetSpelling)
+{
+    OsmXml xml;
+    const std::vector<std::pair<QString, QString>> houses{
+        {"проспект Мира", "1"},         {"Кривоколенный переулок", "2"}, {"Тверской бульвар", "3"},
+        {"Дмитровское шоссе", "4"},     {"площадь Победы", "5"},         {"улица Королёва", "6"},
+        {"Mannerheimintie", "7"},       {"улица Ленина", "12к1"},        {"Новомосковская улица", "27А с1"},
+        {"проспект Мира", "12А"},
+    };
+    for (std::size_t k = 0; k < houses.size(); ++k)
+        xml.rectangle(kLon + 0.001 * double(k), kLat, 0.0005, 0.0005,
+                      {{"building", "yes"}, {"addr:street", houses[k].first}, {"addr:housenumber", houses[k].second}});
+    const QString firms = "name,categories,phones,street,house,office\n"
+                          "Один,Услуги/Почта и связь,1,пр-т Мира,1,\n"
+                          "Два,,2,пер. Кривоколенный,2,\n"
+                          "Три,,3,б-р Тверской,3,\n"
+                          "Четыре,,4,ш. Дмитровское,4,\n"
+                          "Пять,,5,пл. Победы,5,\n"
+                          "Шесть,,6,ул Королева,6,\n"
+                          "Семь,,7,MANNERHEIMINTIE,7,\n"
+                          "Восемь,Новая/Рубрика,8,Ленина ул.,12 корп. 1,101\n"
+                          "Девять,,9,Новомосковская ул.,27а стр. 1,\n"
+                          "Десять,,10,Мира пр.,12а,\n"
+                          "Нигде,,11,ул. Несуществующая,1,\n"
+                          "Без адреса,,12,,,\n";
+    const ImportedCity city = import(xml, firms);
+
+    const OsmDirectory& directory = city.directory;
+    EXPECT_EQ(directory.fileFirms, 12);
+    EXPECT_EQ(directory.rowsMatched, 10);
+    ASSERT_EQ(directory.unmatchedRows.size(), 2);
+    EXPECT_TRUE(directory.unmatchedRows[0].startsWith("строка 12: Нигде")) << directory.unmatchedRows[0].toStdString();
+    EXPECT_TRUE(directory.unmatchedRows[1].startsWith("строка 13: Без адреса"));
+    const auto office = std::find_if(directory.addresses.begin(), directory.addresses.end(),
+                                     [](const DirectoryAddress& address) { return address.office == "101"; });
+    ASSERT_NE(office, directory.addresses.end());
+    const int lenina = city.map.model.FindObjectID(office->objectId);
+    ASSERT_GE(lenina, 0);
+    EXPECT_EQ(city.map.model.object(lenina).House, "12к1");
+    const auto names = [&] {
+        QStringList list;
+        for (const DirectoryCategory& category : directory.categories)
+            list.append(category.name);
+        return list;
+    }();
+    EXPECT_TRUE(names.contains("Рубрика") && names.contains("Новая") && names.contains("Почта и связь"));
+    const QStringList report = ImportReportLines(city);
+    EXPECT_TRUE(report.contains("Строк файла не сопоставлено: 2"));
+    EXPECT_TRUE(report.contains("  строка 12: Нигде — ул. Несуществующая, 1"));
+}
+
+TEST_F(OsmImport, UnreadableFilesAreRefusedNamingFileAndPlace)
+{
+    const QString broken = QString::fromStdString(folder.file("broken.osm"));
+    QFile file(broken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<?xml version=\"1.0\"?>\n<osm version=\"0.6\">\n  <node id=\"1\" lat=\"55\" lon=\"37\">\n  </way>\n</osm>\n");
+    file.close();
+    const Result<ImportedCity> xml = ImportOsmCity(broken, QString());
+    ASSERT_FALSE(xml);
+    EXPECT_TRUE(xml.error().contains("broken.osm") && xml.error().contains("строка 4")) << xml.error().toStdString();
+
+    const QString garbage = QString::fromStdString(folder.file("garbage.osm.pbf"));
+    QFile pbf(garbage);
+    ASSERT_TRUE(pbf.open(QIODevice::WriteOnly));
+    pbf.write(QByteArray(100, 'x'));
+    pbf.close();
+    const Result<ImportedCity> binary = ImportOsmCity(garbage, QString());
+    ASSERT_FALSE(binary);
+    EXPECT_TRUE(binary.error().contains("garbage.osm.pbf")) << binary.error().toStdString();
+
+    EXPECT_FALSE(ImportOsmCity(QString::fromStdString(folder.file("missing.osm")), QString()));
+    EXPECT_TRUE(ImportOsmCity(QString::fromStdString(folder.file("city.shp")), QString()).error().contains(".osm.pbf"));
+}
