@@ -1,5 +1,6 @@
 #include "Database.h"
 
+#include "EditionSchema.h"
 #include "EditionVfs.h"
 #include "Query.h"
 
@@ -110,6 +111,10 @@ Status TDatabase::Open()
     SetEditionPassword(Password);
     Status opened = openWith(EditionUri(DatabaseFileName.toStdString()), kEditionVfsName);
     ClearEditionPassword();
+    if (!opened)
+        return opened;
+    if (const QString missing = EditionSchemaFault(handle_, DatabaseFileName); !missing.isEmpty())
+        return failOpen(missing);
     return opened;
 }
 

@@ -26,8 +26,8 @@ public:
     std::string Password;
 
     // Opens the sealed edition DatabaseFileName with Password and reads its
-    // schema once, so that a damaged file or a wrong password shows here and
-    // not in the first query. The error text names the file.
+    // schema once, so that a damaged file, a wrong password or a missing
+    // table shows here and not in the first query. The error text names the file.
     Status Open();
     // Opens an unsealed database read-only (for the publisher's tools and for
     // measuring the edition VFS against the plain file).

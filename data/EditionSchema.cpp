@@ -1,5 +1,10 @@
 #include "EditionSchema.h"
 
+#include <sqlite3.h>
+
+#include <utility>
+#include <vector>
+
 QStringList EditionSchemaStatements()
 {
     return {
@@ -20,4 +25,65 @@ QStringList EditionSchemaStatements()
         "CREATE INDEX FirmsFoldByFirm ON FirmsFold (FirmID)",
         "CREATE INDEX PostIdxObjByObject ON PostIdxObj (ObjID)",
     };
+}
+
+namespace {
+
+using TableColumns = std::vector<std::pair<QString, QStringList>>;
+
+QStringList textColumn(sqlite3* db, const char* sql, const QString& argument = {})
+{
+    QStringList values;
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK)
+        return values;
+    const QByteArray bound = argument.toUtf8();
+    if (!argument.isEmpty())
+        sqlite3_bind_text(statement, 1, bound.constData(), static_cast<int>(bound.size()), SQLITE_STATIC);
+    while (sqlite3_step(statement) == SQLITE_ROW)
+        values << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+    sqlite3_finalize(statement);
+    return values;
+}
+
+QStringList columnsOf(sqlite3* db, const QString& table)
+{
+    return textColumn(db, "SELECT name FROM pragma_table_info(?1)", table);
+}
+
+// The tables and columns as the statements create them, read back from a
+// database in memory, so that the statements stay the only description.
+const TableColumns& editionTables()
+{
+    static const TableColumns tables = [] {
+        TableColumns result;
+        sqlite3* memory = nullptr;
+        if (sqlite3_open(":memory:", &memory) == SQLITE_OK) {
+            for (const QString& statement : EditionSchemaStatements())
+                sqlite3_exec(memory, statement.toUtf8().constData(), nullptr, nullptr, nullptr);
+            for (const QString& table :
+                 textColumn(memory, "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
+                                    "'sqlite%' ORDER BY rowid"))
+                result.emplace_back(table, columnsOf(memory, table));
+        }
+        sqlite3_close(memory);
+        return result;
+    }();
+    return tables;
+}
+
+} // namespace
+
+QString EditionSchemaFault(sqlite3* db, const QString& fileName)
+{
+    const QString file = "«" + fileName + "»";
+    for (const auto& [table, columns] : editionTables()) {
+        const QStringList present = columnsOf(db, table);
+        if (present.isEmpty())
+            return QString("В файле издания %1 нет таблицы %2.").arg(file, table);
+        for (const QString& column : columns)
+            if (!present.contains(column, Qt::CaseInsensitive))
+                return QString("В файле издания %1 в таблице %2 нет столбца %3.").arg(file, table, column);
+    }
+    return {};
 }

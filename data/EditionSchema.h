@@ -3,7 +3,16 @@
 // written, which is the order content items are searched in.
 #pragma once
 
+#include <QString>
 #include <QStringList>
+
+struct sqlite3;
 
 // The CREATE statements, tables first, then their indexes.
 QStringList EditionSchemaStatements();
+
+// What an opened edition lacks of the tables and columns those statements
+// create, as the fault naming the edition's file; empty when nothing is
+// missing. Checked when the edition opens, so that a file from elsewhere is
+// named at once rather than by the first query that needs the missing part.
+QString EditionSchemaFault(sqlite3* db, const QString& fileName);

@@ -194,6 +194,30 @@ TEST_F(DataModule, AnEditionThatWillNotOpenIsReportedAndNothingMoreStarts)
     EXPECT_FALSE(dm.Con.Connected());
 }
 
+TEST_F(DataModule, AnEditionLackingATableOrColumnIsNamedWhenItOpens)
+{
+    {
+        TinyEdition lacking(folder.file("lacking.sqlite"));
+        lacking.exec("DROP TABLE Content");
+        lacking.sealAs(folder.file(MapFiles[1]), 1);
+    }
+    const Status withoutTable = dm.OpenEdition(1);
+    ASSERT_FALSE(withoutTable);
+    EXPECT_EQ(withoutTable.error(), "В файле издания «dataomk.abs» нет таблицы Content.");
+    EXPECT_FALSE(dm.Con.Connected());
+
+    {
+        TinyEdition lacking(folder.file("lacking-column.sqlite"));
+        lacking.exec("ALTER TABLE FIRMS DROP COLUMN Web");
+        lacking.sealAs(folder.file(MapFiles[1]), 1);
+    }
+    const Status withoutColumn = dm.OpenEdition(1);
+    ASSERT_FALSE(withoutColumn);
+    EXPECT_EQ(withoutColumn.error(), "В файле издания «dataomk.abs» в таблице FIRMS нет столбца Web.");
+
+    EXPECT_TRUE(dm.OpenEdition(2)) << "a whole edition opens";
+}
+
 TEST_F(DataModule, WithoutAMainWindowTheStartUpStopsAfterOpening)
 {
     RecordedStartUp startUp;
