@@ -437,6 +437,9 @@ int TQuery::FieldCount() const
 
 TField TQuery::Fields(int index) const
 {
+    if (index < 0 || index >= FieldCount())
+        throw EDatabaseError(
+            QString("%1: поля с номером %2 нет, полей %3.").arg(name_).arg(index).arg(FieldCount()));
     if (index < columns_.size())
         return TField(this, index, -1);
     return TField(this, -1, index - static_cast<int>(columns_.size()));

@@ -84,7 +84,7 @@ public:
     bool Locate(const QString& fieldName, const QVariant& value);
 
     int FieldCount() const;
-    TField Fields(int index) const;
+    TField Fields(int index) const; // an index outside 0..FieldCount()-1 raises EDatabaseError
     TField FieldByName(const QString& name) const; // an unknown name raises EDatabaseError
     bool HasField(const QString& name) const;
 

@@ -209,6 +209,20 @@ TEST_F(QueryOnEdition, LookupFieldReadsAnotherQueryWithoutMovingIt)
     EXPECT_TRUE(links.FieldByName("FoldName").IsNull());
 }
 
+TEST_F(QueryOnEdition, FieldsByNumberOnlyWithinTheColumnsAndLookups)
+{
+    TQuery folders(con, "qFolders", "SELECT * FROM FIRMS WHERE TypeID=1");
+    TQuery links(con, "qFirmsFold", "SELECT FirmID, FoldID FROM FirmsFold");
+    links.AddLookupField("FoldName", "FoldID", folders, "ID", "Name", 20);
+    folders.Open();
+    links.Open();
+    ASSERT_EQ(links.FieldCount(), 3);
+    EXPECT_EQ(links.Fields(1).FieldName(), "FoldID");
+    EXPECT_EQ(links.Fields(2).FieldName(), "FoldName");
+    for (const int index : {-1, 3, 4, 1000})
+        EXPECT_THROW(links.Fields(index), EDatabaseError) << index;
+}
+
 TEST_F(QueryOnEdition, ErrorsOfTheDatabaseBecomeExceptionsAndTheQueryStaysClosed)
 {
     TQuery broken(con, "qTemp", "SELECT * FROM NoSuchTable");
@@ -238,6 +252,7 @@ TEST(SqlText, StrToIntTakesOnlyWholeNumbers)
     EXPECT_THROW(StrToInt("99999999999"), EConvertError);
     try {
         StrToInt("Не найдено в базе");
+        FAIL() << "a text that is no number was taken";
     } catch (const EConvertError& error) {
         EXPECT_EQ(error.message(), "«Не найдено в базе» не является целым числом.");
     }
