@@ -26,12 +26,3 @@ const std::array<const char*, 9> TypesObj = {"Дом",   "микрорайон",
 
 const std::array<bool, 6> VisibleObjMinScale = {false, false, false, false, true, false};
 const std::array<bool, 6> VisibleObjgMinScale = {true, true, true, true, false, true};
-
-bool LayerVisibleAtScale(int typeCode, double scale)
-{
-    if (typeCode == 7 || typeCode == 8)
-        return scale > 3000;
-    if (typeCode >= 0 && typeCode <= 5)
-        return scale > 500 ? VisibleObjgMinScale[typeCode] : VisibleObjMinScale[typeCode];
-    return true;
-}

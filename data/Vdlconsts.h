@@ -19,12 +19,6 @@ extern const std::array<const char*, kEditionCount + 1> MapDescriptions;
 extern const std::array<const char*, 9> LoadPics;
 extern const std::array<const char*, 9> TypesObj;
 
+// Which of the types 0..5 the map shows up to scale 500, and above it.
 extern const std::array<bool, 6> VisibleObjMinScale;
 extern const std::array<bool, 6> VisibleObjgMinScale;
-
-// What the map's per-type filter switches get for a type code at a scale:
-// types 0..5 by the two tables (strictly above 500 the second one), stops
-// and road signs (7, 8) only strictly above 3000. Water (6) and the program's
-// own labels are never switched, so they have no answer here.
-bool LayerVisibleAtScale(int typeCode, double scale);
-inline constexpr bool IsSwitchedLayer(int typeCode) { return (typeCode >= 0 && typeCode <= 5) || typeCode == 7 || typeCode == 8; }

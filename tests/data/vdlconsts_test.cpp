@@ -22,19 +22,3 @@ TEST(EditionTable, EditionsInTableOrder)
     EXPECT_STREQ(MapNames[1], "Ольмарск");
     EXPECT_STREQ(MapDescriptions[2], "Корвинск. Сентябрь 2008");
 }
-
-TEST(LayerVisibility, StrictThresholdsAt500And3000)
-{
-    for (int type : {0, 1, 2, 3, 5}) {
-        EXPECT_FALSE(LayerVisibleAtScale(type, 500)) << type;
-        EXPECT_TRUE(LayerVisibleAtScale(type, 500.1)) << type;
-    }
-    EXPECT_TRUE(LayerVisibleAtScale(4, 500));
-    EXPECT_FALSE(LayerVisibleAtScale(4, 500.1));
-    for (int type : {7, 8}) {
-        EXPECT_FALSE(LayerVisibleAtScale(type, 3000)) << type;
-        EXPECT_TRUE(LayerVisibleAtScale(type, 3000.5)) << type;
-    }
-    EXPECT_FALSE(IsSwitchedLayer(6));
-    EXPECT_FALSE(IsSwitchedLayer(9));
-}

@@ -102,21 +102,6 @@ TEST(PaintLayers, SwitchesTheTablesAbove500AndSmallDetailAbove3000)
     expectLayers(map, {true, true, true, true, false, true, false, true, true, true});
 }
 
-TEST(PaintLayers, AgreesWithTheTableOfLayersForEveryScale)
-{
-    MapEngine map;
-    for (const double scale : {1.0, 499.9, 500.0, 500.01, 2999.0, 3000.0, 3000.5, 47000.0}) {
-        map.SetScale(scale);
-        PaintLayers(map);
-        for (int type = 0; type < 10; ++type) {
-            if (IsSwitchedLayer(type)) {
-                EXPECT_EQ(map.filters().massiv[static_cast<std::size_t>(type)], LayerVisibleAtScale(type, scale))
-                    << "type " << type << " at " << scale;
-            }
-        }
-    }
-}
-
 TEST(PaintNumberDom, FontSizeIsTheScaleOver500RoundedHalfToEven)
 {
     EXPECT_EQ(HouseNumberFontSize(3001), 6);
