@@ -9,25 +9,29 @@
 #include <QAction>
 #include <QFileDialog>
 #include <QMenu>
+#include <QPointer>
 
 namespace {
 
-// frmProgress stands on top while the picture is built and goes away
+// frmProgress stands on top while the picture is built and is released
 // however the work ends.
 class ProgressShown {
 public:
-    ProgressShown()
+    ProgressShown() : progress_(frmProgress)
     {
-        if (frmProgress)
-            frmProgress->show();
+        if (progress_)
+            progress_->Hold();
     }
     ~ProgressShown()
     {
-        if (frmProgress)
-            frmProgress->close();
+        if (progress_)
+            progress_->Release();
     }
     ProgressShown(const ProgressShown&) = delete;
     ProgressShown& operator=(const ProgressShown&) = delete;
+
+private:
+    QPointer<TfrmProgress> progress_;
 };
 
 } // namespace

@@ -45,6 +45,20 @@ void TfrmProgress::IncValue()
     gProgress->setValue(gProgress->value() + 1);
 }
 
+void TfrmProgress::Hold()
+{
+    ++holds_;
+    show();
+}
+
+void TfrmProgress::Release()
+{
+    if (holds_ > 0)
+        --holds_;
+    if (holds_ == 0)
+        close();
+}
+
 void TfrmProgress::showEvent(QShowEvent* event)
 {
     centreOnOwner();

@@ -19,6 +19,13 @@ public:
     void SetMax(int n);
     void IncValue();
 
+    // Each work that uses the window (a map export, a mail being sent in the
+    // background) holds it while it runs: the window shows with the first
+    // hold and closes with the last release, so that a work ending first does
+    // not take the window from one still running.
+    void Hold();
+    void Release();
+
     QLabel* lCont = nullptr;
     QProgressBar* gProgress = nullptr;
 
@@ -27,6 +34,8 @@ protected:
 
 private:
     void centreOnOwner();
+
+    int holds_ = 0;
 };
 
 extern TfrmProgress* frmProgress;

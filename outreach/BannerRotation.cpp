@@ -1,8 +1,11 @@
 #include "BannerRotation.h"
 
+#include "DataErrors.h"
 #include "Datamodule.h"
 #include "LoadBan.h"
 #include "TBannerImage.h"
+
+#include <QStringList>
 
 #include <algorithm>
 #include <limits>
@@ -23,6 +26,28 @@ int BannerIntervalMs(int seconds)
         return 0;
     return std::min(seconds, kLongest) * 1000;
 }
+
+QString BannerIntervalErrorText(int code, const QString& text)
+{
+    return QString("Интервал смены баннеров (пункт %1 издания) не число: «%2». Баннеры сменяются раз в %3 секунд.")
+        .arg(code)
+        .arg(text)
+        .arg(kDefaultBannerSeconds);
+}
+
+namespace {
+
+int BannerSeconds(int code, QStringList& faults)
+{
+    try {
+        return GetIntFromBase(code);
+    } catch (const EConvertError&) {
+        faults << BannerIntervalErrorText(code, GetStrFromBase(code));
+        return kDefaultBannerSeconds;
+    }
+}
+
+} // namespace
 
 TBannerRotation::TBannerRotation(TBannerImage* top, TBannerImage* bottom, QObject* parent)
     : QObject(parent), top_(top), bottom_(bottom)
@@ -45,12 +70,15 @@ void TBannerRotation::start(TBannerTimer& timer, int seconds, int firstTag)
 
 void TBannerRotation::StartBanTimer()
 {
-    const int topSeconds = GetIntFromBase(kTopIntervalCode);
-    const int bottomSeconds = GetIntFromBase(kBottomIntervalCode);
+    QStringList faults;
+    const int topSeconds = BannerSeconds(kTopIntervalCode, faults);
+    const int bottomSeconds = BannerSeconds(kBottomIntervalCode, faults);
     start(tBanFrontTR, topSeconds, kTopBannerCycle.front());
     start(tBanFrontBR, bottomSeconds, kBottomBannerCycle.front());
     LoadBan(TopTag(), top_);
     LoadBan(BottomTag(), bottom_);
+    for (const QString& fault : faults)
+        ReportBannerFault(fault);
 }
 
 void TBannerRotation::StopBanTimers()

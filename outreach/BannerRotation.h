@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <QTimer>
 
 #include <vector>
@@ -20,6 +21,8 @@ inline const std::vector<int> kTopBannerCycle = {21, 25, 27, 29, 31, 33};
 inline const std::vector<int> kBottomBannerCycle = {22, 26, 28, 30, 32, 34};
 inline constexpr int kTopIntervalCode = 35;
 inline constexpr int kBottomIntervalCode = 36;
+// The seconds between changes when the edition's interval is no number.
+inline constexpr int kDefaultBannerSeconds = 15;
 
 // The code after `tag` in `cycle`, back to the first after the last; a tag
 // outside the cycle stays as it is.
@@ -29,6 +32,9 @@ int NextBannerTag(int tag, const std::vector<int>& cycle);
 // timer never fires) for 0 or less, and at most what a timer can hold.
 int BannerIntervalMs(int seconds);
 
+// The report of an interval item whose text is no number.
+QString BannerIntervalErrorText(int code, const QString& text);
+
 class TBannerRotation : public QObject {
     Q_OBJECT
 public:
@@ -36,7 +42,8 @@ public:
 
     // Reads the intervals from the edition, sets the first tags, starts the
     // timers that have an interval and loads the first banner of each slot.
-    // A non-numeric interval raises EConvertError before anything starts.
+    // An interval that is no number gives kDefaultBannerSeconds and is
+    // reported (ReportBannerFault) once everything has started.
     void StartBanTimer();
     // Both timers stop; the banners keep what they show.
     void StopBanTimers();

@@ -4,6 +4,7 @@
 #include "TBannerImage.h"
 
 #include <QImage>
+#include <QSet>
 
 #include <utility>
 
@@ -19,6 +20,13 @@ std::function<void(const QString&)>& bannerErrorReporter()
 {
     static std::function<void(const QString&)> reporter;
     return reporter;
+}
+
+// The banners whose damage was told in this session.
+QSet<int>& reportedBanners()
+{
+    static QSet<int> codes;
+    return codes;
 }
 
 void clearBanner(TBannerImage* image)
@@ -39,10 +47,12 @@ void bindBanner(TBannerImage* image, int firmId)
 void reportDecodeFailure(int code)
 {
     const QString message = BannerDecodeErrorText(code);
-    if (bannerErrorReporter())
-        bannerErrorReporter()(message);
-    else
+    if (!bannerErrorReporter())
         throw EInvalidGraphic(message);
+    if (reportedBanners().contains(code))
+        return;
+    reportedBanners().insert(code);
+    bannerErrorReporter()(message);
 }
 
 } // namespace
@@ -55,6 +65,14 @@ void SetBannerClickHandler(std::function<void(TBannerImage*)> handler)
 void SetBannerErrorReporter(std::function<void(const QString&)> reporter)
 {
     bannerErrorReporter() = std::move(reporter);
+    reportedBanners().clear();
+}
+
+void ReportBannerFault(const QString& message)
+{
+    if (!bannerErrorReporter())
+        throw std::runtime_error(message.toStdString());
+    bannerErrorReporter()(message);
 }
 
 QString BannerDecodeErrorText(int code)
@@ -74,11 +92,12 @@ void LoadBan(TQuery& content, int code, TBannerImage* image)
         return;
     }
     QImage picture;
-    const bool decoded = picture.loadFromData(data.AsBlob(), "JPEG");
+    if (!picture.loadFromData(data.AsBlob(), "JPEG")) {
+        reportDecodeFailure(code);
+        return;
+    }
     image->SetPicture(picture);
     bindBanner(image, content.FieldByName("RefID").AsInteger());
-    if (!decoded)
-        reportDecodeFailure(code);
 }
 
 void LoadBan(int code, TBannerImage* image)

@@ -3,8 +3,10 @@
 #include <QFile>
 #include <QString>
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
+#include <string_view>
 
 TMailAccount DefaultMailAccount()
 {
@@ -44,8 +46,34 @@ bool ParsePort(const std::string& text, int& port)
     return port >= 1 && port <= 65535;
 }
 
+// Names and addresses go into the commands to the server and into the
+// message headers as they are: a control character there (a CR starts a
+// header or a command of its own) or a letter beyond ASCII (which the headers
+// cannot carry) is refused, like a space or an angle bracket in an address.
+bool IsPlainValue(const std::string& value, std::string_view alsoRefused)
+{
+    return std::all_of(value.begin(), value.end(), [alsoRefused](char c) {
+        const auto code = static_cast<unsigned char>(c);
+        return code > 0x20 && code < 0x7F && alsoRefused.find(c) == std::string_view::npos;
+    });
+}
+
+Status CheckValue(const std::string& key, const std::string& value)
+{
+    const bool address = key == "sender" || key == "support" || key == "developer";
+    if (!address && key != "server" && key != "user")
+        return success();
+    if (IsPlainValue(value, address ? "<>,;\"" : ""))
+        return success();
+    return Status::failure(QStringLiteral("значение «%1» содержит недопустимый знак: управляющий знак, пробел, "
+                                          "букву не из латиницы или знак, которого не может быть в адресе")
+                               .arg(QString::fromStdString(key)));
+}
+
 Status Assign(TMailAccount& account, const std::string& key, const std::string& value)
 {
+    if (const Status checked = CheckValue(key, value); !checked)
+        return checked;
     if (key == "port") {
         if (!ParsePort(value, account.Port))
             return Status::failure(QStringLiteral("неверный номер порта «%1»").arg(QString::fromStdString(value)));

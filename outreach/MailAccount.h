@@ -30,7 +30,10 @@ std::string MailConfigPath();
 // Lines "key = value" (server, port, user, password, sender, support,
 // developer, cafile) replace the defaults of `base`; blank lines and lines
 // starting with "#" are skipped. An unknown key or a malformed line is an
-// error naming its line, so that a typing slip does not go unnoticed.
+// error naming its line, so that a typing slip does not go unnoticed; so is a
+// server, user or address with a control character, a space or a letter
+// beyond ASCII (and an address with "<", ">", ",", ";" or a quote), which
+// would reach the commands and headers of the mail.
 Result<TMailAccount> ParseMailConfig(const std::string& text, TMailAccount base);
 
 // The defaults overlaid with MailConfigPath() when that file exists.

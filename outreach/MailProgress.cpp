@@ -6,8 +6,12 @@
 #include <QLabel>
 #include <QProgressBar>
 
+#include <QPointer>
+
 #include <algorithm>
 #include <limits>
+#include <memory>
+#include <utility>
 
 namespace {
 
@@ -20,10 +24,10 @@ void Begin(TProgressStyle style, qint64 total)
 {
     if (!frmProgress)
         return;
+    frmProgress->Hold();
     frmProgress->setWindowTitle(QStringLiteral("Отправка"));
     frmProgress->lCont->clear();
     frmProgress->SetMax(style == TProgressStyle::Report ? kReportGaugeMaximum : GaugeValue(total));
-    frmProgress->show();
 }
 
 void Advance(TProgressStyle style, qint64 count)
@@ -38,12 +42,12 @@ void Advance(TProgressStyle style, qint64 count)
     gauge->setValue(std::min(GaugeValue(count), gauge->maximum()));
 }
 
-void End()
+void End(QPointer<TfrmProgress>& held)
 {
-    if (!frmProgress)
+    if (!held)
         return;
-    frmProgress->gProgress->setValue(0);
-    frmProgress->close();
+    held->gProgress->setValue(0);
+    std::exchange(held, nullptr)->Release();
 }
 
 } // namespace
@@ -58,9 +62,17 @@ QString TransferredText(qint64 count, int maximum)
     return QStringLiteral("Передано %1 из %2").arg(count).arg(maximum);
 }
 
+// The window a send holds is released when the send ends, and also when the
+// transport goes away before it could say so.
 void ConnectSendProgress(TSmtpTransport* transport, TProgressStyle style)
 {
-    QObject::connect(transport, &TSmtpTransport::WorkBegin, transport, [style](qint64 total) { Begin(style, total); });
+    auto held = std::make_shared<QPointer<TfrmProgress>>();
+    QObject::connect(transport, &TSmtpTransport::WorkBegin, transport, [style, held](qint64 total) {
+        End(*held);
+        Begin(style, total);
+        *held = frmProgress;
+    });
     QObject::connect(transport, &TSmtpTransport::Work, transport, [style](qint64 count) { Advance(style, count); });
-    QObject::connect(transport, &TSmtpTransport::WorkEnd, transport, [] { End(); });
+    QObject::connect(transport, &TSmtpTransport::WorkEnd, transport, [held] { End(*held); });
+    QObject::connect(transport, &QObject::destroyed, [held] { End(*held); });
 }

@@ -16,13 +16,23 @@ std::string digitsOf(int value, int width)
     return MustBeLength(std::to_string(value), '0', width);
 }
 
+// The file holds whole records or nothing: a record cut short, by this
+// write or an earlier one, is cut back, so that no later record is shifted.
 bool appendRecord(const std::string& fileName, const TStatisticRecord& record)
 {
     QFile file(QString::fromStdString(fileName));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    // Unbuffered, so that what a failed write left is known and can be cut.
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return false;
-    const auto written = file.write(reinterpret_cast<const char*>(record.data()), qint64(record.size()));
-    return written == qint64(record.size()) && file.flush();
+    const qint64 recordSize = qint64(record.size());
+    const qint64 wholeRecords = file.size() - file.size() % recordSize;
+    if ((file.size() != wholeRecords && !file.resize(wholeRecords)) || !file.seek(wholeRecords))
+        return false;
+    const auto written = file.write(reinterpret_cast<const char*>(record.data()), recordSize);
+    if (written == recordSize)
+        return true;
+    file.resize(wholeRecords);
+    return false;
 }
 
 bool folderExists(const std::string& fileName)

@@ -67,6 +67,7 @@ struct MapModel::Impl {
     std::unordered_map<std::int32_t, int> positionOfId;
     Tree tree;
     std::int32_t largestId = 0;
+    std::int32_t lowestFreeCandidate = 1;
 
     bool isLive(int index) const
     {
@@ -93,8 +94,20 @@ struct MapModel::Impl {
         const auto taken = positionOfId.find(object.ID);
         const bool clash = taken != positionOfId.end() && taken->second != position;
         if (object.ID <= 0 || clash)
-            object.ID = largestId + 1;
+            object.ID = freshId();
         largestId = std::max(largestId, object.ID);
+    }
+
+    // The ID after the largest; once a map has used the largest ID there is,
+    // the free IDs are sought from 1 upwards (a map holds far fewer objects
+    // than there are IDs, so one is always found).
+    std::int32_t freshId()
+    {
+        if (largestId < std::numeric_limits<std::int32_t>::max())
+            return largestId + 1;
+        while (positionOfId.contains(lowestFreeCandidate))
+            ++lowestFreeCandidate;
+        return lowestFreeCandidate++;
     }
 };
 

@@ -113,6 +113,21 @@ TEST(MapModel, GivesFreshIdsForMissingOrTakenOnes)
     EXPECT_FALSE(model.replace(9, moved));
 }
 
+TEST(MapModel, AMapHoldingTheLargestIdStillGivesFreshIds)
+{
+    MapModel model;
+    model.assign({building(1, 0, 0, 10), building(2147483647, 20, 0, 10), building(3, 40, 0, 10)});
+    std::set<std::int32_t> ids{1, 2147483647, 3};
+    for (int label = 0; label < 3; ++label) {
+        const int position = model.append(point(0, 5, 5));
+        const std::int32_t id = model.object(position).ID;
+        EXPECT_GT(id, 0);
+        EXPECT_TRUE(ids.insert(id).second) << "ID " << id << " is already taken";
+        EXPECT_EQ(model.FindObjectID(id), position);
+    }
+    EXPECT_EQ(model.FindObjectID(2147483647), 1);
+}
+
 TEST(MapModel, ReplaceMovesTheObjectInTheIndex)
 {
     MapModel model;

@@ -119,32 +119,40 @@ TEST_F(Banners, NullDataClearsPictureTagCursorAndClick)
     EXPECT_EQ(pressed.count(), 1) << "a press still reaches the window that holds the banner";
 }
 
-TEST_F(Banners, PictureThatIsNoJpegIsBoundFirstThenReported)
+TEST_F(Banners, ADamagedPictureIsSkippedAndReportedOncePerSession)
 {
-    openWith([](TinyEdition& e) { e.addContent(16, QByteArray("GIF89a not really"), 77); });
+    openWith([](TinyEdition& e) {
+        e.addContent(21, jpegOf(Qt::red), 1);
+        e.addContent(25, QByteArray("GIF89a not really"), 77);
+        e.addText(35, "12");
+    });
     SetBannerClickHandler([](TBannerImage*) {});
     QStringList reports;
-    int tagWhenReported = -1;
-    SetBannerErrorReporter([&](const QString& message) {
-        reports << message;
-        tagWhenReported = image.Tag;
-    });
+    SetBannerErrorReporter([&](const QString& message) { reports << message; });
+    TBannerImage top, bottom;
+    TBannerRotation rotation(&top, &bottom);
+    rotation.StartBanTimer();
 
-    LoadBan(16, &image);
+    for (int tick = 0; tick < 2 * int(kTopBannerCycle.size()); ++tick) {
+        rotation.tBanFrontTRTimer();
+        if (rotation.TopTag() == 25) {
+            EXPECT_EQ(top.Tag, 1) << "the damaged banner is skipped: the previous one stays";
+            EXPECT_TRUE(near(shownColour(top), Qt::red));
+        }
+    }
+    EXPECT_EQ(reports, QStringList{BannerDecodeErrorText(25)}) << "one report for two rounds of the cycle";
 
-    EXPECT_EQ(reports, QStringList{BannerDecodeErrorText(16)});
-    EXPECT_EQ(tagWhenReported, 77);
-    EXPECT_EQ(image.cursor().shape(), Qt::PointingHandCursor);
-    EXPECT_TRUE(image.OnClick);
-    EXPECT_FALSE(image.HasPicture()) << "no stale picture under another firm's tag";
+    SetBannerErrorReporter([&](const QString& message) { reports << message; });
+    LoadBan(25, &top);
+    EXPECT_EQ(reports.size(), 2) << "the next session tells it again";
 }
 
-TEST_F(Banners, WithoutReporterABadPictureRaisesAfterBinding)
+TEST_F(Banners, WithoutReporterABadPictureRaisesAndLeavesTheSlot)
 {
     openWith([](TinyEdition& e) { e.addContent(17, QByteArray(10, 'x'), 8); });
+    image.Tag = 3;
     EXPECT_THROW(LoadBan(17, &image), EInvalidGraphic);
-    EXPECT_EQ(image.Tag, 8);
-    EXPECT_EQ(image.cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(image.Tag, 3);
 }
 
 TEST_F(Banners, WithoutAnOpenEditionNothingChanges)
@@ -287,11 +295,25 @@ TEST_F(Banners, RotationTimerFiresThroughTheEventLoop)
     EXPECT_TRUE(QTest::qWaitFor([&] { return top.Tag == 2; }, 2000));
 }
 
-TEST_F(Banners, NonNumericIntervalRaisesBeforeAnythingStarts)
+TEST_F(Banners, NonNumericIntervalFallsBackToTheDefaultAndIsReportedOnce)
 {
-    openWith([](TinyEdition& e) { e.addText(35, "десять"); });
+    openWith([](TinyEdition& e) {
+        e.addText(35, "десять");
+        e.addText(36, "30");
+        e.addContent(21, jpegOf(Qt::red), 1);
+    });
+    QStringList reports;
+    SetBannerErrorReporter([&](const QString& message) { reports << message; });
     TBannerImage top, bottom;
     TBannerRotation rotation(&top, &bottom);
-    EXPECT_THROW(rotation.StartBanTimer(), EConvertError);
-    EXPECT_FALSE(rotation.tBanFrontTR.isActive());
+    rotation.StartBanTimer();
+
+    EXPECT_TRUE(rotation.tBanFrontTR.isActive());
+    EXPECT_EQ(rotation.tBanFrontTR.interval(), 15000);
+    EXPECT_EQ(rotation.tBanFrontBR.interval(), 30000);
+    EXPECT_EQ(top.Tag, 1) << "the first banners are loaded";
+    EXPECT_EQ(reports, QStringList{"Интервал смены баннеров (пункт 35 издания) не число: «десять». "
+                                   "Баннеры сменяются раз в 15 секунд."});
+    rotation.tBanFrontTRTimer();
+    EXPECT_EQ(reports.size(), 1);
 }

@@ -98,6 +98,24 @@ TEST(MailConfig, MistakesNameTheirLine)
     EXPECT_FALSE(ParseMailConfig("just words\n", DefaultMailAccount()).ok());
 }
 
+TEST(MailConfig, AnAddressThatWouldBreakTheHeadersIsRefusedWithItsLine)
+{
+    const std::string injected = "server = smtp.example.org\n# the publisher\nsupport = a@example.org\rBcc: x@evil.org\n";
+    const auto account = ParseMailConfig(injected, DefaultMailAccount());
+    ASSERT_FALSE(account.ok()) << "a CR inside the value would start a header of its own";
+    EXPECT_TRUE(account.error().startsWith("Ошибка в настройках почты, строка 3: ")) << account.error().toStdString();
+    EXPECT_TRUE(account.error().contains("support"));
+
+    EXPECT_FALSE(ParseMailConfig("sender = почта@пример.рф\n", DefaultMailAccount()).ok()) << "no letters beyond ASCII";
+    EXPECT_FALSE(ParseMailConfig("developer = a@b.ru>, <c@d.ru\n", DefaultMailAccount()).ok());
+    EXPECT_FALSE(ParseMailConfig("user = a\x01b\n", DefaultMailAccount()).ok());
+    EXPECT_FALSE(ParseMailConfig("server = smtp.example.org\rRCPT\n", DefaultMailAccount()).ok());
+    EXPECT_TRUE(ParseMailConfig("support = help+orders@mail.example-1.org\npassword = пароль с пробелом\n",
+                                DefaultMailAccount())
+                    .ok())
+        << "a password never reaches a header";
+}
+
 TEST(MailConfig, DefaultsWithoutFileAndFileWhenPresent)
 {
     TemporaryFolder folder;

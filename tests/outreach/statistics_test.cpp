@@ -6,7 +6,9 @@
 
 #include <QFile>
 
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -34,6 +36,35 @@ public:
 private:
     QByteArray old_;
 };
+
+// While it lives, no file of the process grows beyond `bytes`: a write that
+// crosses the limit stops there, as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, old_.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+void writeFile(const std::string& fileName, const QByteArray& bytes)
+{
+    QFile file(QString::fromStdString(fileName));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
 
 } // namespace
 
@@ -122,4 +153,30 @@ TEST(Statistics, UnwritableProgramFileFallsBackToTheUsersFile)
     ASSERT_TRUE(SaveStatistic(program, 600, 1, at(2008, 6, 8, 12, 4)));
     ASSERT_TRUE(SaveStatistic(program, 600, 1, at(2008, 6, 8, 12, 4)));
     EXPECT_EQ(readAll(UserStatisticFilePath()), QByteArray::fromHex("273c460c33273c460c33"));
+}
+
+TEST(Statistics, AWriteCutShortLeavesNoPartOfTheRecordBeforeTheFallback)
+{
+    TemporaryFolder folder;
+    DataHome home(folder.file("home"));
+    const std::string programFile = folder.file("HETreeView.dcp");
+    writeFile(programFile, QByteArray::fromHex("273c460c33"));
+    {
+        FileSizeLimit limit(7);
+        ASSERT_TRUE(SaveStatistic(folder.path(), 600, 1, at(2008, 6, 8, 12, 4)));
+    }
+    EXPECT_EQ(readAll(programFile), QByteArray::fromHex("273c460c33")) << "the two bytes that fitted are cut back";
+    EXPECT_EQ(readAll(UserStatisticFilePath()), QByteArray::fromHex("273c460c33"));
+
+    ASSERT_TRUE(SaveStatistic(folder.path(), 600, 2, at(2008, 6, 9, 10, 0)));
+    EXPECT_EQ(readAll(programFile), QByteArray::fromHex("273c460c33" "273c50000c"));
+}
+
+TEST(Statistics, APartRecordLeftByAnEarlierRunIsCutBeforeTheNextRecord)
+{
+    TemporaryFolder folder;
+    const std::string programFile = folder.file("HETreeView.dcp");
+    writeFile(programFile, QByteArray::fromHex("273c460c33" "273c"));
+    ASSERT_TRUE(SaveStatistic(folder.path(), 600, 2, at(2008, 6, 9, 10, 0)));
+    EXPECT_EQ(readAll(programFile), QByteArray::fromHex("273c460c33" "273c50000c"));
 }
