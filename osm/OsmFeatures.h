@@ -47,7 +47,7 @@ struct OsmLine {
     QString highway; // the highway value of a road
 };
 
-enum class PointKind { BusStop, TramStop, TrafficSignals, Crossing, GiveWay, StopSign, OtherSign };
+enum class PointKind { BusStop, TramStop, TrafficSignals, Crossing, GiveWay, StopSign, NoEntry, Parking };
 
 struct OsmPoint {
     PointKind kind = PointKind::BusStop;

@@ -123,10 +123,12 @@ PointLook lookOf(PointKind kind)
         return {otRoadSign, QStringLiteral("GIVEWAY.BMP"), QStringLiteral("Уступите дорогу")};
     case PointKind::StopSign:
         return {otRoadSign, QStringLiteral("STOPSIGN.BMP"), QStringLiteral("Движение без остановки запрещено")};
-    case PointKind::OtherSign:
+    case PointKind::NoEntry:
+        return {otRoadSign, QStringLiteral("NOENTRY.BMP"), QStringLiteral("Въезд запрещён")};
+    case PointKind::Parking:
         break;
     }
-    return {otRoadSign, QStringLiteral("SIGN.BMP"), QStringLiteral("Дорожный знак")};
+    return {otRoadSign, QStringLiteral("PARKING.BMP"), QStringLiteral("Парковка")};
 }
 
 std::int32_t areaTypeOf(AreaKind kind)
@@ -289,6 +291,17 @@ LocalProjection::LocalProjection(GeoPoint centre, GeoPoint southWest) : centre_(
     metresPerDegreeLon_ = metresPerDegreeLat_ * std::cos(centre.lat * std::numbers::pi / 180);
     offsetX_ = kMapMargin - (southWest.lon - centre.lon) * metresPerDegreeLon_;
     offsetY_ = kMapMargin - (southWest.lat - centre.lat) * metresPerDegreeLat_;
+}
+
+LocalProjection::LocalProjection(GeoPoint centre, MapPoint centreOnMap) : LocalProjection(centre, centre)
+{
+    offsetX_ = centreOnMap.x;
+    offsetY_ = centreOnMap.y;
+}
+
+GeoPoint LocalProjection::toGeo(MapPoint point) const
+{
+    return {centre_.lon + (point.x - offsetX_) / metresPerDegreeLon_, centre_.lat + (point.y - offsetY_) / metresPerDegreeLat_};
 }
 
 MapPoint LocalProjection::toMap(GeoPoint point) const

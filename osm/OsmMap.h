@@ -17,7 +17,10 @@ class LocalProjection {
 public:
     LocalProjection() = default;
     LocalProjection(GeoPoint centre, GeoPoint southWest);
+    // The centre lands on the given map point.
+    LocalProjection(GeoPoint centre, MapPoint centreOnMap);
     MapPoint toMap(GeoPoint point) const;
+    GeoPoint toGeo(MapPoint point) const;
     GeoPoint centre() const { return centre_; }
 
 private:

@@ -15,6 +15,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 #include <cmath>
 #include <cstring>
 #include <set>
@@ -114,6 +116,29 @@ bool firmOf(const osmium::TagList& tags, OsmFirm& firm)
     return true;
 }
 
+// The signs of traffic_sign values our icons show, by name or by the codes
+// of the Russian, Finnish and German sign catalogues; others are not drawn.
+bool signKindOf(const char* value, PointKind& kind)
+{
+    if (!value)
+        return false;
+    const QString sign = QString::fromUtf8(value).toLower();
+    const auto any = [&sign](std::initializer_list<const char*> names) {
+        return std::any_of(names.begin(), names.end(), [&sign](const char* name) { return sign.contains(QLatin1String(name)); });
+    };
+    if (any({"stop", "ru:2.5", "de:206", "fi:b6"}))
+        kind = PointKind::StopSign;
+    else if (any({"give_way", "ru:2.4", "de:205", "fi:b5"}))
+        kind = PointKind::GiveWay;
+    else if (any({"no_entry", "ru:3.1", "de:267", "fi:c2"}))
+        kind = PointKind::NoEntry;
+    else if (any({"parking", "ru:6.4", "de:314", "fi:e1"}))
+        kind = PointKind::Parking;
+    else
+        return false;
+    return true;
+}
+
 bool pointKindOf(const osmium::TagList& tags, PointKind& kind)
 {
     if (hasValue(tags, "railway", {"tram_stop"}) ||
@@ -130,10 +155,8 @@ bool pointKindOf(const osmium::TagList& tags, PointKind& kind)
         kind = PointKind::GiveWay;
     else if (hasValue(tags, "highway", {"stop"}))
         kind = PointKind::StopSign;
-    else if (tags.has_key("traffic_sign"))
-        kind = PointKind::OtherSign;
     else
-        return false;
+        return signKindOf(tags.get_value_by_key("traffic_sign"), kind);
     return true;
 }
 

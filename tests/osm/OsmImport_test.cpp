@@ -230,3 +230,26 @@ TEST_F(OsmImport, UnreadableFilesAreRefusedNamingFileAndPlace)
     EXPECT_FALSE(ImportOsmCity(QString::fromStdString(folder.file("missing.osm")), QString()));
     EXPECT_TRUE(ImportOsmCity(QString::fromStdString(folder.file("city.shp")), QString()).error().contains(".osm.pbf"));
 }
+
+TEST_F(OsmImport, StopsAndSignsGetTheIconsOfTheirKind)
+{
+    OsmXml xml;
+    xml.rectangle(kLon, kLat, 0.0005, 0.0005, {{"building", "yes"}});
+    xml.node(kLon, kLat + 0.001, {{"highway", "bus_stop"}, {"name", "Останкино"}});
+    xml.node(kLon, kLat + 0.002, {{"railway", "tram_stop"}});
+    xml.node(kLon, kLat + 0.003, {{"highway", "traffic_signals"}});
+    xml.node(kLon, kLat + 0.004, {{"highway", "crossing"}});
+    xml.node(kLon, kLat + 0.005, {{"traffic_sign", "RU:3.1"}});
+    xml.node(kLon, kLat + 0.006, {{"traffic_sign", "city_limit"}}); // no icon of ours: not drawn
+    const ImportedCity city = import(xml);
+
+    EXPECT_EQ(city.map.stopsAndSigns, 5);
+    QStringList icons;
+    for (int index = 0; index < city.map.model.GetCount(); ++index) {
+        const TPMXMapObjectMem& object = city.map.model.object(index);
+        if (IsPointType(object.ObjType))
+            icons.append(QString::number(object.ObjType) + " " + object.Zametka->IconName + " " + object.Name);
+    }
+    EXPECT_EQ(icons, QStringList({"7 STOP.BMP Останкино", "7 TRAM.BMP Трамвайная остановка", "8 SVETOFOR.BMP Светофор",
+                                  "8 CROSSWALK.BMP Пешеходный переход", "8 NOENTRY.BMP Въезд запрещён"}));
+}

@@ -5,10 +5,13 @@
 #include "DataErrors.h"
 #include "Database.h"
 #include "MapFormat.h"
+#include "OsmWriter.h"
 #include "Query.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 
 namespace {
 
@@ -45,6 +48,30 @@ bool generateOptions(const ToolArguments& arguments, EditionOptions& options, QS
     return true;
 }
 
+// The generated city as an OpenStreetMap file, for importing it as a real
+// one; placed where the demo cities would lie on the globe.
+Status writeGeneratedOsm(const EditionOptions& options, const QString& path)
+{
+    const EditionData data = GenerateEditionData(options);
+    MapModel map;
+    map.assign(data.city.objects);
+    QHash<int, const FirmRecord*> byId;
+    for (const FirmRecord& firm : data.directory.firms)
+        byId.insert(firm.id, &firm);
+    std::vector<OsmFirmPoint> firms;
+    QSet<int> placed;
+    for (const FirmAddress& address : data.directory.addresses) {
+        const int position = map.FindObjectID(address.objectId);
+        if (position < 0 || placed.contains(address.firmId))
+            continue;
+        placed.insert(address.firmId);
+        const FirmRecord* firm = byId.value(address.firmId);
+        firms.push_back({{map.object(position).X, map.object(position).Y}, firm->name, firm->phones});
+    }
+    const GeoPoint centre = options.edition == 2 ? GeoPoint{92.87, 56.01} : GeoPoint{73.37, 54.98};
+    return WriteOsmFile(path, map, firms, centre);
+}
+
 int runGenerate(const ToolArguments& arguments)
 {
     EditionOptions options;
@@ -54,7 +81,9 @@ int runGenerate(const ToolArguments& arguments)
     QElapsedTimer timer;
     timer.start();
     const QString path = arguments.positional[0];
-    const Status written = WriteSealedEdition(options, path);
+    Status written = WriteSealedEdition(options, path);
+    if (written && arguments.options.contains(QStringLiteral("osm")))
+        written = writeGeneratedOsm(options, arguments.options.value(QStringLiteral("osm")));
     if (!written)
         return ToolFailure(written.error());
     ToolPrint(QStringLiteral("%1: %2 байт за %3 с")
@@ -122,7 +151,7 @@ int runObjects(const ToolArguments& arguments)
 std::vector<ToolCommand> GeneratorCommands()
 {
     return {
-        {"generate", "--edition N OUT.abs [--seed S] [--scale K]", runGenerate},
+        {"generate", "--edition N OUT.abs [--seed S] [--scale K] [--osm ГОРОД.osm.pbf]", runGenerate},
         {"objects", "FILE.abs --edition N", runObjects},
     };
 }
