@@ -5,10 +5,12 @@
 // the program goes on.
 #include "ErrorHandler.h"
 #include "GuardedDispatch.h"
+#include "InstalledLayout.h"
 #include "Package.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QLibrary>
 #include <QMessageBox>
 #include <cstdio>
@@ -38,13 +40,6 @@ private:
     }
 };
 
-QString packagePath() {
-    const QByteArray overridden = qgetenv("VARINDEL_PACKAGE");
-    if (!overridden.isEmpty())
-        return QString::fromLocal8Bit(overridden);
-    return QDir(QCoreApplication::applicationDirPath()).filePath("libvarindel.so");
-}
-
 int fail(const QString& message) {
     std::fprintf(stderr, "%s\n", qPrintable(message));
     QMessageBox::critical(nullptr, "Вариндел", message);
@@ -57,7 +52,10 @@ int main(int argc, char* argv[]) {
     TApplication app(argc, argv);
     QApplication::setApplicationName("Varindel");
 
-    QLibrary package(packagePath());
+    QApplication::setWindowIcon(QIcon::fromTheme("ru.varindel.Varindel", QIcon(":/varindel/ru.varindel.Varindel.svg")));
+    QGuiApplication::setDesktopFileName("ru.varindel.Varindel");
+    UseDataFolderBeside(QCoreApplication::applicationDirPath());
+    QLibrary package(PackagePath(QCoreApplication::applicationDirPath()));
     if (!package.load())
         return fail(QString("Не удалось загрузить модуль программы %1:\n%2")
                         .arg(package.fileName(), package.errorString()));

@@ -27,6 +27,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev python3
   # offscreen and virtual displays, fonts for rendering
   xvfb xauth fonts-dejavu-core fontconfig
+  # the .deb: icons, manual pages, CPack's dependency scan, the checks, the install test's window search
+  librsvg2-bin scdoc file dpkg-dev lintian desktop-file-utils appstream xdotool x11-utils
 )
 
 if [ "${1:-}" = "--dev" ]; then
