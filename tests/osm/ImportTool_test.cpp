@@ -199,3 +199,30 @@ TEST(ImportTool, RealExtractsImportAndOpen)
         EXPECT_EQ(building->ObjType, otBuilding);
     }
 }
+
+TEST(ImportTool, GeneratedCityComesBackThroughItsOsmFile)
+{
+    TemporaryFolder folder;
+    const QString generated = QString::fromStdString(folder.file("gen.abs"));
+    const QString osm = QString::fromStdString(folder.file("gen.osm.pbf"));
+    QProcess generate;
+    generate.start(QString(VARINDEL_BIN_DIR) + "/varindel-edition",
+                   {"generate", "--edition", "2", generated, "--scale", "0.05", "--osm", osm});
+    ASSERT_TRUE(generate.waitForFinished(300000));
+    ASSERT_EQ(generate.exitCode(), 0) << generate.readAllStandardError().toStdString();
+    const QString imported = QString::fromStdString(folder.file("imported.abs"));
+    const ToolRun run = importTool({"--edition", "2", imported, "--osm", osm});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+
+    OpenedEdition original(generated, 2), copy(imported, 2);
+    const auto count = [](const MapModel& map, std::int32_t type) {
+        int found = 0;
+        for (int index = 0; index < map.GetCount(); ++index)
+            found += map.object(index).ObjType == type;
+        return found;
+    };
+    for (const std::int32_t type : {otBuilding, otRoad, otRailway, otWater, otStop})
+        EXPECT_EQ(count(copy.map(), type), count(original.map(), type)) << "type " << type;
+    EXPECT_EQ(reportCount(run.out, "Фирм без здания"), 0);
+    EXPECT_GT(reportCount(run.out, "Фирм в здании"), 100);
+}
