@@ -9,7 +9,8 @@
 
 QString HouseLine(const TPMXMapObjectMem& object) {
     return QString("<IMG src=\"%1\" align=\"left\"><A href=\"A%2\">%3, %4</A>")
-        .arg(QString::fromUtf8(LoadPics[8]), QString::number(object.ID), object.Street, object.House);
+        .arg(QString::fromUtf8(LoadPics[8]), QString::number(object.ID), EscapeMarkup(object.Street),
+             EscapeMarkup(object.House));
 }
 
 std::optional<std::int32_t> HouseLineObject(const QString& line) {
@@ -61,10 +62,10 @@ QString postIndexOf(std::int32_t objectId, TQuery& qPostIndex, TQuery& qRefPostI
 
 QStringList BuildingInfoLines(const TPMXMapObjectMem& object, TQuery& qPostIndex, TQuery& qRefPostIdx) {
     QStringList lines{"Объект:" + ObjectTypeName(object.ObjType),
-                      "Адрес:" + object.Street + ", " + object.House};
+                      "Адрес:" + EscapeMarkup(object.Street) + ", " + EscapeMarkup(object.House)};
     const QString postIndex = postIndexOf(object.ID, qPostIndex, qRefPostIdx);
     if (!postIndex.isEmpty())
-        lines << "Индекс: " + postIndex;
+        lines << "Индекс: " + EscapeMarkup(postIndex);
     return lines;
 }
 

@@ -16,7 +16,7 @@ class TQuery;
 struct TPMXMapObjectMem;
 
 // The link line of a building: "<IMG src="Address.bmp" align="left"><A
-// href="A<ID>"><Street>, <House></A>".
+// href="A<ID>"><Street>, <House></A>", the map's names escaped.
 QString HouseLine(const TPMXMapObjectMem& object);
 // The building a line links to by its "A" anchor; none for any other line.
 std::optional<std::int32_t> HouseLineObject(const QString& line);
@@ -33,7 +33,8 @@ QString ObjectTypeName(std::int32_t objType);
 
 // The lines of the information page: "Объект:<type>", "Адрес:<street>,
 // <house>" and, when the object has a post index, "Индекс: <index>" (the
-// first link of the object in PostIdxObj, looked up in qRefPostIdx).
+// first link of the object in PostIdxObj, looked up in qRefPostIdx); mark-up
+// of an HTML list box, with the names escaped.
 QStringList BuildingInfoLines(const TPMXMapObjectMem& object, TQuery& qPostIndex, TQuery& qRefPostIdx);
 
 // Opens qFirmsBld on the firms that have an address in the object.

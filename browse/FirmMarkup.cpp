@@ -96,6 +96,13 @@ QString LogoPictureName(int id, const QString& imageName) {
     return QString::number(id) + imageName;
 }
 
+// Editions hold web addresses both ways, with and without the scheme.
+QString WebLinkOf(const QString& web) {
+    if (web.startsWith("http://", Qt::CaseInsensitive))
+        return web;
+    return "http://" + web;
+}
+
 QString FirmShortForm(const FirmCardData& firm) {
     const QString name = nameMarkup(firm);
     if (!firm.hasImage)
@@ -116,7 +123,7 @@ QString FirmFullCard(const FirmCardData& firm, const std::vector<FirmCategoryLin
         card += " <A href=\"C" + QString::number(category.foldId) + "\">" + EscapeMarkup(category.foldName) +
                 "</A><br>";
     if (!firm.web.isEmpty())
-        card += "<br> " + middleImage(picWeb) + " <A href=\"http://" + EscapeMarkup(firm.web) + "\">" +
+        card += "<br> " + middleImage(picWeb) + " <A href=\"" + EscapeMarkup(WebLinkOf(firm.web)) + "\">" +
                 EscapeMarkup(firm.web) + "</A>";
     if (!firm.email.isEmpty())
         card += "<br> " + middleImage(picEmail) + " <A href=\"mailto:" + EscapeMarkup(firm.email) + "\">" +

@@ -51,6 +51,10 @@ QString EscapeMultiline(const QString& text);
 // The logo's picture name: the firm ID in decimal followed by ImageName.
 QString LogoPictureName(int id, const QString& imageName);
 
+// The link of a firm's web address: the address behind "http://", unless it
+// starts with "http://" already.
+QString WebLinkOf(const QString& web);
+
 QString FirmShortForm(const FirmCardData& firm);
 QString FirmFullCard(const FirmCardData& firm, const std::vector<FirmCategoryLink>& categories,
                      const QString& addresses);

@@ -1,7 +1,9 @@
 // The building pages: house search lines in map order, the information
 // lines of the current object with its post index, and its firms by name.
 #include "Buildings.h"
+#include "Diary.h"
 #include "FirmMarkup.h"
+#include "MiniHtml.h"
 #include "search_world.h"
 
 #include <gtest/gtest.h>
@@ -45,6 +47,13 @@ TEST_F(BuildingPages, HouseSearchListsLinksInMapOrder) {
     EXPECT_TRUE(SearchHouses(map, index, {}).isEmpty()) << "nothing asked";
 }
 
+TEST_F(BuildingPages, AHouseLineNamesItsBuilding) {
+    const QStringList lines = SearchHouses(map, index, {"Мир", std::nullopt});
+    EXPECT_EQ(HouseLineObject(lines[1]), 121);
+    EXPECT_EQ(HouseLineObject(NoHousesFoundMessage()), std::nullopt);
+    EXPECT_EQ(HouseLineObject("<A href=\"Axyz\">x</A>"), std::nullopt);
+}
+
 TEST_F(BuildingPages, AHouseSearchThatMatchesNoBuildingSaysSo) {
     EXPECT_EQ(SearchHouses(map, index, {"Нет такой", std::nullopt}), QStringList{NoHousesFoundMessage()});
     EXPECT_EQ(SearchHouses(map, index, {"Мира", "99"}), QStringList{NoHousesFoundMessage()});
@@ -60,6 +69,32 @@ TEST_F(BuildingPages, InformationNamesTypeAddressAndTheFirstPostIndex) {
     map.EditObject(2);
     EXPECT_EQ(BuildingInfoLines(map.CurrentObject(), world.dm.qPostIndex, world.dm.qRefPostIdx),
               QStringList({"Объект:Дом", "Адрес:проспект Мира, 10"}));
+}
+
+TEST_F(BuildingPages, MapNamesShowAsTypedInEveryLineOfMarkup) {
+    const QString street = "Линия <b>1</b> & Co";
+    const QString house = "5\"а<br>";
+    const TPMXMapObjectMem object = addressedObject(120, street, house);
+    const auto shown = [](const QString& markup) {
+        QString text;
+        QStringList hrefs;
+        for (const MiniHtmlToken& token : ParseMiniHtml(markup)) {
+            if (token.kind == MiniHtmlToken::Text)
+                text += token.text;
+            else if (token.kind == MiniHtmlToken::AnchorOn)
+                hrefs << token.text;
+            else if (token.kind != MiniHtmlToken::AnchorOff && token.kind != MiniHtmlToken::Image)
+                text += "[tag]";
+        }
+        return std::pair{text, hrefs};
+    };
+    EXPECT_EQ(shown(HouseLine(object)), std::pair(street + ", " + house, QStringList{"A120"}));
+    EXPECT_EQ(shown(DiaryBuildingLine(object)),
+              std::pair(street + ", " + house + " - Удалить", QStringList({"A120", "DiaryDel"})));
+    EXPECT_EQ(HouseLineObject(HouseLine(object)), 120);
+    const QStringList information = BuildingInfoLines(object, world.dm.qPostIndex, world.dm.qRefPostIdx);
+    ASSERT_EQ(information.size(), 3);
+    EXPECT_EQ(shown(information[1]).first, "Адрес:" + street + ", " + house);
 }
 
 TEST(BuildingTypes, NamedForEveryCode) {
