@@ -1,5 +1,6 @@
 #include "DirectoryBrowser.h"
 
+#include "Buildings.h"
 #include "Datamodule.h"
 #include "THTMListBox.h"
 #include "Uidlist.h"
@@ -98,6 +99,7 @@ void DirectoryBrowser::ShowPage(int index, bool Reload) {
             callbacks_.RunSearch();
         break;
     case 3:
+        content_ = FirmListContent::Other;
         if (callbacks_.RunHouseSearch)
             callbacks_.RunHouseSearch();
         break;
@@ -110,6 +112,7 @@ void DirectoryBrowser::ShowPage(int index, bool Reload) {
         if (c_.mDiary)
             c_.mDiary->setFixedHeight(kDiaryHeight);
         c_.lbFirms->Clear();
+        content_ = FirmListContent::Other;
         if (callbacks_.DiaryRefresh)
             callbacks_.DiaryRefresh();
         break;
@@ -137,30 +140,41 @@ void DirectoryBrowser::showCategoriesPage(bool reload) {
 void DirectoryBrowser::showFavoritesPage(bool reload) {
     setDown(c_.btFavorites);
     TQuery& favorites = c_.DataModule->qFirmsFavor;
-    if (reload) {
+    if (reload || !favorites.Active()) {
         favorites.Close();
         favorites.setSQL("SELECT * FROM FIRMS WHERE ID IN " +
                          QString::fromStdString(c_.Favorites->GetFavoriteStr()));
         favorites.Open();
     }
-    if (favorites.Active() && favorites.RecordCount() > 0) {
+    // Favourites whose firms have all left the edition still get their lines,
+    // so that they can be removed.
+    if (c_.Favorites->IDs.empty())
+        showEmptyFavorites();
+    else
         fillFavorites(favorites);
-        return;
-    }
+}
+
+// The message line is no favourite: IDList is emptied with the list, so no
+// line can be taken for a favourite left over from the last fill.
+void DirectoryBrowser::showEmptyFavorites() {
     c_.lbFirms->BeginUpdate();
     c_.lbFirms->Clear();
+    c_.IDList->ClearAndFree();
     c_.lbFirms->Add(EmptyFavoritesMessage());
     c_.lbFirms->EndUpdate();
+    content_ = FirmListContent::Other;
 }
 
 void DirectoryBrowser::FillFirms(TQuery& query) {
     const CurrentFirmQuery current(query);
-    firms_->FilllbFirms();
+    if (firms_->FilllbFirms())
+        content_ = FirmListContent::Firms;
 }
 
 void DirectoryBrowser::fillFavorites(TQuery& query) {
     const CurrentFirmQuery current(query);
     firms_->FillFavorites();
+    content_ = FirmListContent::Favorites;
 }
 
 void DirectoryBrowser::setDown(QAbstractButton* button) {
@@ -215,16 +229,24 @@ void DirectoryBrowser::lbFirmsMouseMove() {
         c_.lbFirms->setFocus();
 }
 
+FirmsMenuLine DirectoryBrowser::menuLine() const {
+    const int line = c_.lbFirms->ItemIndex();
+    if (line < 0 || line >= c_.lbFirms->Count())
+        return {ActivePage(), content_};
+    return {ActivePage(), content_, line, HouseLineObject(c_.lbFirms->Item(line)).has_value()};
+}
+
 void DirectoryBrowser::pmFirmsPopup() {
-    const auto visibility = FirmsMenuFor(ActivePage(), c_.lbFirms->Count());
-    if (!visibility)
-        return;
+    const FirmsMenuLine at = menuLine();
+    FirmsMenuVisibility visibility = FirmsMenuFor(at, *c_.IDList, *c_.Favorites);
+    if (visibility.addBookmark)
+        visibility.addBookmark = firms_->SelectMapObject(*HouseLineObject(c_.lbFirms->Item(at.line)));
     if (c_.NAddToFavorites)
-        c_.NAddToFavorites->setVisible(visibility->addToFavorites);
+        c_.NAddToFavorites->setVisible(visibility.addToFavorites);
     if (c_.NDelFavorite)
-        c_.NDelFavorite->setVisible(visibility->deleteFavorite);
+        c_.NDelFavorite->setVisible(visibility.deleteFavorite);
     if (c_.NFAddBookmark)
-        c_.NFAddBookmark->setVisible(visibility->addBookmark);
+        c_.NFAddBookmark->setVisible(visibility.addBookmark);
 }
 
 void DirectoryBrowser::RefreshNullFoldersExecute() {

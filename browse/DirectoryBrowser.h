@@ -86,6 +86,9 @@ public:
     void lbFirmsAnchorClick(int index, const QString& anchor);
     void lbFirmsMouseDown(QPoint pos);
     void lbFirmsMouseMove();
+    // Shows only the menu items that apply to the selected line; on a house
+    // line that building becomes the map's current object, which is what
+    // "Добавить в закладки" bookmarks.
     void pmFirmsPopup();
 
     void RefreshNullFoldersExecute();
@@ -102,10 +105,13 @@ private:
     void showFavoritesPage(bool reload);
     void setDown(QAbstractButton* button);
     void fillFavorites(TQuery& query);
+    void showEmptyFavorites();
+    FirmsMenuLine menuLine() const;
     void message(const QString& text) const;
 
     TDirectoryControls c_;
     TDirectoryCallbacks callbacks_;
     std::unique_ptr<CategoryTree> tree_;
     std::unique_ptr<FirmList> firms_;
+    FirmListContent content_ = FirmListContent::Other;
 };

@@ -63,22 +63,23 @@ FirmAnchor ParseFirmAnchor(const QString& href) {
     return {FirmAnchor::Unknown};
 }
 
-std::optional<FirmsMenuVisibility> FirmsMenuFor(int page, int itemCount) {
-    if (page == 5)
-        return std::nullopt;
-    if (itemCount == 0)
-        return FirmsMenuVisibility{};
-    switch (page) {
+FirmsMenuVisibility FirmsMenuFor(const FirmsMenuLine& at, const TIDList& listed,
+                                 const TFavorites& favorites) {
+    const bool firmLine = at.content != FirmListContent::Other && at.line >= 0 &&
+                          static_cast<std::size_t>(at.line) < listed.IDs.size();
+    switch (at.page) {
     case 0:
     case 2:
     case 4:
-        return FirmsMenuVisibility{true, false, false};
+        return {.addToFavorites = firmLine};
     case 1:
-        return FirmsMenuVisibility{false, true, false};
+        return {.deleteFavorite = firmLine && at.content == FirmListContent::Favorites &&
+                                  static_cast<std::size_t>(at.line) < favorites.IDs.size() &&
+                                  favorites.IDs[size_t(at.line)] == listed.IDs[size_t(at.line)]};
     case 3:
-        return FirmsMenuVisibility{false, false, true};
+        return {.addBookmark = at.houseLine};
     default:
-        return FirmsMenuVisibility{};
+        return {};
     }
 }
 
@@ -89,9 +90,9 @@ FirmList::FirmList(FirmListContext context)
 
 FirmList::~FirmList() = default;
 
-void FirmList::FilllbFirms() {
+bool FirmList::FilllbFirms() {
     if (!c_.CategorySelected || !c_.CategorySelected())
-        return;
+        return false;
     TQuery& firms = *qFirmsCur;
     ListUpdate update(*c_.lbFirms);
     c_.lbFirms->Clear();
@@ -99,7 +100,7 @@ void FirmList::FilllbFirms() {
     for (firms.First(); !firms.Eof(); firms.Next())
         appendFirm(firms);
     if (c_.lbFirms->Count() > 0)
-        return;
+        return true;
     switch (c_.ActivePage ? c_.ActivePage() : 0) {
     case 0:
         c_.lbFirms->Add(EmptyCategoryMessage());
@@ -113,6 +114,7 @@ void FirmList::FilllbFirms() {
     default:
         break;
     }
+    return true;
 }
 
 void FirmList::FillFavorites() {
@@ -226,6 +228,15 @@ bool FirmList::ShowArticleOfLine(int line) {
     if (line < 0 || line >= int(c_.IDList->IDs.size()) || !locateFirm(c_.IDList->IDs[size_t(line)]))
         return false;
     return c_.LoadArticle && c_.LoadArticle(*firm_);
+}
+
+bool FirmList::SelectMapObject(int id) {
+    TDataMap& map = *c_.DataMap;
+    const int index = map.FindObjectID(id, 0);
+    if (index < 0 || !map.EditObject(index))
+        return false;
+    redraw(map);
+    return true;
 }
 
 void FirmList::ShowMapObject(int id) {

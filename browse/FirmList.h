@@ -9,7 +9,6 @@
 #include <QString>
 #include <functional>
 #include <memory>
-#include <optional>
 
 class TDataMap;
 class TDM;
@@ -33,9 +32,27 @@ struct FirmsMenuVisibility {
     bool addToFavorites = false;
     bool deleteFavorite = false;
     bool addBookmark = false;
+
+    bool operator==(const FirmsMenuVisibility&) const = default;
 };
-// Nothing for the diary page, which leaves the items as they are.
-std::optional<FirmsMenuVisibility> FirmsMenuFor(int page, int itemCount);
+
+// What the firm list was last filled with by the page display.
+enum class FirmListContent { Other, Firms, Favorites };
+
+// The line the pop-up menu opens on.
+struct FirmsMenuLine {
+    int page = 0;
+    FirmListContent content = FirmListContent::Other;
+    int line = -1;          // -1 for no line
+    bool houseLine = false; // the line links one building of the map
+};
+
+// Only what applies to that line: adding the firm of a firm line (pages 0,
+// 2 and 4), removing the favourite of a favourites line (page 1, where line
+// i must still be favourite i), bookmarking the building of a house line
+// (page 3). Messages, diary lines, empty space and lists the page did not
+// fill get nothing.
+FirmsMenuVisibility FirmsMenuFor(const FirmsMenuLine& at, const TIDList& listed, const TFavorites& favorites);
 
 inline constexpr const char* kObjectNotOnMap = "Объект не найден на карте";
 
@@ -64,8 +81,8 @@ public:
     ~FirmList();
 
     // Refills the list and IDList from qFirmsCur; nothing at all happens
-    // while no category of the tree is selected.
-    void FilllbFirms();
+    // while no category of the tree is selected (false).
+    bool FilllbFirms();
     // Refills them in the order of Favorites, reading the firms from qFirmsCur.
     void FillFavorites();
     // Renders a line as short form or full card and inverts its flag.
@@ -74,6 +91,9 @@ public:
     bool ShowArticleOfLine(int line);
     // Flies the map to an object; the message when it is not on the map.
     void ShowMapObject(int id);
+    // Makes an object the map's current one where the map stands; false
+    // when it is not on the map.
+    bool SelectMapObject(int id);
 
 private:
     void extractLogo(const TQuery& firms);

@@ -1,6 +1,7 @@
 // The firm list on a tiny edition: fills, logos, cards toggled in place,
 // favourites, and what its anchors do (map flights, categories, articles,
 // the publish form).
+#include "Favorites.h"
 #include "firmlist_fixture.h"
 
 #include <QTest>
@@ -125,6 +126,29 @@ TEST_F(FirmListTest, FavoritesInTheirOwnOrderAndAGoneFirmKeepsItsLine) {
     Favorites.ClearAndFree();
     browser->ShowPage(1, true);
     EXPECT_EQ(lines(), QStringList{EmptyFavoritesMessage()});
+}
+
+TEST_F(FirmListTest, FavoritesWhoseFirmsAllLeftTheEditionCanStillBeRemoved) {
+    browser->RefreshNullFoldersExecute();
+    browser->ShowCategory(2);
+    Favorites.Add(998);
+    Favorites.Add(999);
+    browser->ShowPage(1, true);
+    EXPECT_EQ(lines(), (QStringList{MissingFavoriteLine(998), MissingFavoriteLine(999)}));
+    EXPECT_EQ(IDList.IDs, (std::vector<std::int32_t>{998, 999}));
+    lbFirms->SetItemIndex(1);
+    browser->pmFirmsPopup();
+    EXPECT_TRUE(NDelFavorite->isVisible());
+
+    ASSERT_TRUE(DeleteFavorite(Favorites, 1));
+    ASSERT_TRUE(DeleteFavorite(Favorites, 0));
+    browser->ShowCategory(2);
+    browser->ShowPage(1, true);
+    EXPECT_EQ(lines(), QStringList{EmptyFavoritesMessage()});
+    EXPECT_TRUE(IDList.IDs.empty()) << "the message line is no favourite";
+    lbFirms->SetItemIndex(0);
+    browser->pmFirmsPopup();
+    EXPECT_FALSE(NDelFavorite->isVisible());
 }
 
 TEST_F(FirmListTest, MouseDownSelectsTheLineUnderThePointer) {

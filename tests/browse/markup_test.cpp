@@ -4,6 +4,7 @@
 #include "FirmList.h"
 #include "FirmMarkup.h"
 #include "MiniHtml.h"
+#include "Uidlist.h"
 
 #include <gtest/gtest.h>
 
@@ -78,6 +79,17 @@ TEST(FirmMarkup, FullCardPiecesInTheirOrder) {
               "<br>"
               "ADDRESSES"
               "<IMG src=\"Note.bmp\" align=\"middle\"><br>Без выходных");
+}
+
+TEST(FirmMarkup, AWebAddressStoredWithItsSchemeGetsNoSecondOne) {
+    FirmCardData firm = plainFirm();
+    for (const QString& web : {"http://romashka.ru", "HTTP://romashka.ru/цены"}) {
+        firm.web = web;
+        const QString card = FirmFullCard(firm, {}, {});
+        EXPECT_TRUE(card.contains("<A href=\"" + web + "\">" + web + "</A>")) << card.toStdString();
+    }
+    EXPECT_EQ(WebLinkOf("romashka.ru"), "http://romashka.ru");
+    EXPECT_EQ(WebLinkOf("http-romashka.ru"), "http://http-romashka.ru");
 }
 
 TEST(FirmMarkup, EmptyPhonesAndNoteStillShowTheirIconsButEmptyWebAndMailDoNot) {
@@ -161,18 +173,32 @@ TEST(FirmAnchors, TheVocabularyOfTheList) {
     EXPECT_EQ(ParseFirmAnchor("").kind, FirmAnchor::Unknown);
 }
 
-TEST(FirmAnchors, PopupMenuTable) {
-    const auto visible = [](int page, int count) {
-        const auto v = FirmsMenuFor(page, count);
-        return v ? std::vector<bool>{v->addToFavorites, v->deleteFavorite, v->addBookmark}
-                 : std::vector<bool>{};
+TEST(FirmAnchors, PopupMenuOffersOnlyWhatAppliesToTheLine) {
+    TIDList listed;
+    for (const int id : {10, 11, 99})
+        listed.Add(id);
+    TFavorites favorites;
+    favorites.Add(10);
+    favorites.Add(11);
+    using Content = FirmListContent;
+    const auto menu = [&](int page, Content content, int line, bool houseLine = false) {
+        return FirmsMenuFor({page, content, line, houseLine}, listed, favorites);
     };
-    EXPECT_EQ(visible(0, 0), (std::vector<bool>{false, false, false}));
-    EXPECT_EQ(visible(0, 3), (std::vector<bool>{true, false, false}));
-    EXPECT_EQ(visible(2, 3), (std::vector<bool>{true, false, false}));
-    EXPECT_EQ(visible(4, 3), (std::vector<bool>{true, false, false}));
-    EXPECT_EQ(visible(1, 3), (std::vector<bool>{false, true, false}));
-    EXPECT_EQ(visible(3, 3), (std::vector<bool>{false, false, true}));
-    EXPECT_EQ(visible(5, 0), std::vector<bool>{});
-    EXPECT_EQ(visible(5, 3), std::vector<bool>{});
+    const FirmsMenuVisibility none;
+    const FirmsMenuVisibility add{.addToFavorites = true};
+    for (const int page : {0, 2, 4}) {
+        EXPECT_EQ(menu(page, Content::Firms, 2), add) << page;
+        EXPECT_EQ(menu(page, Content::Favorites, 0), add) << page;
+        EXPECT_EQ(menu(page, Content::Firms, 3), none) << "a line that is no firm, page " << page;
+        EXPECT_EQ(menu(page, Content::Firms, -1), none) << "empty space, page " << page;
+        EXPECT_EQ(menu(page, Content::Other, 0), none) << "a list the page did not fill, page " << page;
+    }
+    EXPECT_EQ(menu(1, Content::Favorites, 1), FirmsMenuVisibility{.deleteFavorite = true});
+    EXPECT_EQ(menu(1, Content::Favorites, 2), none) << "line 2 is no favourite";
+    EXPECT_EQ(menu(1, Content::Firms, 0), none) << "not the favourites list";
+    EXPECT_EQ(menu(1, Content::Other, 0), none) << "the empty-favourites message";
+    EXPECT_EQ(menu(3, Content::Other, 0, true), FirmsMenuVisibility{.addBookmark = true});
+    EXPECT_EQ(menu(3, Content::Other, 0, false), none) << "the not-found message";
+    for (const Content content : {Content::Other, Content::Firms, Content::Favorites})
+        EXPECT_EQ(menu(5, content, 1, true), none) << "diary lines";
 }

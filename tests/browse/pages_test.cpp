@@ -1,5 +1,7 @@
 // ShowPage: the active page, its caption, page buttons, the diary memo's
 // height, what each page fills, and indexes outside the six pages.
+#include "Buildings.h"
+#include "Diary.h"
 #include "firmlist_fixture.h"
 
 using PagesTest = BrowsePanel;
@@ -79,22 +81,40 @@ TEST_F(PagesTest, SearchAndBuildingFillsGoThroughTheFirmList) {
     EXPECT_EQ(lines(), QStringList{EmptyBuildingMessage()});
 }
 
-TEST_F(PagesTest, PopupMenuVisibilityFollowsThePage) {
+TEST_F(PagesTest, PopupMenuOffersOnlyWhatAppliesToTheLineUnderTheCursor) {
+    const auto offered = [this](int line) {
+        lbFirms->SetItemIndex(line);
+        browser->pmFirmsPopup();
+        return std::vector<bool>{NAddToFavorites->isVisible(), NDelFavorite->isVisible(),
+                                 NFAddBookmark->isVisible()};
+    };
+    const std::vector<bool> none{false, false, false};
     browser->RefreshNullFoldersExecute();
     browser->ShowCategory(2);
-    browser->pmFirmsPopup();
-    EXPECT_TRUE(NAddToFavorites->isVisible());
-    EXPECT_FALSE(NDelFavorite->isVisible());
-    EXPECT_FALSE(NFAddBookmark->isVisible());
+    EXPECT_EQ(offered(1), (std::vector<bool>{true, false, false}));
+    EXPECT_EQ(offered(-1), none) << "below the last line";
+
     Favorites.Add(10);
+    Favorites.Add(11);
     browser->ShowPage(1, true);
-    browser->pmFirmsPopup();
-    EXPECT_FALSE(NAddToFavorites->isVisible());
-    EXPECT_TRUE(NDelFavorite->isVisible());
+    EXPECT_EQ(offered(1), (std::vector<bool>{false, true, false}));
+
     browser->ShowPage(5, false);
-    browser->pmFirmsPopup(); // the diary leaves the items as they were
-    EXPECT_TRUE(NDelFavorite->isVisible());
+    lbFirms->Add(DiaryAddLine());
+    lbFirms->Add(DiaryBuildingLine(DataMap->model().object(0)));
+    EXPECT_EQ(offered(1), none) << "a diary line is no favourite";
+    EXPECT_EQ(offered(0), none);
+
     browser->ShowPage(3, false);
-    browser->pmFirmsPopup(); // an empty list hides everything
-    EXPECT_FALSE(NAddToFavorites->isVisible() || NDelFavorite->isVisible() || NFAddBookmark->isVisible());
+    AddressIndex houses(DataMap->model());
+    lbFirms->Assign(SearchHouses(*DataMap, houses, {"Мира", std::nullopt}));
+    ASSERT_EQ(lbFirms->Count(), 1);
+    EXPECT_EQ(offered(0), (std::vector<bool>{false, false, true}));
+    EXPECT_EQ(DataMap->CurrentObject().ID, 701) << "the bookmark takes the map's current building";
+    lbFirms->Assign(SearchHouses(*DataMap, houses, {"Нет такой", std::nullopt}));
+    EXPECT_EQ(offered(0), none) << "the not-found message";
+
+    browser->ShowPage(4, true); // the building page, with no category fill behind it
+    EXPECT_EQ(offered(0), none);
+    EXPECT_EQ(Favorites.IDs, (std::vector<std::int32_t>{10, 11}));
 }
