@@ -118,8 +118,10 @@ done
 say "the dialog '$dialog_title' is window $window"
 grep -q "/usr/lib/.*varindel/libvarindel.so" "/proc/$program_pid/maps" ||
   fail "программа загрузила не установленный модуль"
-DISPLAY=$display xprop -id "$window" _NET_WM_ICON | grep -q "_NET_WM_ICON(CARDINAL)" ||
-  fail "у окна нет значка программы"
+# Qt may name the window a moment before it gives it its icon.
+has_icon() { DISPLAY=$display xprop -id "$window" _NET_WM_ICON 2>/dev/null | grep -q "_NET_WM_ICON(CARDINAL)"; }
+for _ in $(seq 50); do has_icon && break; sleep 0.1; done
+has_icon || fail "у окна нет значка программы"
 kill "$program_pid"
 wait "$program_pid" 2>/dev/null || true
 program_pid=
