@@ -29,12 +29,13 @@ packages=(
   xvfb xauth fonts-dejavu-core fontconfig
   # the .deb: icons, manual pages, CPack's dependency scan, the checks, the install test's window search
   librsvg2-bin scdoc file dpkg-dev lintian desktop-file-utils appstream xdotool x11-utils
+  # the walk through the real program: window manager, accessibility tree, keys, screenshots
+  openbox at-spi2-core python3-pyatspi dbus dbus-x11 imagemagick
+  # Qt's own texts (calendar, standard dialogs) in Russian
+  qt6-translations-l10n
+  # mail tests: certificates for STARTTLS; fuzz targets: clang with libFuzzer
+  openssl clang libclang-rt-14-dev
 )
-
-if [ "${1:-}" = "--dev" ]; then
-  # fuzzing and screenshots on a developer's machine; CI does not need them
-  packages+=(clang libclang-rt-14-dev imagemagick)
-fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -5,12 +5,20 @@ attachments, with a check that each JPEG attachment decodes as an image."""
 import email
 import email.policy
 import json
+import shutil
 import subprocess
 import sys
 
 
+def require_program(program, package):
+    if shutil.which(program) is None:
+        sys.exit("mail_parse.py: the program %s is missing; install the Debian package %s "
+                 "(bash scripts/setup.sh)" % (program, package))
+
+
 def jpeg_size(data):
     # ImageMagick's identify decodes the whole picture; a broken JPEG fails here.
+    require_program("identify", "imagemagick")
     result = subprocess.run(["identify", "-format", "%w %h", "jpeg:-"], input=data,
                             capture_output=True)
     return result.stdout.decode() if result.returncode == 0 else ""

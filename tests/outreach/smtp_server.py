@@ -17,7 +17,11 @@ import ssl
 import sys
 import warnings
 
-from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
+try:
+    from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
+except ImportError:
+    sys.exit("smtp_server.py: Python's aiosmtpd is missing; install the Debian package python3-aiosmtpd "
+             "(bash scripts/setup.sh)")
 
 
 class Recorder:
