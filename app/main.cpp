@@ -3,6 +3,11 @@
 // unloads the package again. An error that escapes an event handler is
 // caught where the event is dispatched and handed to the package's handler;
 // the program goes on.
+//
+// Two things must be in place before the application object exists, so the
+// host, not the package, does them: the document viewer's web engine wants
+// OpenGL contexts shared between its windows and threads, and Qt's own texts
+// (the calendar's and standard dialogs' words and buttons) come in Russian.
 #include "ErrorHandler.h"
 #include "GuardedDispatch.h"
 #include "InstalledLayout.h"
@@ -12,8 +17,13 @@
 #include <QDir>
 #include <QIcon>
 #include <QLibrary>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTranslator>
+#include <QtWebEngineQuick/qtwebenginequickglobal.h>
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -40,6 +50,31 @@ private:
     }
 };
 
+// Loaded by the package later, the web engine would find no shared context
+// and the first document viewer on a real display would crash.
+void prepareWebEngine() {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QtWebEngineQuick::initialize();
+}
+
+// Qt's translations of its own texts into Russian, whatever the machine's
+// language; numbers and dates still follow the user's locale.
+std::vector<std::unique_ptr<QTranslator>> installQtTranslations() {
+    std::vector<std::unique_ptr<QTranslator>> installed;
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const char* catalogue : {"qtbase_ru", "qtwebengine_ru"}) {
+        auto translator = std::make_unique<QTranslator>();
+        if (!translator->load(QString::fromLatin1(catalogue), folder)) {
+            std::fprintf(stderr, "Не найден перевод Qt %s в %s: установите пакет qt6-translations-l10n.\n",
+                         catalogue, qPrintable(folder));
+            continue;
+        }
+        QCoreApplication::installTranslator(translator.get());
+        installed.push_back(std::move(translator));
+    }
+    return installed;
+}
+
 int fail(const QString& message) {
     std::fprintf(stderr, "%s\n", qPrintable(message));
     QMessageBox::critical(nullptr, "Вариндел", message);
@@ -49,8 +84,10 @@ int fail(const QString& message) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    prepareWebEngine();
     TApplication app(argc, argv);
     QApplication::setApplicationName("Varindel");
+    const auto translations = installQtTranslations();
 
     QApplication::setWindowIcon(QIcon::fromTheme("ru.varindel.Varindel", QIcon(":/varindel/ru.varindel.Varindel.svg")));
     QGuiApplication::setDesktopFileName("ru.varindel.Varindel");
