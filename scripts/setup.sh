@@ -28,7 +28,7 @@ packages=(
   # offscreen and virtual displays, fonts for rendering
   xvfb xauth fonts-dejavu-core fontconfig
   # the .deb: icons, manual pages, CPack's dependency scan, the checks, the install test's window search
-  librsvg2-bin scdoc file dpkg-dev lintian desktop-file-utils appstream xdotool x11-utils
+  librsvg2-bin scdoc file dpkg-dev lintian desktop-file-utils appstream xdotool x11-utils bash-completion
   # the walk through the real program: window manager, accessibility tree, keys, screenshots
   openbox at-spi2-core python3-pyatspi dbus dbus-x11 imagemagick
   # Qt's own texts (calendar, standard dialogs) in Russian

@@ -81,6 +81,14 @@ installed=yes
 apt-get install "${apt_options[@]}" --no-install-recommends "$deb" >"$work/install.log" 2>&1 ||
   { cat "$work/install.log"; fail "apt-get install не установил пакет"; }
 
+# The installed bash completion offers the installed tool's own commands.
+completions=$(env -i PATH=/usr/bin:/bin bash -c 'source /usr/share/bash-completion/bash_completion
+  source /usr/share/bash-completion/completions/varindel-edition
+  COMP_WORDS=(varindel-edition s) COMP_CWORD=1 COMP_LINE="varindel-edition s" COMP_POINT=18
+  _varindel_edition varindel-edition s varindel-edition
+  echo "${COMPREPLY[*]}"')
+[ "$completions" = "seal sql" ] || fail "дополнение bash для «varindel-edition s» дало «$completions»"
+
 # 4. Start it as the menu does: Exec in Path, on its own X display.
 exec_line=$(sed -n 's/^Exec=//p' "$entry")
 start_folder=$(sed -n 's/^Path=//p' "$entry")
