@@ -264,6 +264,90 @@ void addLine(ObjectWriter& writer, const LocalProjection& projection, const OsmL
     ++map.areas;
 }
 
+// Coastline pieces joined end to end: a coastline runs with the land on its
+// left, and the extract cuts it into ways.
+std::vector<std::vector<MapPoint>> coastChains(std::vector<std::vector<MapPoint>> pieces)
+{
+    bool joined = true;
+    while (joined) {
+        joined = false;
+        for (std::size_t a = 0; a < pieces.size() && !joined; ++a)
+            for (std::size_t b = 0; b < pieces.size() && !joined; ++b) {
+                if (a == b || pieces[a].empty() || pieces[b].empty() || !(pieces[a].back() == pieces[b].front()))
+                    continue;
+                pieces[a].insert(pieces[a].end(), pieces[b].begin() + 1, pieces[b].end());
+                pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(b));
+                joined = true;
+            }
+    }
+    return pieces;
+}
+
+// A point's place along the box's edge, clockwise from the top left corner.
+double perimeterPlace(const QRectF& box, MapPoint point)
+{
+    const double w = box.width(), h = box.height();
+    const double x = std::clamp<double>(point.x, box.left(), box.right());
+    const double y = std::clamp<double>(point.y, box.top(), box.bottom()); // y grows north: bottom() is the north edge
+    const double toNorth = box.bottom() - y, toEast = box.right() - x, toSouth = y - box.top(), toWest = x - box.left();
+    const double nearest = std::min({toNorth, toEast, toSouth, toWest});
+    if (nearest == toNorth)
+        return x - box.left();
+    if (nearest == toEast)
+        return w + (box.bottom() - y);
+    if (nearest == toSouth)
+        return w + h + (box.right() - x);
+    return 2 * w + h + (y - box.top());
+}
+
+MapPoint perimeterPoint(const QRectF& box, double place)
+{
+    const double w = box.width(), h = box.height();
+    const auto point = [](double x, double y) { return MapPoint{static_cast<float>(x), static_cast<float>(y)}; };
+    if (place <= w)
+        return point(box.left() + place, box.bottom());
+    if (place <= w + h)
+        return point(box.right(), box.bottom() - (place - w));
+    if (place <= 2 * w + h)
+        return point(box.right() - (place - w - h), box.top());
+    return point(box.left(), box.top() + (place - 2 * w - h));
+}
+
+// The sea beside an open coastline: the water on its right, closed along the
+// edge of the extract clockwise from where the coastline ends to where it begins.
+std::vector<MapPoint> seaBeside(const std::vector<MapPoint>& coast, const QRectF& box)
+{
+    const double perimeter = 2 * (box.width() + box.height());
+    const double from = perimeterPlace(box, coast.back());
+    double to = perimeterPlace(box, coast.front());
+    if (to <= from)
+        to += perimeter;
+    std::vector<MapPoint> sea = coast;
+    sea.push_back(perimeterPoint(box, from));
+    const double corners[] = {0, box.width(), box.width() + box.height(), 2 * box.width() + box.height()};
+    for (double lap : {0.0, perimeter})
+        for (double corner : corners)
+            if (corner + lap > from && corner + lap < to)
+                sea.push_back(perimeterPoint(box, corner));
+    sea.push_back(perimeterPoint(box, std::fmod(to, perimeter)));
+    return sea;
+}
+
+void addSea(ObjectWriter& writer, const OsmFeatures& features, const LocalProjection& projection, const QRectF& box,
+            OsmMap& map)
+{
+    std::vector<std::vector<MapPoint>> pieces;
+    for (const OsmLine& line : features.lines)
+        if (line.kind == LineKind::Coastline)
+            pieces.push_back(project(projection, line.points));
+    for (const std::vector<MapPoint>& chain : coastChains(std::move(pieces))) {
+        if (chain.size() < 2 || chain.front() == chain.back())
+            continue; // an island: its coastline is drawn, the sea around it is the extract's other coast
+        writer.add(otWater, seaBeside(chain, box));
+        ++map.areas;
+    }
+}
+
 // Gives an address point's address to the building it stands in, when that
 // building has none of its own.
 void addressFromPoints(OsmMap& map, MapModel& model, const OsmFeatures& features)
@@ -421,6 +505,12 @@ OsmMap BuildOsmMap(const OsmFeatures& features)
     for (const OsmArea* area : areas)
         if (area->kind != AreaKind::Building)
             addArea(writer, map.projection, *area, map);
+    if (!everything.empty()) {
+        const MapPoint southWest = map.projection.toMap({everything.minLon, everything.minLat});
+        const MapPoint northEast = map.projection.toMap({everything.maxLon, everything.maxLat});
+        addSea(writer, features, map.projection,
+               QRectF(QPointF(southWest.x, southWest.y), QPointF(northEast.x, northEast.y)), map);
+    }
     for (const OsmLine& line : features.lines)
         addLine(writer, map.projection, line, map);
     for (const OsmArea* area : areas)

@@ -253,3 +253,27 @@ TEST_F(OsmImport, StopsAndSignsGetTheIconsOfTheirKind)
     EXPECT_EQ(icons, QStringList({"7 STOP.BMP Останкино", "7 TRAM.BMP Трамвайная остановка", "8 SVETOFOR.BMP Светофор",
                                   "8 CROSSWALK.BMP Пешеходный переход", "8 NOENTRY.BMP Въезд запрещён"}));
 }
+
+TEST_F(OsmImport, CoastlineFillsTheSeaOnItsRight)
+{
+    OsmXml xml;
+    // The coast runs east with the land on its left, the north; it comes in two ways.
+    const long long west = xml.node(kLon, kLat), middle = xml.node(kLon + 0.002, kLat + 0.0002),
+                    east = xml.node(kLon + 0.004, kLat);
+    xml.way({west, middle}, {{"natural", "coastline"}});
+    xml.way({middle, east}, {{"natural", "coastline"}});
+    xml.rectangle(kLon + 0.001, kLat + 0.001, 0.0005, 0.0005, {{"building", "yes"}});
+    xml.node(kLon + 0.002, kLat - 0.002, {{"highway", "give_way"}});
+    const ImportedCity city = import(xml);
+
+    const auto inWater = [&](double lon, double lat) {
+        const MapPoint point = city.map.projection.toMap({lon, lat});
+        return findObject(city.map.model, [&](const TPMXMapObjectMem& object) {
+                   return object.ObjType == otWater && ringContains(object.Geometry, point.x, point.y);
+               }) != nullptr;
+    };
+    EXPECT_TRUE(inWater(kLon + 0.002, kLat - 0.001));
+    EXPECT_TRUE(inWater(kLon + 0.0001, kLat - 0.0019));
+    EXPECT_FALSE(inWater(kLon + 0.002, kLat + 0.001));
+    EXPECT_FALSE(inWater(kLon + 0.0039, kLat + 0.0014));
+}
