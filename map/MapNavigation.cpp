@@ -2,6 +2,47 @@
 
 #include "MapEngine.h"
 #include "Uidlist.h"
+#include "Viewport.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kFittedViewPixels = 1000;
+constexpr double kCityWithoutMapMetres = 10000;
+// About 9 pixels a metre: house numbers and entrances are readable.
+constexpr int kNearestScale = 20000;
+constexpr int kStepsAcrossTheRange = 40;
+
+int WholeMapScale(const QRectF& extent)
+{
+    const double side = std::max(extent.width(), extent.height());
+    const double metres = side > 0 ? side : kCityWithoutMapMetres;
+    return std::max(1, static_cast<int>(std::lround(kPixelsPerMetreUnit * kFittedViewPixels / metres)));
+}
+
+// Fills `value` with `fallback` unless it is a positive number; notes the item.
+void fill(int& value, int fallback, int item, std::vector<int>& filled)
+{
+    if (value > 0)
+        return;
+    value = fallback;
+    filled.push_back(item);
+}
+
+} // namespace
+
+std::vector<int> FillMissingScales(TScaleParameters& scales, const QRectF& extent)
+{
+    const int whole = WholeMapScale(extent);
+    std::vector<int> filled;
+    fill(scales.MapScale, whole, 9, filled);
+    fill(scales.MinScale, std::max(1, whole / 2), 10, filled);
+    fill(scales.MaxScale, std::max(kNearestScale, 4 * std::max(whole, scales.MinScale)), 11, filled);
+    fill(scales.StepScale, std::max(1, (scales.MaxScale - scales.MinScale) / kStepsAcrossTheRange), 12, filled);
+    return filled;
+}
 
 double ZoomOutScale(double scale, const TScaleLimits& limits)
 {

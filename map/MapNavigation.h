@@ -5,10 +5,12 @@
 #pragma once
 
 #include <QLocale>
+#include <QRectF>
 #include <QString>
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 class MapEngine;
 class TDataMap;
@@ -20,6 +22,22 @@ struct TScaleLimits {
     int MaxScale = 0;
     int StepScale = 0;
 };
+
+// The scale parameters as the edition gives them (content items 9 to 12).
+struct TScaleParameters {
+    int MapScale = 0;
+    int MinScale = 0;
+    int MaxScale = 0;
+    int StepScale = 0;
+};
+
+// An edition without its scale items would zoom the map to a dot: every
+// parameter that is not a positive number gets a value fitted to the map's
+// extent (in map metres; an empty extent stands for a city of 10 km). The
+// whole map fits a view of 1000 pixels at the start scale, the far limit
+// shows it at half that size, the near limit shows a few houses, and a step
+// is a fortieth of the range. Returns the content items given a value.
+std::vector<int> FillMissingScales(TScaleParameters& scales, const QRectF& extent);
 
 // One step out ("Уменьшить"): never below MinScale.
 double ZoomOutScale(double scale, const TScaleLimits& limits);

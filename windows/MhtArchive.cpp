@@ -1,5 +1,6 @@
 #include "MhtArchive.h"
 
+#include <QMimeDatabase>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QUrl>
@@ -134,6 +135,14 @@ bool SameLocation(const QString& reference, const QUrl& resolved, const TMhtPart
     return reference == part.location || resolved == QUrl(part.location);
 }
 
+// "parts/3.jpg": the part's number and the usual suffix of its type, which
+// is what tells the browser how to take a local file.
+QString PartFileName(const QString& partsFolder, int number, const QString& contentType) {
+    const QString suffix = QMimeDatabase().mimeTypeForName(contentType).preferredSuffix();
+    return partsFolder + QLatin1Char('/') + QString::number(number) +
+           (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
+}
+
 } // namespace
 
 Result<TMhtArchive> ParseMhtArchive(const QByteArray& archive) {
@@ -171,7 +180,7 @@ Result<TMhtArchive> ParseMhtArchive(const QByteArray& archive) {
     return result;
 }
 
-Result<TMhtPage> SelfContainedPage(const TMhtArchive& archive) {
+Result<TMhtPage> UnpackedPage(const TMhtArchive& archive, const QString& partsFolder) {
     const auto page = std::find_if(archive.parts.begin(), archive.parts.end(), [](const TMhtPart& part) {
         return part.contentType == QLatin1String("text/html");
     });
@@ -185,7 +194,9 @@ Result<TMhtPage> SelfContainedPage(const TMhtArchive& archive) {
             R"re(((?:src|href|background)\s*=\s*)(?:"([^"]*)"|'([^']*)')|(url\(\s*)['"]?([^'")]*)['"]?\s*\))re"),
         QRegularExpression::CaseInsensitiveOption);
 
-    QString result;
+    TMhtPage result;
+    std::map<const TMhtPart*, QString> fileOfPart;
+    QString text;
     qsizetype copied = 0;
     QRegularExpressionMatchIterator matches = reference.globalMatch(html);
     while (matches.hasNext()) {
@@ -200,15 +211,20 @@ Result<TMhtPage> SelfContainedPage(const TMhtArchive& archive) {
             });
         if (part == archive.parts.end())
             continue;
-        const QString dataAddress = QStringLiteral("data:") + part->contentType + QStringLiteral(";base64,") +
-                                    QString::fromLatin1(part->body.toBase64());
-        result += html.mid(copied, match.capturedStart(0) - copied);
-        result += inCss ? QStringLiteral("url(") + dataAddress + QStringLiteral(")")
-                        : match.captured(1) + QLatin1Char('"') + dataAddress + QLatin1Char('"');
+        auto [named, isNew] = fileOfPart.try_emplace(&*part);
+        if (isNew) {
+            named->second = PartFileName(partsFolder, int(fileOfPart.size()), part->contentType);
+            result.files.push_back({named->second, part->body});
+        }
+        const QString address = QString::fromLatin1(QUrl::toPercentEncoding(named->second, "/"));
+        text += html.mid(copied, match.capturedStart(0) - copied);
+        text += inCss ? QStringLiteral("url(") + address + QStringLiteral(")")
+                      : match.captured(1) + QLatin1Char('"') + address + QLatin1Char('"');
         copied = match.capturedEnd(0);
     }
-    result += html.mid(copied);
-    return TMhtPage{result};
+    text += html.mid(copied);
+    result.html = "\xEF\xBB\xBF" + text.toUtf8();
+    return result;
 }
 
 bool LooksLikeWebArchive(const QString& fileName, const QByteArray& start) {

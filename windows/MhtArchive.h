@@ -1,8 +1,10 @@
 // Web archives (MHT): one MIME multipart/related message holding a page and
 // the pictures it shows. The embedded browser opens such files itself, but it
 // treats them as sandboxed documents: no scripts, and pictures whose location
-// is a local file are refused. So the viewer unpacks the archive into a single
-// page whose pictures travel inside it as data addresses.
+// is a local file are refused. Nor may a page handed over as text be large:
+// the browser takes it as one data address, which ends at 2 MB. So the viewer
+// unpacks the archive into a page file and the files of its parts beside it,
+// which the browser opens like any local page, whatever their size.
 #pragma once
 
 #include "Result.h"
@@ -27,14 +29,23 @@ struct TMhtArchive {
 // with a message saying why.
 Result<TMhtArchive> ParseMhtArchive(const QByteArray& archive);
 
-struct TMhtPage {
-    QString html;
+struct TMhtFile {
+    QString name; // relative to the page: the parts' folder, "/", the part's file name
+    QByteArray bytes;
 };
 
-// The archive's page (the first HTML part) as text, with every reference to
-// another part of the archive — by its location, by the location's file name
-// or by "cid:" — replaced by a data address holding that part.
-Result<TMhtPage> SelfContainedPage(const TMhtArchive& archive);
+struct TMhtPage {
+    // The page as UTF-8 headed by a byte order mark, which the browser trusts
+    // over any other charset the page itself declares.
+    QByteArray html;
+    std::vector<TMhtFile> files;
+};
+
+// The archive's page (the first HTML part), with every reference to another
+// part of the archive (by its location, by the location's file name or by
+// "cid:") replaced by the relative address of that part's file in the folder
+// `partsFolder` beside the page.
+Result<TMhtPage> UnpackedPage(const TMhtArchive& archive, const QString& partsFolder);
 
 // True when the file is a web archive rather than a plain page, judged by its
 // name (".mht", ".mhtml") or by a multipart header at its start.

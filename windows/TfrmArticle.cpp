@@ -1,26 +1,29 @@
 #include "TfrmArticle.h"
 
-#include "Datamodule.h"
 #include "MhtArchive.h"
 #include "WindowPlacement.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHideEvent>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#include <algorithm>
 #include <unistd.h>
+#include <utility>
 
 TfrmArticle* frmArticle = nullptr;
 QString FName;
 
 namespace {
 
-// The browser refuses pages given as text above this size, so larger
-// archives are opened by the browser itself (their pictures may then be missing).
-constexpr qsizetype kLargestPageText = 1900 * 1024;
+// The unpacked page of "7.mht" is "7.mht.html", its parts are in "7.mht_files".
+constexpr const char* kPageSuffix = ".html";
+constexpr const char* kPartsSuffix = "_files";
 
 // Addresses in a document open in the user's browser or mail program, the
 // way the same links of the firm list do; the viewer itself stays on the document.
@@ -49,11 +52,19 @@ void AllowBrowserForRoot() {
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --no-sandbox").trimmed());
 }
 
-// The ID of the firm on which the data module's firm query stands; 0 when none.
-int CurrentFirmId() {
-    if (!DM || !DM->qFirms.Active() || DM->qFirms.Eof() || DM->qFirms.RecNo() <= 0)
-        return 0;
-    return DM->qFirms.FieldByName(QStringLiteral("ID")).AsInteger();
+// Writes the unpacked page and its parts' files beside the archive; false
+// when any is not written.
+bool WriteUnpacked(const QString& pageFile, const QString& partsFolder, const TMhtPage& page) {
+    if (!QDir().mkpath(partsFolder))
+        return false;
+    const auto write = [](const QString& name, const QByteArray& bytes) {
+        QFile file(name);
+        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+    };
+    const QString folder = QFileInfo(pageFile).absolutePath() + QLatin1Char('/');
+    return write(pageFile, page.html) && std::all_of(page.files.begin(), page.files.end(), [&](const TMhtFile& part) {
+               return write(folder + part.name, part.bytes);
+           });
 }
 
 } // namespace
@@ -84,6 +95,8 @@ void TfrmArticle::Show(const QString& fileName, const QString& caption) {
         close();
         return;
     }
+    if (IsArticleFile(fileName, ExtractedFilesFolder()) && !shownArticles_.contains(fileName))
+        shownArticles_ << fileName;
     if (!WB)
         createBrowser();
     openDocument(fileName);
@@ -94,6 +107,8 @@ void TfrmArticle::Show(const QString& fileName, const QString& caption) {
     raise();
 }
 
+// A web archive is opened as its unpacked page beside it; what cannot be
+// unpacked is left to the browser.
 void TfrmArticle::openDocument(const QString& fileName) {
     const QUrl address = QUrl::fromLocalFile(fileName);
     QFile file(fileName);
@@ -106,11 +121,15 @@ void TfrmArticle::openDocument(const QString& fileName) {
         WB->load(address);
         return;
     }
+    const QFileInfo archiveFile(fileName);
+    const QString pageFile = archiveFile.absoluteFilePath() + kPageSuffix;
+    const QString partsName = archiveFile.fileName() + kPartsSuffix;
     const Result<TMhtArchive> archive = ParseMhtArchive(content);
     const Result<TMhtPage> page =
-        archive ? SelfContainedPage(archive.value()) : Result<TMhtPage>::failure(archive.error());
-    if (page && page.value().html.toUtf8().size() < kLargestPageText)
-        WB->setHtml(page.value().html, address);
+        archive ? UnpackedPage(archive.value(), partsName) : Result<TMhtPage>::failure(archive.error());
+    unpacked_ << pageFile;
+    if (page && WriteUnpacked(pageFile, archiveFile.absolutePath() + QLatin1Char('/') + partsName, page.value()))
+        WB->load(QUrl::fromLocalFile(pageFile));
     else
         WB->load(address);
 }
@@ -127,12 +146,22 @@ QString TfrmArticle::ExtractedFilesFolder() const {
     return QFileInfo(FName).absolutePath() + QLatin1Char('/');
 }
 
+// The documents shown go, not the article of whatever firm is current now:
+// the user may have moved on in the firm list while the viewer was open.
 void TfrmArticle::FormHide() {
     if (WB)
         WB->setUrl(QUrl(QStringLiteral("about:blank")));
-    if (FName.isEmpty() && tempPath_.isEmpty())
-        return;
-    const int firmId = CurrentFirmId();
-    if (firmId != 0)
-        QFile::remove(ArticleFileName(ExtractedFilesFolder(), firmId));
+    for (const QString& article : std::exchange(shownArticles_, {}))
+        QFile::remove(article);
+    for (const QString& pageFile : std::exchange(unpacked_, {})) {
+        QFile::remove(pageFile);
+        QDir(pageFile.chopped(qstrlen(kPageSuffix)) + kPartsSuffix).removeRecursively();
+    }
+}
+
+bool IsArticleFile(const QString& fileName, const QString& extractedFilesFolder) {
+    static const QRegularExpression articleName(QStringLiteral("^[0-9]+\\.mht$"));
+    const QFileInfo file(fileName);
+    return articleName.match(file.fileName()).hasMatch() &&
+           QDir::cleanPath(file.absolutePath()) == QDir::cleanPath(QDir(extractedFilesFolder).absolutePath());
 }

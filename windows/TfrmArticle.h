@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
 class QWebEngineView;
 
@@ -16,10 +17,11 @@ public:
     // window (not modal); a missing file closes the window instead.
     void Show(const QString& fileName, const QString& caption);
 
-    // The folder of extracted files (TempPath, with its closing "/"), where
-    // the current firm's article is deleted when the viewer hides. Until it
-    // is handed over, the folder of the last document stands for it: the
-    // price list and the articles are always extracted there.
+    // The folder of extracted files (TempPath, with its closing "/"). The
+    // articles extracted there that the viewer showed are deleted when it
+    // hides, with the pages it unpacked from them. Until the folder is handed
+    // over, the folder of the last document stands for it: the price list
+    // and the articles are always extracted there.
     void SetTempPath(const QString& tempPath) { tempPath_ = tempPath; }
 
     // The embedded browser; null until the first document is shown.
@@ -39,6 +41,8 @@ private:
     QString ExtractedFilesFolder() const;
 
     QString tempPath_;
+    QStringList shownArticles_;
+    QStringList unpacked_; // the page files; each has its parts' folder beside it
 };
 
 // The document the viewer last opened.
@@ -46,5 +50,7 @@ extern QString FName;
 
 // The article file of a firm in the folder of extracted files: TempPath + ID + ".mht".
 QString ArticleFileName(const QString& tempPath, int firmId);
+// True for a name ArticleFileName gives in that folder.
+bool IsArticleFile(const QString& fileName, const QString& extractedFilesFolder);
 
 extern TfrmArticle* frmArticle;

@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -64,9 +65,13 @@ TfrmSettings::TfrmSettings(QWidget* parent)
     connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+// Coming back from minimised is a spontaneous show of a dialog that stayed
+// open: it keeps its place and the change the user has not applied yet.
 void TfrmSettings::showEvent(QShowEvent* event) {
-    CentreOnActiveWindow(this);
-    FormShow();
+    if (!event->spontaneous()) {
+        CentreOnActiveWindow(this);
+        FormShow();
+    }
     QDialog::showEvent(event);
 }
 

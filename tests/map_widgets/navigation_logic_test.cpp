@@ -32,11 +32,31 @@ TEST(ZoomSteps, StayWithinTheLimitsAndLandExactlyOnThem)
     EXPECT_EQ(ZoomInScale(20000, kLimits), 20000);
 }
 
-TEST(ZoomSteps, MissingScaleParametersAreUsedAsTheyAre)
+TEST(ZoomSteps, MissingScaleParametersAreFittedToTheMap)
 {
-    const TScaleLimits none{};
-    EXPECT_EQ(ZoomOutScale(5000, none), 5000) << "a step of 0";
-    EXPECT_EQ(ZoomInScale(5000, none), 0) << "the maximum of 0 is not above the scale";
+    TScaleParameters none;
+    const QRectF city(0, 0, 10000, 6000);
+    EXPECT_EQ(FillMissingScales(none, city), (std::vector<int>{9, 10, 11, 12}));
+    EXPECT_EQ(none.MapScale, 216) << "a 10 km city across 1000 pixels";
+    EXPECT_EQ(none.MinScale, 108);
+    EXPECT_EQ(none.MaxScale, 20000);
+    EXPECT_EQ(none.StepScale, (20000 - 108) / 40);
+    const TScaleLimits limits{none.MinScale, none.MaxScale, none.StepScale};
+    EXPECT_EQ(ZoomInScale(none.MapScale, limits), 216 + 497) << "a step in, not a collapse to 0";
+    EXPECT_EQ(ZoomOutScale(none.MapScale, limits), 108);
+
+    TScaleParameters half{.MapScale = 5000, .MinScale = 0, .MaxScale = -3, .StepScale = 500};
+    EXPECT_EQ(FillMissingScales(half, QRectF(0, 0, 2000, 4000)), (std::vector<int>{10, 11}));
+    EXPECT_EQ(half.MapScale, 5000) << "what the edition gives stays";
+    EXPECT_EQ(half.MinScale, 270);
+    EXPECT_EQ(half.MaxScale, 20000);
+    EXPECT_EQ(half.StepScale, 500);
+
+    TScaleParameters whole{1, 2, 3, 4};
+    EXPECT_TRUE(FillMissingScales(whole, {}).empty());
+    TScaleParameters withoutMap;
+    FillMissingScales(withoutMap, {});
+    EXPECT_EQ(withoutMap.MapScale, 216) << "an empty map counts as a 10 km city";
 }
 
 TEST(Wheel, OnlyEverySecondEventActsCountingBothDirections)

@@ -14,6 +14,9 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QStringEncoder>
+#include <QTest>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QWebEnginePage>
@@ -55,6 +58,35 @@ QByteArray Archive(const QByteArray& html, const QByteArray& pageEncoding, const
         text += "Content-ID: <" + pictureId + ">\r\n";
     text += "\r\n" + JpegPicture().toBase64() + "\r\n--==b==--\r\n";
     return text;
+}
+
+// A picture of noise, which JPEG cannot make small.
+QByteArray NoisePicture(int side) {
+    QImage picture(side, side, QImage::Format_RGB32);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            picture.setPixel(x, y, QRandomGenerator::global()->generate());
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "JPG", 95);
+    return bytes;
+}
+
+// An archive of a page in `charset` (sent as base64) and pictures named
+// "p1.jpg", "p2.jpg" ... beside it.
+QByteArray ArchiveOf(const QByteArray& page, const QByteArray& charset, const QList<QByteArray>& pictures) {
+    QByteArray text = "MIME-Version: 1.0\r\nContent-Type: multipart/related; boundary=\"--b--\"\r\n\r\n"
+                      "----b--\r\nContent-Type: text/html; charset=\"" +
+                      charset +
+                      "\"\r\nContent-Transfer-Encoding: base64\r\n"
+                      "Content-Location: file:///C:/article/page.htm\r\n\r\n" +
+                      page.toBase64() + "\r\n";
+    for (qsizetype i = 0; i < pictures.size(); ++i)
+        text += "----b--\r\nContent-Type: image/jpeg\r\nContent-Transfer-Encoding: base64\r\n"
+                "Content-Location: file:///C:/article/p" +
+                QByteArray::number(i + 1) + ".jpg\r\n\r\n" + pictures[i].toBase64() + "\r\n";
+    return text + "----b----\r\n";
 }
 
 const QByteArray kPage = "<html><head><title>Статья о фирме</title></head><body>"
@@ -106,17 +138,29 @@ TEST(MhtArchive, QuotedPrintableWithSoftBreaks) {
     EXPECT_EQ(QString::fromUtf8(archive.value().parts[0].body), "<p>Мебель a=b</p>");
 }
 
-TEST(MhtArchive, ReferencesToPartsBecomeDataAddressesOthersStay) {
+TEST(MhtArchive, ReferencesToPartsBecomeFilesBesideThePageOthersStay) {
     const Result<TMhtArchive> archive =
         ParseMhtArchive(Archive(kPage, "base64", "file:///picture.jpg", "pic1"));
     ASSERT_TRUE(archive);
-    const Result<TMhtPage> page = SelfContainedPage(archive.value());
+    const Result<TMhtPage> page = UnpackedPage(archive.value(), "7.mht_files");
     ASSERT_TRUE(page);
-    const QString data = "data:image/jpeg;base64," + QString::fromLatin1(JpegPicture().toBase64());
-    EXPECT_TRUE(page.value().html.contains("<img src=\"" + data + "\"><img src=\"" + data + "\">"));
-    EXPECT_TRUE(page.value().html.contains("url(other.jpg)"))
-        << "a name the archive does not hold is left alone";
-    EXPECT_TRUE(page.value().html.contains("<title>Статья о фирме</title>"));
+    ASSERT_EQ(page.value().files.size(), 1u) << "one file for a part however often the page shows it";
+    EXPECT_EQ(page.value().files[0].name, "7.mht_files/1.jpg");
+    EXPECT_EQ(page.value().files[0].bytes, JpegPicture());
+    const QString html = QString::fromUtf8(page.value().html);
+    EXPECT_TRUE(page.value().html.startsWith("\xEF\xBB\xBF")) << "the byte order mark names the page's charset";
+    EXPECT_TRUE(html.contains("<img src=\"7.mht_files/1.jpg\"><img src=\"7.mht_files/1.jpg\">"));
+    EXPECT_TRUE(html.contains("url(other.jpg)")) << "a name the archive does not hold is left alone";
+    EXPECT_TRUE(html.contains("<title>Статья о фирме</title>"));
+}
+
+TEST(MhtArchive, APageInWindows1251BecomesUtf8) {
+    const QByteArray page = QStringEncoder("windows-1251")(QStringLiteral("<p>Диваны и кресла</p>"));
+    const Result<TMhtArchive> archive = ParseMhtArchive(ArchiveOf(page, "windows-1251", {}));
+    ASSERT_TRUE(archive);
+    const Result<TMhtPage> unpacked = UnpackedPage(archive.value(), "1.mht_files");
+    ASSERT_TRUE(unpacked);
+    EXPECT_EQ(unpacked.value().html, "\xEF\xBB\xBF" + QStringLiteral("<p>Диваны и кресла</p>").toUtf8());
 }
 
 TEST(MhtArchive, FilesThatAreNoArchivesAreRefusedWithAReason) {
@@ -128,7 +172,7 @@ TEST(MhtArchive, FilesThatAreNoArchivesAreRefusedWithAReason) {
         ParseMhtArchive("Content-Type: multipart/related; boundary=b\r\n\r\n--b\r\nContent-Type: "
                         "image/png\r\n\r\nx\r\n--b--\r\n");
     ASSERT_TRUE(pictureOnly);
-    EXPECT_EQ(SelfContainedPage(pictureOnly.value()).error(), "В веб-архиве нет HTML-страницы.");
+    EXPECT_EQ(UnpackedPage(pictureOnly.value(), "x").error(), "В веб-архиве нет HTML-страницы.");
     EXPECT_TRUE(LooksLikeWebArchive("1002.MHT", {}));
     EXPECT_TRUE(LooksLikeWebArchive("x.html", "MIME-Version: 1.0\r\nContent-Type: multipart/related;"));
     EXPECT_FALSE(LooksLikeWebArchive("PriceList.html", "<!DOCTYPE html>"));
@@ -224,19 +268,60 @@ TEST_F(Viewer, AWebArchiveOfItsOwnAndAPlainPageInTheSameWindow) {
     viewer.Show(tempPath + "gone.mht", "Статья: нет");
     EXPECT_FALSE(viewer.isVisible()) << "a missing document closes the open viewer";
     EXPECT_EQ(viewer.windowTitle(), "Статья: Салон");
-    EXPECT_TRUE(QFile::exists(article)) << "no firm is current, so no article file is deleted";
+    EXPECT_FALSE(QFile::exists(article)) << "the article shown goes with the viewer";
+    EXPECT_EQ(QDir(tempPath).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList())
+        << "and so does the page unpacked from it";
 }
 
-TEST_F(Viewer, HidingWithoutAnEditionDeletesNothing) {
-    const QString article = tempPath + "7.mht";
-    WriteFile(article, Archive(kPage, "base64", "file:///picture.jpg"));
-    TfrmArticle unconfigured;
-    unconfigured.Show(article, "Статья");
-    unconfigured.hide();
-    EXPECT_TRUE(QFile::exists(article));
+TEST_F(Viewer, ALargeArticleWithPicturesIsShownWhole) {
+    // Some 1.7 MB: too much for a page handed to the browser as text.
+    const QList<QByteArray> pictures{NoisePicture(640), NoisePicture(640)};
+    QByteArray page = "<html><head><title>Большая статья</title></head><body><img src=\"p1.jpg\">";
+    while (page.size() < 250 * 1024)
+        page += "<p>Мебель на заказ: шкафы, кухни, диваны, кресла и столы из массива.</p>";
+    page += "<img src=\"p2.jpg\"><p id=\"end\">Конец статьи</p></body></html>";
+    const QString article = tempPath + "12.mht";
+    const QByteArray archive = ArchiveOf(page, "utf-8", pictures);
+    ASSERT_GT(archive.size(), 1500 * 1024);
+    WriteFile(article, archive);
+
+    showAndWait(article, "Статья: Мебель");
+    EXPECT_EQ(RunScript(viewer.WB, "document.title").toString(), "Большая статья");
+    EXPECT_EQ(RunScript(viewer.WB, "document.getElementById('end').textContent").toString(), "Конец статьи");
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return RunScript(viewer.WB, "Array.from(document.images).map(i => i.naturalWidth).join(',')")
+                       .toString() == "640,640";
+        },
+        15000))
+        << "both pictures come from the archive";
 }
 
-TEST_F(Viewer, HidingAfterThePriceListDeletesTheCurrentFirmsArticleOnly) {
+TEST_F(Viewer, AnArticleInWindows1251ShowsItsLetters) {
+    const QByteArray page = QStringEncoder("windows-1251")(QStringLiteral(
+        "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1251\">"
+        "<title>Мебельный салон</title></head><body><p id=\"text\">Диваны и кресла</p>"
+        "<img src=\"p1.jpg\"></body></html>"));
+    const QString article = tempPath + "3.mht";
+    WriteFile(article, ArchiveOf(page, "windows-1251", {JpegPicture()}));
+    showAndWait(article, "Статья: Салон");
+    EXPECT_EQ(RunScript(viewer.WB, "document.title").toString(), "Мебельный салон");
+    EXPECT_EQ(RunScript(viewer.WB, "document.getElementById('text').textContent").toString(), "Диваны и кресла");
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return RunScript(viewer.WB, "document.images[0].naturalWidth").toInt() == 40; }, 15000));
+}
+
+TEST_F(Viewer, ADocumentOutsideTheExtractedFilesStays) {
+    QDir().mkpath(tempPath + "elsewhere");
+    const QString archive = tempPath + "elsewhere/7.mht";
+    WriteFile(archive, Archive(kPage, "base64", "file:///picture.jpg"));
+    showAndWait(archive, "Статья");
+    viewer.hide();
+    EXPECT_TRUE(QFile::exists(archive));
+    EXPECT_FALSE(QFile::exists(archive + ".html")) << "the page the viewer unpacked goes";
+}
+
+TEST_F(Viewer, HidingDeletesTheArticlesShownNotTheCurrentFirms) {
     CurrentFolder here{folder.path()};
     TinyEdition edition(folder.file("plain.sqlite"));
     edition.addFirm({.id = 5, .name = "Аптека", .place = 1});
@@ -246,22 +331,24 @@ TEST_F(Viewer, HidingAfterThePriceListDeletesTheCurrentFirmsArticleOnly) {
     DM = &dm;
     ASSERT_TRUE(dm.OpenEdition(2));
     dm.qFirms.Open();
-    ASSERT_TRUE(dm.qFirms.Locate("ID", 7));
     WriteFile(tempPath + "5.mht", Archive(kPage, "base64", "file:///picture.jpg"));
     WriteFile(tempPath + "7.mht", Archive(kPage, "base64", "file:///picture.jpg"));
     WriteFile(tempPath + "PriceList.html", "<html><head><title>Прайс-лист</title></head></html>");
 
+    showAndWait(tempPath + "5.mht", "Статья: Аптека");
+    // The user moves on in the firm list while the article stays open.
+    ASSERT_TRUE(dm.qFirms.Locate("ID", 7));
     showAndWait(tempPath + "PriceList.html", "Прайс-лист");
     viewer.hide();
-    EXPECT_FALSE(QFile::exists(tempPath + "7.mht"));
-    EXPECT_TRUE(QFile::exists(tempPath + "5.mht"));
+    EXPECT_FALSE(QFile::exists(tempPath + "5.mht")) << "the article shown goes";
+    EXPECT_TRUE(QFile::exists(tempPath + "7.mht")) << "the current firm's was never shown";
     EXPECT_TRUE(QFile::exists(tempPath + "PriceList.html"));
+    EXPECT_FALSE(QFile::exists(tempPath + "5.mht.html"));
+    EXPECT_FALSE(QFileInfo::exists(tempPath + "5.mht_files"));
 
     TfrmArticle handedNothing;
-    WriteFile(tempPath + "7.mht", Archive(kPage, "base64", "file:///picture.jpg"));
-    handedNothing.Show(tempPath + "PriceList.html", "Прайс-лист");
+    WriteFile(tempPath + "5.mht", Archive(kPage, "base64", "file:///picture.jpg"));
+    handedNothing.Show(tempPath + "5.mht", "Статья: Аптека");
     handedNothing.hide();
-    EXPECT_FALSE(QFile::exists(tempPath + "7.mht"))
-        << "the folder of the extracted price list stands for TempPath";
-    EXPECT_TRUE(QFile::exists(tempPath + "PriceList.html"));
+    EXPECT_FALSE(QFile::exists(tempPath + "5.mht")) << "the folder of the document stands for TempPath";
 }

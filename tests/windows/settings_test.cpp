@@ -166,6 +166,17 @@ TEST_F(SettingsDialog, CancelAndTheCloseBoxDiscardThePendingChange) {
     EXPECT_FALSE(map.options().View3D);
 }
 
+TEST_F(SettingsDialog, RestoringFromMinimisedKeepsThePendingChange) {
+    dialog.show();
+    dialog.chbView3D->click();
+    dialog.showMinimized();
+    dialog.showNormal();
+    EXPECT_TRUE(dialog.chbView3D->isChecked());
+    EXPECT_TRUE(dialog.btApply->isEnabled()) << "the change is still pending";
+    dialog.btOk->click();
+    EXPECT_TRUE(map.options().View3D);
+}
+
 TEST(SettingsWithoutMap, TheDialogOpensAndAppliesWithoutAMapHandedOver) {
     TfrmSettings dialog;
     dialog.show();
