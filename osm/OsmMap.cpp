@@ -313,24 +313,50 @@ MapPoint perimeterPoint(const QRectF& box, double place)
     return point(box.left(), box.top() + (place - 2 * w - h));
 }
 
-// The sea beside an open coastline: the water on its right, closed along the
-// edge of the extract clockwise from where the coastline ends to where it begins.
-std::vector<MapPoint> seaBeside(const std::vector<MapPoint>& coast, const QRectF& box)
+// The sea beside the open coastlines: each has the water on its right, so
+// from where one ends the sea's outline runs clockwise along the edge of
+// the extract to where the next one begins, and on until it closes.
+std::vector<std::vector<MapPoint>> seasBeside(const std::vector<std::vector<MapPoint>>& coasts, const QRectF& box)
 {
     const double perimeter = 2 * (box.width() + box.height());
-    const double from = perimeterPlace(box, coast.back());
-    double to = perimeterPlace(box, coast.front());
-    if (to <= from)
-        to += perimeter;
-    std::vector<MapPoint> sea = coast;
-    sea.push_back(perimeterPoint(box, from));
     const double corners[] = {0, box.width(), box.width() + box.height(), 2 * box.width() + box.height()};
-    for (double lap : {0.0, perimeter})
-        for (double corner : corners)
-            if (corner + lap > from && corner + lap < to)
-                sea.push_back(perimeterPoint(box, corner));
-    sea.push_back(perimeterPoint(box, std::fmod(to, perimeter)));
-    return sea;
+    std::vector<double> starts;
+    for (const std::vector<MapPoint>& coast : coasts)
+        starts.push_back(perimeterPlace(box, coast.front()));
+    const auto ahead = [perimeter](double from, double to) {
+        const double distance = std::fmod(to - from + perimeter, perimeter);
+        return distance;
+    };
+    std::vector<bool> used(coasts.size(), false);
+    std::vector<std::vector<MapPoint>> seas;
+    for (std::size_t first = 0; first < coasts.size(); ++first) {
+        if (used[first])
+            continue;
+        std::vector<MapPoint> sea;
+        std::size_t current = first;
+        while (true) {
+            used[current] = true;
+            sea.insert(sea.end(), coasts[current].begin(), coasts[current].end());
+            const double from = perimeterPlace(box, coasts[current].back());
+            std::size_t next = first;
+            for (std::size_t candidate = 0; candidate < coasts.size(); ++candidate)
+                if ((!used[candidate] || candidate == first) &&
+                    ahead(from, starts[candidate]) < ahead(from, starts[next]))
+                    next = candidate;
+            const double to = from + ahead(from, starts[next]);
+            sea.push_back(perimeterPoint(box, from));
+            for (double lap : {0.0, perimeter})
+                for (double corner : corners)
+                    if (corner + lap > from && corner + lap < to)
+                        sea.push_back(perimeterPoint(box, corner));
+            sea.push_back(perimeterPoint(box, starts[next]));
+            if (next == first)
+                break;
+            current = next;
+        }
+        seas.push_back(std::move(sea));
+    }
+    return seas;
 }
 
 void addSea(ObjectWriter& writer, const OsmFeatures& features, const LocalProjection& projection, const QRectF& box,
@@ -340,10 +366,11 @@ void addSea(ObjectWriter& writer, const OsmFeatures& features, const LocalProjec
     for (const OsmLine& line : features.lines)
         if (line.kind == LineKind::Coastline)
             pieces.push_back(project(projection, line.points));
-    for (const std::vector<MapPoint>& chain : coastChains(std::move(pieces))) {
-        if (chain.size() < 2 || chain.front() == chain.back())
-            continue; // an island: its coastline is drawn, the sea around it is the extract's other coast
-        writer.add(otWater, seaBeside(chain, box));
+    // Islands, closed in themselves, are drawn as their coastline only.
+    std::vector<std::vector<MapPoint>> open = coastChains(std::move(pieces));
+    std::erase_if(open, [](const std::vector<MapPoint>& chain) { return chain.size() < 2 || chain.front() == chain.back(); });
+    for (std::vector<MapPoint>& sea : seasBeside(open, box)) {
+        writer.add(otWater, std::move(sea));
         ++map.areas;
     }
 }

@@ -277,3 +277,29 @@ TEST_F(OsmImport, CoastlineFillsTheSeaOnItsRight)
     EXPECT_FALSE(inWater(kLon + 0.002, kLat + 0.001));
     EXPECT_FALSE(inWater(kLon + 0.0039, kLat + 0.0014));
 }
+
+TEST_F(OsmImport, CoastlinesLeavingAndEnteringTheExtractCloseOneSea)
+{
+    OsmXml xml;
+    // A channel from the north edge of the extract to its east edge, between
+    // the mainland in the south-west and land in the north-east corner: two
+    // coastlines, each with the water on its right, make one sea.
+    const auto at = [](double east, double north) { return GeoPoint{kLon + 0.001 * east, kLat + 0.001 * north}; };
+    const auto node = [&](double east, double north) { return xml.node(at(east, north).lon, at(east, north).lat); };
+    xml.way({node(3, 0), node(1, 2)}, {{"natural", "coastline"}});
+    xml.way({node(2, 2), node(3, 1)}, {{"natural", "coastline"}});
+    xml.rectangle(kLon - 0.001, kLat - 0.001, 0.0005, 0.0005, {{"building", "yes"}});
+    const ImportedCity city = import(xml);
+
+    const auto inWater = [&](double east, double north) {
+        const MapPoint point = city.map.projection.toMap(at(east, north));
+        return findObject(city.map.model, [&](const TPMXMapObjectMem& object) {
+                   return object.ObjType == otWater && ringContains(object.Geometry, point.x, point.y);
+               }) != nullptr;
+    };
+    EXPECT_TRUE(inWater(2.0, 1.5)) << "the channel";
+    EXPECT_TRUE(inWater(1.6, 1.9)) << "the channel at the north edge";
+    EXPECT_FALSE(inWater(1, 1)) << "the mainland";
+    EXPECT_FALSE(inWater(-0.5, 1.5)) << "the mainland in the north-west";
+    EXPECT_FALSE(inWater(2.9, 1.9)) << "the land in the corner";
+}
