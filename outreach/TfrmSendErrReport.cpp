@@ -166,7 +166,9 @@ void TfrmSendErrReport::sendReport()
 
     // Without its screenshot the report is still worth sending; the user is told.
     const QString screenFile = environment.TempPath + QStringLiteral("screen.jpg");
-    const Status saved = SaveScreenShot(screenShot_, screenFile);
+    const Status saved = environment.TempPath.isEmpty()
+                             ? Status::failure(QStringLiteral("Временная папка программы недоступна: снимок экрана не сохранён."))
+                             : SaveScreenShot(screenShot_, screenFile);
     if (saved)
         message.AttachFile(screenFile, QStringLiteral("image/jpeg"));
     else

@@ -7,6 +7,7 @@
 #include "MailTexts.h"
 #include "SmtpTransport.h"
 #include "TestEnvironment.h"
+#include "TinyEdition.h"
 #include "TfrmProgress.h"
 #include "smtp_TestServer.h"
 
@@ -122,6 +123,25 @@ TEST_F(ErrorReport, SentReportArrivesWithScreenshotAndThanks)
     ASSERT_EQ(attachments.size(), 1);
     EXPECT_EQ(attachments[0].toObject()["filename"].toString(), "screen.jpg");
     EXPECT_EQ(attachments[0].toObject()["jpeg"].toString(), "400 300");
+}
+
+TEST_F(ErrorReport, WithoutATemporaryFolderTheReportGoesWithoutItsScreenshot)
+{
+    TTestSmtpServer server;
+    TMailConfigFile config(server.account());
+    TMailEnvironment environment = MailEnvironment();
+    environment.TempPath.clear();
+    SetMailEnvironment(environment);
+    CurrentFolder here(temp.path());
+    QSignalSpy finished(frmSendErrReport, &TfrmSendErrReport::ReportFinished);
+    Report("Деление на ноль", [&] { frmSendErrReport->btSend->click(); });
+    ASSERT_TRUE(finished.wait(30000));
+    EXPECT_TRUE(finished.first().at(0).toBool());
+    ASSERT_EQ(boxes.Messages.size(), 2u);
+    EXPECT_EQ(boxes.Messages[0].Text, "Временная папка программы недоступна: снимок экрана не сохранён.");
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(temp.file("screen.jpg")))) << "nothing in the current folder";
+    ASSERT_TRUE(server.waitForMessages(1));
+    EXPECT_TRUE(server.parsed(1)["attachments"].toArray().isEmpty());
 }
 
 TEST_F(ErrorReport, CancelSendsNothingAndCommentStaysForTheNextReport)
