@@ -1,0 +1,140 @@
+// Importing real cities: the whole import of the Liechtenstein extract as a
+// publisher runs it (time and the peak memory of the process), and frames
+// of the imported Moscow and Helsinki maps, whole city and street level at
+// 1920x1080. The extracts lie beside the project in ../shared/osm.
+#include "MapEngine.h"
+#include "OsmImport.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <map>
+#include <memory>
+
+extern char** environ;
+
+namespace {
+
+QString extract(const char* name)
+{
+    return QDir::cleanPath(QStringLiteral(VARINDEL_SOURCE_DIR "/../shared/osm/") + QString::fromUtf8(name));
+}
+
+// Runs the import in a process of its own; false when it failed.
+bool importProcess(const QString& osm, const QString& edition, double& seconds, double& peakMegabytes)
+{
+    const QByteArray tool = QByteArrayLiteral(VARINDEL_BIN_DIR "/varindel-edition");
+    const QByteArray osmPath = QFile::encodeName(osm);
+    const QByteArray out = QFile::encodeName(edition);
+    const char* argv[] = {tool.constData(), "import", "--edition", "1", out.constData(),
+                          "--osm", osmPath.constData(), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    QElapsedTimer timer;
+    timer.start();
+    pid_t child = 0;
+    const int spawned = posix_spawn(&child, tool.constData(), &actions, nullptr, const_cast<char**>(argv), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return false;
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    peakMegabytes = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+void BM_OsmImportLiechtenstein(benchmark::State& state)
+{
+    const QString osm = extract("liechtenstein.osm.pbf");
+    if (!QFile::exists(osm)) {
+        state.SkipWithError("the extracts (../shared/osm beside the project) are absent");
+        return;
+    }
+    double seconds = 0, peak = 0;
+    for (auto _ : state) {
+        if (!importProcess(osm, QStringLiteral("/tmp/varindel-bench-liechtenstein.abs"), seconds, peak)) {
+            state.SkipWithError("the import failed");
+            return;
+        }
+        state.SetIterationTime(seconds);
+    }
+    state.counters["peak_MB"] = peak;
+    QFile::remove(QStringLiteral("/tmp/varindel-bench-liechtenstein.abs"));
+}
+BENCHMARK(BM_OsmImportLiechtenstein)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Fonts and text layout need a GUI application; the benchmark's own main has none.
+void ensureGuiApplication()
+{
+    if (QGuiApplication::instance())
+        return;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "varindel_bench";
+    static char* argv[] = {name, nullptr};
+    new QGuiApplication(argc, argv);
+}
+
+// The imported maps, kept for the frame benchmarks of one run.
+const MapModel* importedMap(const char* name)
+{
+    static std::map<std::string, std::unique_ptr<ImportedCity>> cities;
+    auto& city = cities[name];
+    if (!city) {
+        Result<ImportedCity> imported = ImportOsmCity(extract(name), QString());
+        if (!imported)
+            return nullptr;
+        city = std::make_unique<ImportedCity>(std::move(imported).value());
+    }
+    return &city->map.model;
+}
+
+// range(0): 0 Moscow, 1 Helsinki; range(1): 0 the whole city, 1 street level.
+void BM_OsmFrame(benchmark::State& state)
+{
+    ensureGuiApplication();
+    const char* name = state.range(0) == 0 ? "moscow-ostankino.osm.gz" : "helsinki-centre.osm.pbf";
+    const MapModel* model = importedMap(name);
+    if (!model) {
+        state.SkipWithError("the extract is absent or does not import");
+        return;
+    }
+    MapEngine engine;
+    engine.setViewSize(QSize(1920, 1080));
+    // The engine owns its model: a copy per benchmark, made before timing.
+    std::vector<TPMXMapObjectMem> objects;
+    for (int index = 0; index < model->GetCount(); ++index)
+        objects.push_back(model->object(index));
+    MapModel copy;
+    copy.assign(std::move(objects));
+    const QRectF extent = copy.extent();
+    engine.setModel(std::move(copy));
+    engine.showAll();
+    if (state.range(1) == 1)
+        engine.ViewXY(extent.center().x(), extent.center().y(), 4320); // two pixels a metre: a street and its houses
+    QImage frame(1920, 1080, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        QPainter painter(&frame);
+        engine.paint(painter, frame.rect());
+    }
+    state.SetLabel(std::string(name) + (state.range(1) == 0 ? " whole city" : " street level"));
+}
+BENCHMARK(BM_OsmFrame)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond);
+
+} // namespace
