@@ -213,10 +213,8 @@ int SuggestIndex::firmsContaining(const QString& correction) const {
     return firms;
 }
 
-std::vector<Offer> SuggestIndex::ranked(const QString& query, bool firmsOnly) const {
+std::vector<Offer> SuggestIndex::ranked(const QString& query) const {
     std::vector<Match> found = matches(query);
-    if (firmsOnly)
-        std::erase_if(found, [this](const Match& m) { return entries_[size_t(m.entry)].kind != EntryKind::Firm; });
     const auto closer = [](const Match& a, const Match& b) {
         return a.cost != b.cost ? a.cost < b.cost : a.extraWords < b.extraWords;
     };
@@ -243,21 +241,23 @@ std::vector<Offer> SuggestIndex::ranked(const QString& query, bool firmsOnly) co
 }
 
 std::vector<Offer> SuggestIndex::Offers(const QString& query, int limit) const {
-    std::vector<Offer> offers = ranked(query, false);
+    std::vector<Offer> offers = ranked(query);
     if (offers.size() > std::size_t(std::max(limit, 0)))
         offers.resize(std::size_t(std::max(limit, 0)));
     return offers;
 }
 
 std::optional<Offer> SuggestIndex::Correction(const QString& query) const {
-    const std::vector<Offer> offers = ranked(query, true);
-    if (offers.empty())
+    const std::vector<Offer> offers = ranked(query);
+    const auto best = std::find_if(offers.begin(), offers.end(),
+                                   [](const Offer& offer) { return offer.kind == EntryKind::Firm; });
+    if (best == offers.end() || best->correction == query.trimmed().toLower())
         return std::nullopt;
-    const Offer& best = offers.front();
+    // A category closer than every firm name, or another firm name search
+    // as close, leaves the choice to the user.
     for (const Offer& other : offers)
-        if (other.correction != best.correction && other.cost <= best.cost)
+        if (other.kind == EntryKind::Category ? other.cost < best->cost
+                                              : other.correction != best->correction && other.cost <= best->cost)
             return std::nullopt;
-    if (best.correction == query.trimmed().toLower())
-        return std::nullopt;
-    return best;
+    return *best;
 }

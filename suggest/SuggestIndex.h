@@ -36,15 +36,15 @@ struct Offer {
 
 class SuggestIndex {
 public:
-    SuggestIndex() = default;
+    SuggestIndex() : SuggestIndex(std::vector<SuggestEntry>{}) {}
     explicit SuggestIndex(const std::vector<SuggestEntry>& entries);
 
     // The likeliest names first: closest, then naming the fewest other
     // words, then matching the most firms. At most `limit`.
     std::vector<Offer> Offers(const QString& query, int limit) const;
     // The one firm name search the query most likely meant, when one is
-    // clearly closer than every other; none when the query is too far from
-    // everything or two corrections are equally close.
+    // clearly closer than every other and than every category; none when
+    // the query is too far from everything or the choice is not clear.
     std::optional<Offer> Correction(const QString& query) const;
 
     int EntryCount() const { return int(entries_.size()); }
@@ -66,7 +66,7 @@ private:
     void matchReading(const Reading& reading, std::vector<Match>& found, std::vector<int>& foundAt) const;
     QString correctionOf(const Entry& entry, const Match& match) const;
     int firmsContaining(const QString& correction) const;
-    std::vector<Offer> ranked(const QString& query, bool firmsOnly) const;
+    std::vector<Offer> ranked(const QString& query) const;
 
     std::vector<QString> vocabulary_;
     QHash<QString, int> wordNumbers_;

@@ -113,6 +113,16 @@ TEST_F(Suggestions, OffersRankByClosenessThenFewestOtherWordsThenFirms) {
     EXPECT_EQ(index.Offers("аптека", 2).size(), 2u);
 }
 
+TEST_F(Suggestions, ACategoryCloserThanEveryFirmNameLeavesTheChoiceOpen) {
+    // "аптеки" in the other layout names the category; the firms' "аптека"
+    // is a slip further.
+    EXPECT_FALSE(index.Correction("Fgntrb"));
+    const std::vector<Offer> offers = index.Offers("Fgntrb", 10);
+    ASSERT_GE(offers.size(), 2u);
+    EXPECT_EQ(offers[0].id, 100);
+    EXPECT_EQ(offers[1].correction, "аптека");
+}
+
 TEST_F(Suggestions, NothingIsOfferedForAnUnrelatedOrAlreadyCorrectQuery) {
     EXPECT_FALSE(index.Correction("щшгнзхъ"));
     EXPECT_TRUE(index.Offers("щшгнзхъ", 10).empty());

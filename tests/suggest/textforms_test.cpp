@@ -24,7 +24,7 @@ TEST(TextForms, KeyboardLayoutSwapsBothWays) {
     EXPECT_EQ(SwapKeyboardLayout("руддщ"), "hello");
     EXPECT_EQ(SwapKeyboardLayout("ФМЕЩ"), "AVTO");
     // Digits and blanks are the same keys in both layouts.
-    EXPECT_EQ(SwapKeyboardLayout("Cflfdfz 12"), "Садовая 12");
+    EXPECT_EQ(SwapKeyboardLayout("Cfljdfz 12"), "Садовая 12");
 }
 
 TEST(TextForms, LatinReadsBackFromEveryCommonScheme) {
