@@ -20,6 +20,7 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <cstdlib>
 #include <map>
 #include <memory>
 
@@ -78,6 +79,38 @@ void BM_OsmImportLiechtenstein(benchmark::State& state)
     QFile::remove(QStringLiteral("/tmp/varindel-bench-liechtenstein.abs"));
 }
 BENCHMARK(BM_OsmImportLiechtenstein)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A large city: the demo generator's Ольмарск at ten times its area (about a
+// million map objects) written as an OpenStreetMap file, then imported. Only
+// with VARINDEL_BENCH_LARGE=1: generating the city takes minutes.
+void BM_OsmImportGeneratedLargeCity(benchmark::State& state)
+{
+    if (!qEnvironmentVariableIsSet("VARINDEL_BENCH_LARGE")) {
+        state.SkipWithError("set VARINDEL_BENCH_LARGE=1 to import the generated city at scale 10");
+        return;
+    }
+    const QString osm = QStringLiteral("/tmp/varindel-bench-generated-10.osm.pbf");
+    if (!QFile::exists(osm)) {
+        const QByteArray command = QByteArrayLiteral("'" VARINDEL_BIN_DIR "/varindel-edition' generate --edition 1 "
+                                                     "/tmp/varindel-bench-generated-10.abs --scale 10 --osm ") +
+                                   QFile::encodeName(osm) + " > /dev/null 2>&1";
+        if (std::system(command.constData()) != 0) {
+            state.SkipWithError("the generated city could not be written");
+            return;
+        }
+    }
+    double seconds = 0, peak = 0;
+    for (auto _ : state) {
+        if (!importProcess(osm, QStringLiteral("/tmp/varindel-bench-generated-10-imported.abs"), seconds, peak)) {
+            state.SkipWithError("the import failed");
+            return;
+        }
+        state.SetIterationTime(seconds);
+    }
+    state.counters["peak_MB"] = peak;
+    QFile::remove(QStringLiteral("/tmp/varindel-bench-generated-10-imported.abs"));
+}
+BENCHMARK(BM_OsmImportGeneratedLargeCity)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // Fonts and text layout need a GUI application; the benchmark's own main has none.
 void ensureGuiApplication()
