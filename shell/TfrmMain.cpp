@@ -15,6 +15,7 @@
 #include "LoadBan.h"
 #include "MailEnvironment.h"
 #include "MainFolders.h"
+#include "MapNavigation.h"
 #include "MapNavigator.h"
 #include "PaintHooks.h"
 #include "StreetCombo.h"
@@ -204,13 +205,7 @@ void TfrmMain::FormCreate() {
     });
 
     LocalPath = QString::fromStdString(MakeLocalPath());
-    TempPath.clear();
-    const Result<std::string> temp = MakeTempPath();
-    if (!temp)
-        throw std::runtime_error(temp.error().toStdString());
-    TempPath = QString::fromStdString(temp.value());
-    if (frmArticle)
-        frmArticle->SetTempPath(TempPath);
+    makeTempPath();
 
     DM->qContent.Open();
     DM->qFolders.Open();
@@ -228,10 +223,7 @@ void TfrmMain::FormCreate() {
     idLabels = new TIDList;
     SetupDiaryCalendar(*MonthCalendar);
 
-    MapScale = GetIntFromBase(9);
-    MinScale = GetIntFromBase(10);
-    MaxScale = GetIntFromBase(11);
-    StepScale = GetIntFromBase(12);
+    readScales();
     setUpMap();
 
     FindHouses = new QStringList;
@@ -245,10 +237,40 @@ void TfrmMain::FormCreate() {
     startBannerRotation();
 }
 
+// Without its temporary folder the program still opens: only what has to be
+// extracted to a file (the price list, articles) cannot be shown.
+void TfrmMain::makeTempPath() {
+    TempPath.clear();
+    const Result<std::string> temp = MakeTempPath();
+    if (!temp) {
+        HandleError(temp.error() + " Прайс-лист и статьи не будут показаны.");
+        return;
+    }
+    TempPath = QString::fromStdString(temp.value());
+    if (frmArticle)
+        frmArticle->SetTempPath(TempPath);
+}
+
 void TfrmMain::SecondaryWindowsCreated() {
     if (frmArticle)
         frmArticle->SetTempPath(TempPath);
     navigator_->SetMiniMap(frmMiniMap);
+}
+
+void TfrmMain::readScales() {
+    TScaleParameters scales{GetIntFromBase(9), GetIntFromBase(10), GetIntFromBase(11), GetIntFromBase(12)};
+    const std::vector<int> filled = FillMissingScales(scales, DataMap->model().extent());
+    MapScale = scales.MapScale;
+    MinScale = scales.MinScale;
+    MaxScale = scales.MaxScale;
+    StepScale = scales.StepScale;
+    if (filled.empty())
+        return;
+    QStringList items;
+    for (int item : filled)
+        items << QString::number(item);
+    HandleError(QString("В издании нет масштабов карты (пункты %1): взяты масштабы по размерам карты.")
+                    .arg(items.join(", ")));
 }
 
 void TfrmMain::setUpMap() {
@@ -291,6 +313,9 @@ bool TfrmMain::LoadMapFile() {
 }
 
 bool TfrmMain::LoadPriceList() {
+    // Without the folder the name would be taken in the current folder.
+    if (TempPath.isEmpty())
+        throw std::runtime_error("Временная папка программы недоступна: прайс-лист не показан.");
     const QString fileName = TempPath + kPriceListFile;
     bool extracted = false;
     if (const std::optional<QByteArray> data = ContentData(3)) {
@@ -340,6 +365,7 @@ void TfrmMain::loadFavorites() {
 
 void TfrmMain::loadSettings() {
     LoadSettingsFromReg(*DataMap);
+    settingsRead_ = true;
 }
 
 void TfrmMain::paintLayers() {
@@ -378,10 +404,13 @@ void TfrmMain::LoadTabsHeightFromReg() {
     heights = LoadTabsHeights(RegTabsHeight.toStdString(), heights);
     for (int page = 0; page < kTabsCount; ++page)
         SetTag(pcTabs->widget(page), heights[page]);
+    tabsHeightsRead_ = true;
     SetTabsChange();
 }
 
 void TfrmMain::SaveTabsHeightToReg() {
+    if (!tabsHeightsRead_)
+        return;
     TTabsHeights heights{};
     for (int page = 0; page < kTabsCount; ++page)
         heights[page] = Tag(pcTabs->widget(page));
@@ -454,7 +483,8 @@ void TfrmMain::FormDestroy() {
     bookmarks_.reset();
     favoritesKeeper_.reset();
     SaveTabsHeightToReg();
-    SaveSettingsToReg(*DataMap);
+    if (settingsRead_)
+        SaveSettingsToReg(*DataMap);
 
     stopBannerTimers();
     showClosingScreen();
@@ -469,11 +499,6 @@ void TfrmMain::showClosingScreen() {
     frmFinish = new TfrmFinish;
     delete frmFinish;
     frmFinish = nullptr;
-}
-
-QStringList TfrmMain::SecondaryWindowNames() {
-    return {"frmMiniMap", "frmArticle",       "frmPublish", "frmSendNote", "frmProgress", "frmPrintPreView",
-            "frmFriends", "frmSendErrReport", "frmAbout",   "frmSettings", "frmStart"};
 }
 
 namespace {

@@ -188,6 +188,7 @@ public:
     void SetTempVar();
 
     void LoadTabsHeightFromReg();
+    // Does nothing unless the heights were read from the registry first.
     void SaveTabsHeightToReg();
     void SetTabsChange();
     void SplitterlfMoved();
@@ -215,9 +216,6 @@ public:
     // Where the window comes to rest when the user leaves it at `proposed`.
     QPoint SnappedPosition(const QRect& proposed) const;
 
-    // The secondary windows, destroyed with the main window in this order.
-    static QStringList SecondaryWindowNames();
-
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -243,10 +241,12 @@ private:
     void showBuilding();
 
     void FormCreate();
+    void makeTempPath();
     void ensureLists();
     void FormShow();
     void FormClose();
     void FormDestroy();
+    void readScales();
     void setUpMap();
     void loadMapBookmarks();
     void loadFavorites();
@@ -259,6 +259,11 @@ private:
     void snapAfterMove();
 
     bool shown_ = false;
+    // What the user keeps from one run to the next is written back at the
+    // end only when it was read at the start: a start that stopped early, or
+    // a window never shown, must not overwrite it with the defaults.
+    bool settingsRead_ = false;
+    bool tabsHeightsRead_ = false;
     bool destroying_ = false;
     // The Reload of the ShowPage under way, for the page handlers run inside it.
     bool pageReload_ = true;

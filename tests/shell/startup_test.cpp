@@ -156,9 +156,9 @@ TEST_F(StartUp, TheLoadShowsTheMainWindowWithTheTreeAndTheUnloadTakesAllDownInOr
     presser.OnClosingScreen = [&events] { events << "frmFinish"; };
 
     VarindelPackageUnload();
-    QStringList expected{"frmFinish"};
-    expected << TfrmMain::SecondaryWindowNames() << "frmMain";
-    EXPECT_EQ(events, expected);
+    EXPECT_EQ(events, QStringList({"frmFinish", "frmMiniMap", "frmArticle", "frmPublish", "frmSendNote",
+                                   "frmProgress", "frmPrintPreView", "frmFriends", "frmSendErrReport", "frmAbout",
+                                   "frmSettings", "frmStart", "frmMain"}));
     EXPECT_EQ(frmStart, nullptr);
     EXPECT_EQ(frmMiniMap, nullptr);
 }
