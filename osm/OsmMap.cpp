@@ -532,9 +532,16 @@ OsmMap BuildOsmMap(const OsmFeatures& features)
     for (const OsmArea* area : areas)
         if (area->kind != AreaKind::Building)
             addArea(writer, map.projection, *area, map);
-    if (!everything.empty()) {
-        const MapPoint southWest = map.projection.toMap({everything.minLon, everything.minLat});
-        const MapPoint northEast = map.projection.toMap({everything.maxLon, everything.maxLat});
+    // The sea is closed along the box the extract was cut to, when its header names one.
+    GeoBox cut = everything;
+    if (features.hasBounds) {
+        cut = GeoBox{};
+        cut.add(features.boundsMin);
+        cut.add(features.boundsMax);
+    }
+    if (!cut.empty()) {
+        const MapPoint southWest = map.projection.toMap({cut.minLon, cut.minLat});
+        const MapPoint northEast = map.projection.toMap({cut.maxLon, cut.maxLat});
         addSea(writer, features, map.projection,
                QRectF(QPointF(southWest.x, southWest.y), QPointF(northEast.x, northEast.y)), map);
     }

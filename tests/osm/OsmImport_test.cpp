@@ -264,6 +264,7 @@ TEST_F(OsmImport, CoastlineFillsTheSeaOnItsRight)
     xml.way({middle, east}, {{"natural", "coastline"}});
     xml.rectangle(kLon + 0.001, kLat + 0.001, 0.0005, 0.0005, {{"building", "yes"}});
     xml.node(kLon + 0.002, kLat - 0.002, {{"highway", "give_way"}});
+    xml.bounds(kLon - 0.001, kLat - 0.003, kLon + 0.005, kLat + 0.002);
     const ImportedCity city = import(xml);
 
     const auto inWater = [&](double lon, double lat) {
@@ -274,6 +275,7 @@ TEST_F(OsmImport, CoastlineFillsTheSeaOnItsRight)
     };
     EXPECT_TRUE(inWater(kLon + 0.002, kLat - 0.001));
     EXPECT_TRUE(inWater(kLon + 0.0001, kLat - 0.0019));
+    EXPECT_TRUE(inWater(kLon - 0.0009, kLat - 0.0029)) << "out to the box the extract was cut to";
     EXPECT_FALSE(inWater(kLon + 0.002, kLat + 0.001));
     EXPECT_FALSE(inWater(kLon + 0.0039, kLat + 0.0014));
 }

@@ -54,10 +54,19 @@ long long OsmXml::relation(const std::vector<std::tuple<QString, long long, QStr
     return id;
 }
 
+void OsmXml::bounds(double minLon, double minLat, double maxLon, double maxLat)
+{
+    bounds_ = QStringLiteral("  <bounds minlat=\"%1\" minlon=\"%2\" maxlat=\"%3\" maxlon=\"%4\"/>\n")
+                  .arg(minLat, 0, 'f', 7)
+                  .arg(minLon, 0, 'f', 7)
+                  .arg(maxLat, 0, 'f', 7)
+                  .arg(maxLon, 0, 'f', 7);
+}
+
 QString OsmXml::text() const
 {
     return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<osm version=\"0.6\" generator=\"test\">\n") +
-           nodes_.join(QString()) + ways_.join(QString()) + relations_.join(QString()) + QStringLiteral("</osm>\n");
+           bounds_ + nodes_.join(QString()) + ways_.join(QString()) + relations_.join(QString()) + QStringLiteral("</osm>\n");
 }
 
 QString OsmXml::save(const QString& folder, const QString& name) const

@@ -20,11 +20,14 @@ public:
     long long rectangle(double lon, double lat, double width, double height, const OsmTags& tags = {});
     // Members as ("way", id, role).
     long long relation(const std::vector<std::tuple<QString, long long, QString>>& members, const OsmTags& tags);
+    // The box the extract says it was cut to.
+    void bounds(double minLon, double minLat, double maxLon, double maxLat);
     QString text() const;
     // Writes the document; the path of the file.
     QString save(const QString& folder, const QString& name) const;
 
 private:
+    QString bounds_;
     QStringList nodes_, ways_, relations_;
     long long nextNode_ = 1, nextWay_ = 1, nextRelation_ = 1;
 };
