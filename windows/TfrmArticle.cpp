@@ -81,6 +81,12 @@ TfrmArticle::TfrmArticle(QWidget* parent) : QDialog(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
 }
 
+// A viewer destroyed while it shows a document (the program closes with it
+// open) does not hide first: what it showed would stay in the folder.
+TfrmArticle::~TfrmArticle() {
+    deleteShownFiles();
+}
+
 void TfrmArticle::createBrowser() {
     AllowBrowserForRoot();
     WB = new QWebEngineView(this);
@@ -151,6 +157,10 @@ QString TfrmArticle::ExtractedFilesFolder() const {
 void TfrmArticle::FormHide() {
     if (WB)
         WB->setUrl(QUrl(QStringLiteral("about:blank")));
+    deleteShownFiles();
+}
+
+void TfrmArticle::deleteShownFiles() {
     for (const QString& article : std::exchange(shownArticles_, {}))
         QFile::remove(article);
     for (const QString& pageFile : std::exchange(unpacked_, {})) {

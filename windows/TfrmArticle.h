@@ -12,6 +12,7 @@ class TfrmArticle : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmArticle(QWidget* parent = nullptr);
+    ~TfrmArticle() override;
 
     // Opens `fileName` with `caption` as the window's title and shows the
     // window (not modal); a missing file closes the window instead.
@@ -36,6 +37,7 @@ protected:
 
 private:
     void FormHide();
+    void deleteShownFiles();
     void createBrowser();
     void openDocument(const QString& fileName);
     QString ExtractedFilesFolder() const;

@@ -352,3 +352,13 @@ TEST_F(Viewer, HidingDeletesTheArticlesShownNotTheCurrentFirms) {
     handedNothing.hide();
     EXPECT_FALSE(QFile::exists(tempPath + "5.mht")) << "the folder of the document stands for TempPath";
 }
+
+TEST_F(Viewer, AViewerDestroyedWhileOpenLeavesNoFilesBehind) {
+    WriteFile(tempPath + "9.mht", Archive(kPage, "base64", "file:///picture.jpg"));
+    auto* open = new TfrmArticle;
+    open->SetTempPath(tempPath);
+    open->Show(tempPath + "9.mht", "Статья");
+    ASSERT_TRUE(QFile::exists(tempPath + "9.mht.html"));
+    delete open;
+    EXPECT_EQ(QDir(tempPath).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+}
