@@ -5,6 +5,7 @@
 #include "EditionDatabase.h"
 #include "EditionGenerator.h"
 #include "EditionSeal.h"
+#include "GeoReference.h"
 #include "IconLibrary.h"
 #include "MapFormat.h"
 #include "MapStyle.h"
@@ -145,6 +146,10 @@ Status writeEdition(const ImportedCity& imported, const ImportOptions& options)
                            bannersOf(directory, city, options)};
     std::vector<ContentItem> content = MakeContentItems(sources);
     fitScales(content, imported.map.cityBox);
+    // Where the map lies on the Earth, for the exports that write latitude and longitude.
+    const GeoPoint centre = imported.map.projection.centre();
+    content.push_back({kGeoReferenceContent, 0,
+                       GeoReference({centre.lat, centre.lon}, imported.map.projection.toMap(centre)).toData()});
 
     // Written beside the target and moved over it only when whole, so that a
     // failure leaves nothing behind and no earlier edition damaged.

@@ -1,0 +1,22 @@
+#include "SaveFile.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+Status WriteWholeFile(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    const auto failed = [&path, &file] {
+        return Status::failure(QStringLiteral("Не удалось записать файл «%1»: %2.")
+                                   .arg(QDir::toNativeSeparators(path), file.errorString()));
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        return failed();
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return failed();
+    }
+    if (!file.commit())
+        return failed();
+    return success();
+}
