@@ -62,9 +62,9 @@ bool WriteUnpacked(const QString& pageFile, const QString& partsFolder, const TM
         return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
     };
     const QString folder = QFileInfo(pageFile).absolutePath() + QLatin1Char('/');
-    return write(pageFile, page.html) && std::all_of(page.files.begin(), page.files.end(), [&](const TMhtFile& part) {
-               return write(folder + part.name, part.bytes);
-           });
+    return write(pageFile, page.html) &&
+           std::all_of(page.files.begin(), page.files.end(),
+                       [&](const TMhtFile& part) { return write(folder + part.name, part.bytes); });
 }
 
 } // namespace
@@ -134,7 +134,8 @@ void TfrmArticle::openDocument(const QString& fileName) {
     const Result<TMhtPage> page =
         archive ? UnpackedPage(archive.value(), partsName) : Result<TMhtPage>::failure(archive.error());
     unpacked_ << pageFile;
-    if (page && WriteUnpacked(pageFile, archiveFile.absolutePath() + QLatin1Char('/') + partsName, page.value()))
+    if (page &&
+        WriteUnpacked(pageFile, archiveFile.absolutePath() + QLatin1Char('/') + partsName, page.value()))
         WB->load(QUrl::fromLocalFile(pageFile));
     else
         WB->load(address);

@@ -87,7 +87,8 @@ TEST_F(MainWindowFaults, AWindowNeverShownLeavesTheStoredPageHeights) {
     RegSetDWORD(HKEY_CURRENT_USER, std::string(kTestTabsHeight) + "0", 300);
     open();
     CloseTestEdition();
-    EXPECT_EQ(stored(std::string(kTestTabsHeight) + "0"), 300u) << "the heights were never read, so not written";
+    EXPECT_EQ(stored(std::string(kTestTabsHeight) + "0"), 300u)
+        << "the heights were never read, so not written";
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, std::string(kTestTabsHeight) + "1"));
 }
 

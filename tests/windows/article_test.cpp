@@ -15,9 +15,9 @@
 #include <QImage>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QStringEncoder>
 #include <QTest>
-#include <QSignalSpy>
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -148,7 +148,8 @@ TEST(MhtArchive, ReferencesToPartsBecomeFilesBesideThePageOthersStay) {
     EXPECT_EQ(page.value().files[0].name, "7.mht_files/1.jpg");
     EXPECT_EQ(page.value().files[0].bytes, JpegPicture());
     const QString html = QString::fromUtf8(page.value().html);
-    EXPECT_TRUE(page.value().html.startsWith("\xEF\xBB\xBF")) << "the byte order mark names the page's charset";
+    EXPECT_TRUE(page.value().html.startsWith("\xEF\xBB\xBF"))
+        << "the byte order mark names the page's charset";
     EXPECT_TRUE(html.contains("<img src=\"7.mht_files/1.jpg\"><img src=\"7.mht_files/1.jpg\">"));
     EXPECT_TRUE(html.contains("url(other.jpg)")) << "a name the archive does not hold is left alone";
     EXPECT_TRUE(html.contains("<title>Статья о фирме</title>"));
@@ -306,7 +307,8 @@ TEST_F(Viewer, AnArticleInWindows1251ShowsItsLetters) {
     WriteFile(article, ArchiveOf(page, "windows-1251", {JpegPicture()}));
     showAndWait(article, "Статья: Салон");
     EXPECT_EQ(RunScript(viewer.WB, "document.title").toString(), "Мебельный салон");
-    EXPECT_EQ(RunScript(viewer.WB, "document.getElementById('text').textContent").toString(), "Диваны и кресла");
+    EXPECT_EQ(RunScript(viewer.WB, "document.getElementById('text').textContent").toString(),
+              "Диваны и кресла");
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return RunScript(viewer.WB, "document.images[0].naturalWidth").toInt() == 40; }, 15000));
 }
