@@ -6,7 +6,6 @@
 #include <osmium/handler/node_locations_for_ways.hpp>
 #include <osmium/index/map/flex_mem.hpp>
 #include <osmium/io/any_input.hpp>
-#include <osmium/io/detail/pbf.hpp>
 #include <osmium/io/detail/xml_input_format.hpp>
 #include <osmium/util/file.hpp>
 #include <osmium/util/progress_bar.hpp>
