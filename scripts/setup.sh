@@ -9,7 +9,7 @@ packages=(
   # Qt 6: widgets, printing, tests
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-image-formats-plugins
   # libraries
-  libsqlite3-dev sqlite3 libsodium-dev libboost-dev libflatbuffers-dev flatbuffers-compiler
+  libsqlite3-dev sqlite3 libsodium-dev libboost-dev libboost-graph-dev libflatbuffers-dev flatbuffers-compiler
   libcurl4-openssl-dev
   # OpenStreetMap import
   libosmium2-dev libprotozero-dev zlib1g-dev libbz2-dev libexpat1-dev

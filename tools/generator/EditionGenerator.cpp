@@ -1,6 +1,7 @@
 #include "EditionGenerator.h"
 
 #include "EditionSeal.h"
+#include "GraphFormat.h"
 #include "IconLibrary.h"
 #include "MapFormat.h"
 #include "Pictures.h"
@@ -8,7 +9,9 @@
 
 #include "EditionDatabase.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHashSeed>
 
 namespace {
@@ -65,7 +68,15 @@ Status WritePlainEdition(const EditionOptions& options, const QString& plainPath
     if (!(options.scale > 0 && options.scale <= 100))
         return Status::failure(QStringLiteral("Масштаб города должен быть больше 0 и не больше 100."));
     const EditionData data = GenerateEditionData(options);
-    return WriteEditionDatabase(plainPath, {data.directory, data.city, data.content});
+    Status written = WriteEditionDatabase(plainPath, {data.directory, data.city, data.content});
+    if (written)
+        written = saveGraphFile(buildStreetGraph(roadLinesOf(data.city.objects)), EditionGraphPath(options.edition, plainPath));
+    return written;
+}
+
+QString EditionGraphPath(int edition, const QString& editionPath)
+{
+    return QFileInfo(editionPath).dir().filePath(QString::fromLatin1(GraphFiles[static_cast<std::size_t>(edition)]));
 }
 
 Status WriteSealedEdition(const EditionOptions& options, const QString& sealedPath)

@@ -31,8 +31,12 @@ EditionData GenerateEditionData(const EditionOptions& options);
 QByteArray MapBlob(const City& city);
 QByteArray IconLibraryBlob();
 
-// Writes the unsealed database: byte for byte the same for the same options.
+// Writes the unsealed database, byte for byte the same for the same options,
+// and the edition's route graph file beside it.
 Status WritePlainEdition(const EditionOptions& options, const QString& plainPath);
+// The route graph file of an edition: in the edition file's folder, under the
+// edition's GraphFiles name.
+QString EditionGraphPath(int edition, const QString& editionPath);
 // Writes the sealed edition file (the plain database passes through a
 // temporary file beside it).
 Status WriteSealedEdition(const EditionOptions& options, const QString& sealedPath);
