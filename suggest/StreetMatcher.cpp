@@ -12,7 +12,8 @@ constexpr double kOtherForm = 0.25;
 constexpr double kInsideWord = 0.5;
 constexpr double kNoMatch = 1e9;
 
-int slipsForgiven(qsizetype length) { return length <= 2 ? 0 : length <= 4 ? 1 : 2; }
+// A longer text has more words to slip in.
+int slipsForgiven(qsizetype length) { return length <= 2 ? 0 : length <= 4 ? 1 : length <= 11 ? 2 : 3; }
 
 QString comparedText(const QString& text) { return ComparedWords(text).join(' '); }
 
@@ -46,7 +47,9 @@ QStringList StreetMatcher::Matching(const QString& typed, int limit) const {
     QStringList readings{comparedText(typed)};
     if (readings.front().isEmpty())
         return names_.mid(0, limit);
-    for (const QString& other : {SwapKeyboardLayout(typed), MostlyLatin(typed) ? LatinToCyrillic(typed) : QString()})
+    const bool latin = MostlyLatin(typed);
+    for (const QString& other : {SwapKeyboardLayout(typed), latin ? LatinToCyrillic(typed) : QString(),
+                                 latin ? LatinToCyrillic(typed, false) : QString()})
         if (const QString compared = comparedText(other); !compared.isEmpty() && !readings.contains(compared))
             readings.append(compared);
 

@@ -20,7 +20,8 @@ constexpr std::size_t kCounted = 200;
 constexpr qsizetype kLongestWord = 64;
 
 // Short words are forgiven nothing: one slip turns most of them into others.
-int slipsForgiven(qsizetype length) { return length <= 2 ? 0 : length <= 5 ? 1 : 2; }
+constexpr int kMostSlips = 2;
+int slipsForgiven(qsizetype length) { return length <= 2 ? 0 : length <= 5 ? 1 : kMostSlips; }
 
 bool closerOffer(const Offer& a, const Offer& b) {
     if (a.cost != b.cost)
@@ -90,24 +91,31 @@ std::vector<SuggestIndex::Reading> SuggestIndex::readingsOf(const QString& query
     };
     add(query, 0);
     add(SwapKeyboardLayout(query), kOtherForm);
-    if (MostlyLatin(query))
+    if (MostlyLatin(query)) {
         add(LatinToCyrillic(query), kOtherForm);
+        add(LatinToCyrillic(query, false), kOtherForm);
+    }
     if (HasCyrillic(query))
         add(CyrillicToLatin(query), kOtherForm);
     return readings;
 }
 
 std::vector<std::pair<int, int>> SuggestIndex::closeWords(const QString& word) const {
-    const int limit = slipsForgiven(word.size());
+    // The slips forgiven depend on the word the user meant: "оо" may be a
+    // slip of "ооо", while no three-letter word is forgiven two slips.
     std::vector<std::pair<int, int>> close;
-    const qsizetype shortest = std::max<qsizetype>(1, word.size() - limit);
-    const qsizetype longest = std::min(word.size() + limit, kLongestWord);
-    for (qsizetype length = shortest; length <= longest; ++length)
+    const qsizetype shortest = std::max<qsizetype>(1, word.size() - kMostSlips);
+    const qsizetype longest = std::min(word.size() + kMostSlips, kLongestWord);
+    for (qsizetype length = shortest; length <= longest; ++length) {
+        const int limit = slipsForgiven(length);
+        if (std::abs(length - word.size()) > limit)
+            continue;
         for (const int number : wordsOfLength_[size_t(length)]) {
             const int slips = SlipDistance(word, vocabulary_[size_t(number)], limit);
             if (slips <= limit)
                 close.emplace_back(number, slips);
         }
+    }
     return close;
 }
 

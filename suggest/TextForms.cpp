@@ -127,7 +127,7 @@ QString SwapKeyboardLayout(const QString& text) {
     return swapped;
 }
 
-QString LatinToCyrillic(const QString& text) {
+QString LatinToCyrillic(const QString& text, bool iWithVowelIsOneLetter) {
     const QString lower = text.toLower();
     QString read;
     read.reserve(lower.size());
@@ -136,6 +136,8 @@ QString LatinToCyrillic(const QString& text) {
         bool matched = false;
         for (const auto& [spelling, letter] : kLatinSpellings) {
             const QLatin1StringView latin(spelling);
+            if (!iWithVowelIsOneLetter && latin.size() == 2 && latin.front() == u'i')
+                continue;
             if (QStringView(lower).mid(i).startsWith(latin)) {
                 read += QString::fromUtf8(letter);
                 i += latin.size();

@@ -31,7 +31,9 @@ QString SwapKeyboardLayout(const QString& text);
 // the common schemes wrote it (passport, GOST, BGN, the informal one):
 // "Shchukina", "Schukina" and "Shhukina" all give "щукина";
 // "Juzhnaja", "Yuzhnaya" and "Iuzhnaia" give "южная". Lower case.
-QString LatinToCyrillic(const QString& text);
+// The passport's "ia" and "iu" for я and ю are as often и followed by a
+// vowel ("Entuziastov"); without `iWithVowelIsOneLetter` they read so.
+QString LatinToCyrillic(const QString& text, bool iWithVowelIsOneLetter = true);
 // Cyrillic written out in Latin letters (the common BGN way, lower case):
 // "Автофаворит" gives "avtofavorit".
 QString CyrillicToLatin(const QString& text);

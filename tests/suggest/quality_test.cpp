@@ -23,8 +23,8 @@
 
 namespace {
 
-constexpr int kQueriesPerKind = 400;
-constexpr double kEditionScale = 0.5;
+constexpr int kQueriesPerKind = 1000;
+constexpr double kEditionScale = 1;
 
 // The keys as a typist sees them, written out here again rather than taken
 // from the code under test.

@@ -68,8 +68,11 @@ TEST_F(Suggestions, OneOrTwoSlipsAreForgivenByWordLength) {
     ASSERT_TRUE(twoSlips);
     EXPECT_EQ(twoSlips->correction, "автофаворит");
     EXPECT_DOUBLE_EQ(twoSlips->cost, 2);
-    // Five letters forgive one slip only.
-    EXPECT_FALSE(index.Correction("вкетр"));
+    // The slips forgiven follow the length of the word meant: two for
+    // "вектор", even when what was typed is shorter, one for "ёлка".
+    ASSERT_TRUE(index.Correction("вкетр"));
+    EXPECT_EQ(index.Correction("вкетр")->correction, "вектор");
+    EXPECT_FALSE(index.Correction("кафе лкеа"));
 }
 
 TEST_F(Suggestions, LatinSpellingIsReadBack) {

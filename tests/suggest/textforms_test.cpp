@@ -38,6 +38,9 @@ TEST(TextForms, LatinReadsBackFromEveryCommonScheme) {
     EXPECT_EQ(LatinToCyrillic("Khimchistka Tsentr"), "химчистка центр");
     EXPECT_EQ(LatinToCyrillic("Sibir'"), "сибирь");
     EXPECT_EQ(LatinToCyrillic("Rossiya 5"), "россия 5");
+    EXPECT_EQ(LatinToCyrillic("Entuziastov"), "ентузястов");
+    EXPECT_EQ(LatinToCyrillic("Entuziastov", false), "ентузиастов");
+    EXPECT_EQ(LatinToCyrillic("Iuzhnaia", false), "иужнаиа");
 }
 
 TEST(TextForms, CyrillicIsWrittenOutInLatin) {
