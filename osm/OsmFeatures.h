@@ -40,11 +40,21 @@ struct OsmArea {
 
 enum class LineKind { Road, Railway, Tram, River, Stream, Coastline };
 
+// The tags of a road that say who may use it and in which direction.
+struct OsmRoadTags {
+    QString oneway;
+    QString access;
+    QString foot;
+    QString motorVehicle;
+    QString junction;
+};
+
 struct OsmLine {
     LineKind kind = LineKind::Road;
     std::vector<GeoPoint> points;
     QString name;
     QString highway; // the highway value of a road
+    OsmRoadTags road;
 };
 
 enum class PointKind { BusStop, TramStop, TrafficSignals, Crossing, GiveWay, StopSign, NoEntry, Parking };

@@ -2,6 +2,7 @@
 
 #include "HitTest.h"
 #include "MapStyle.h"
+#include "RoadAccess.h"
 
 #include <algorithm>
 #include <cmath>
@@ -239,6 +240,11 @@ void addLine(ObjectWriter& writer, const LocalProjection& projection, const OsmL
     std::vector<MapPoint> points = project(projection, line.points);
     switch (line.kind) {
     case LineKind::Road: {
+        const RoadUse use = roadUseOf(line.highway, line.road);
+        RoadLine routeLine{points, line.name, roadClassOf(line.highway), use.access};
+        if (use.reversed)
+            std::reverse(routeLine.points.begin(), routeLine.points.end());
+        map.roadLines.push_back(std::move(routeLine));
         TPMXMapObjectMem& road = writer.add(otRoad, std::move(points));
         road.Street = line.name;
         road.StyleCode = roadClassOf(line.highway);

@@ -5,6 +5,7 @@
 #include "OsmFeatures.h"
 
 #include "MapModel.h"
+#include "StreetGraph.h"
 
 #include <QRectF>
 
@@ -40,6 +41,7 @@ struct MapBuilding {
 struct OsmMap {
     LocalProjection projection;
     MapModel model; // the objects, with the spatial index firms are placed by
+    std::vector<RoadLine> roadLines; // the roads for the route graph, with who may use them
     std::vector<MapBuilding> addressed;
     QRectF cityBox; // the buildings' extent in map units: what the scale is fitted to
     int buildings = 0;

@@ -308,7 +308,10 @@ public:
         // Nodes missing from the extract cut the line; each piece that
         // remains is kept.
         bool cut = false;
-        OsmLine piece{kind, {}, tag(way.tags(), "name"), tag(way.tags(), "highway")};
+        OsmLine piece{kind, {}, tag(way.tags(), "name"), tag(way.tags(), "highway"), {}};
+        if (kind == LineKind::Road)
+            piece.road = {tag(way.tags(), "oneway"), tag(way.tags(), "access"), tag(way.tags(), "foot"),
+                          tag(way.tags(), "motor_vehicle"), tag(way.tags(), "junction")};
         for (const osmium::NodeRef& node : way.nodes()) {
             if (node.location().valid()) {
                 piece.points.push_back(geoPoint(node.location()));

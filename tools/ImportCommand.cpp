@@ -6,6 +6,7 @@
 #include "EditionGenerator.h"
 #include "EditionSeal.h"
 #include "GeoReference.h"
+#include "GraphFormat.h"
 #include "IconLibrary.h"
 #include "MapFormat.h"
 #include "MapStyle.h"
@@ -165,6 +166,8 @@ Status writeEdition(const ImportedCity& imported, const ImportOptions& options)
             written = Status::failure(QStringLiteral("Не удалось записать файл издания «%1».").arg(options.output));
     }
     QFile::remove(sealedPath);
+    if (written)
+        written = saveGraphFile(buildStreetGraph(imported.map.roadLines), EditionGraphPath(options.edition, options.output));
     return written;
 }
 
