@@ -26,6 +26,8 @@
 #include <QStyle>
 #include <QTimer>
 
+#include <algorithm>
+
 TfrmStart* frmStart = nullptr;
 bool Actived = false;
 
@@ -41,7 +43,7 @@ QLabel* whiteLabel(QWidget* parent, const QString& text, QPoint at)
     white.setColor(QPalette::Window, Qt::white);
     white.setColor(QPalette::WindowText, Qt::black);
     label->setPalette(white);
-    // The small type of the design, so that the version ends before the description begins.
+    // The small type of the design.
     QFont small = label->font();
     small.setPixelSize(11);
     label->setFont(small);
@@ -83,10 +85,38 @@ TfrmStart::TfrmStart(QWidget* parent)
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     SetRegion();
-    lVersion->setText(VersionText());
-    lVersion->adjustSize();
     lDescription->setText(kDescriptionText);
+    SetVersionText(VersionText());
+    // Enter is meant for "Продолжить"; the site link comes next on Tab.
+    btContinue->setFocus();
+    setTabOrder(btContinue, lVarindelnet);
+}
+
+void TfrmStart::SetVersionText(const QString& text)
+{
+    lVersion->setText(text);
+    placeVersionAndDescription();
+}
+
+// The version and the description share the white row under the title: the
+// description starts at its place or, after a long version, a gap after it;
+// both are cut at the row's end rather than run into each other.
+void TfrmStart::placeVersionAndDescription()
+{
+    constexpr int kRowRight = 446;
+    constexpr int kGap = 8;
+    constexpr int kDescriptionLeft = 116;
+    constexpr int kDescriptionRoom = 120;
+    lVersion->adjustSize();
     lDescription->adjustSize();
+    const int versionRight =
+        std::min(lVersion->x() + lVersion->width(), kRowRight - kDescriptionRoom - kGap);
+    lVersion->resize(versionRight - lVersion->x(), lVersion->height());
+    const int descriptionLeft = std::max(kDescriptionLeft, versionRight + kGap);
+    lDescription->move(descriptionLeft, lDescription->y());
+    lDescription->resize(std::min(lDescription->width(), kRowRight - descriptionLeft), lDescription->height());
+    lVersion->setToolTip(lVersion->text());
+    lDescription->setToolTip(lDescription->text());
 }
 
 void TfrmStart::createControls()

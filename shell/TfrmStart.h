@@ -32,6 +32,8 @@ public:
     QPushButton* btContinue;
 
     void IncValue(int n);
+    // Shows the version and places it and the description so they never touch.
+    void SetVersionText(const QString& text);
     // Shapes the window from ImgRegion's picture.
     void SetRegion();
     void FormActivate();
@@ -45,6 +47,7 @@ protected:
 private:
     void createControls();
     void createSecondaryWindows();
+    void placeVersionAndDescription();
 
     bool activating_ = false;
 };
