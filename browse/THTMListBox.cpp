@@ -1,5 +1,6 @@
 #include "THTMListBox.h"
 
+#include "HtmlListAccessible.h"
 #include "TPictureContainer.h"
 
 #include <QContextMenuEvent>
@@ -13,6 +14,7 @@
 
 THTMListBox::THTMListBox(QWidget* parent)
     : QAbstractScrollArea(parent), OpenUrl([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
+    InstallHtmlListAccessibility();
     // A bar that never comes and goes keeps the width, and so every layout, stable.
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -136,6 +138,39 @@ void THTMListBox::ScrollToItem(int index) {
         verticalScrollBar()->setValue(topOf(index) + rect.height() - viewport()->height());
 }
 
+int THTMListBox::AnchorCount(int index) const {
+    if (index < 0 || index >= Count())
+        return 0;
+    return int(layoutOf(index).anchors.size());
+}
+
+QRect THTMListBox::AnchorRect(int index, int anchor) const {
+    if (anchor < 0 || anchor >= AnchorCount(index))
+        return {};
+    QRect area;
+    for (const MiniHtmlRun& run : layoutOf(index).runs)
+        if (run.anchor == anchor)
+            area |= run.rect;
+    return area.translated(ItemRect(index).topLeft());
+}
+
+void THTMListBox::ClickAnchor(int index, int anchor) {
+    if (anchor < 0 || anchor >= AnchorCount(index))
+        return;
+    const QString href = layoutOf(index).anchors.value(anchor);
+    if ((href.startsWith("http://", Qt::CaseInsensitive) || href.startsWith("mailto:", Qt::CaseInsensitive)) &&
+        OpenUrl)
+        OpenUrl(QUrl(href));
+    emit AnchorClick(index, href);
+}
+
+void THTMListBox::PressItem(int index) {
+    if (index < 0 || index >= Count())
+        return;
+    ScrollToItem(index);
+    emit MouseDown(Qt::LeftButton, Qt::NoModifier, ItemRect(index).topLeft());
+}
+
 const MiniHtmlLayout& THTMListBox::layoutOf(int index) const {
     std::optional<MiniHtmlLayout>& cached = layouts_[size_t(index)];
     if (!cached || cached->width != layoutWidth())
@@ -250,12 +285,7 @@ void THTMListBox::mouseReleaseEvent(QMouseEvent* event) {
     pressed_ = {};
     if (released.anchor < 0 || !(released == pressed))
         return;
-    const QString href = layoutOf(released.item).anchors.value(released.anchor);
-    if ((href.startsWith("http://", Qt::CaseInsensitive) ||
-         href.startsWith("mailto:", Qt::CaseInsensitive)) &&
-        OpenUrl)
-        OpenUrl(QUrl(href));
-    emit AnchorClick(released.item, href);
+    ClickAnchor(released.item, released.anchor);
 }
 
 void THTMListBox::mouseMoveEvent(QMouseEvent* event) {

@@ -56,6 +56,13 @@ public:
     QString AnchorAtPos(QPoint pos, int* index = nullptr) const;
     // Scrolls so that the item is visible.
     void ScrollToItem(int index);
+    // The anchors of an item, in order of appearance, and where one lies in the viewport now.
+    int AnchorCount(int index) const;
+    QRect AnchorRect(int index, int anchor) const;
+    // What a click does: on an anchor (opens "http://" and "mailto:" ones,
+    // then AnchorClick), and on an item (MouseDown at the item's top left).
+    void ClickAnchor(int index, int anchor);
+    void PressItem(int index);
 
 signals:
     void AnchorClick(int index, const QString& href);

@@ -14,6 +14,8 @@ TOrvEdit::TOrvEdit(QWidget* parent) : QLineEdit(parent) {
 void TOrvEdit::setShadowText(const QString& shadow) {
     const bool wasShadow = text().isEmpty() || ShowsShadow();
     shadowText_ = shadow;
+    // The placeholder is the edit's only caption; a screen reader says it as the name.
+    setAccessibleName(shadow);
     if (wasShadow && !hasFocus())
         ShowShadow();
 }

@@ -19,6 +19,7 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -58,6 +59,8 @@ QToolButton* ToolButton(QWidget* parent, const char* name, const char* hint, con
     auto* button = new QToolButton(parent);
     button->setObjectName(name);
     button->setToolTip(QString::fromUtf8(hint));
+    // The button shows only its icon; a screen reader says its hint.
+    button->setAccessibleName(button->toolTip());
     button->setIcon(ThemeIcon(icon));
     button->setIconSize(QSize(size * 3 / 5, size * 3 / 5));
     button->setFixedSize(size, size);
@@ -84,6 +87,7 @@ QToolButton* ResetButton(QWidget* parent, const char* name) {
     button->setObjectName(name);
     button->setIcon(ThemeIcon("edit-clear"));
     button->setToolTip("Очистить");
+    button->setAccessibleName(button->toolTip());
     return button;
 }
 
@@ -175,6 +179,7 @@ void TfrmMain::buildDirectoryPanel() {
     btPHide = new QToolButton(pHide);
     btPHide->setObjectName("btPHide");
     btPHide->setToolTip("Щелкните, чтобы убрать панель информации");
+    btPHide->setAccessibleName(btPHide->toolTip());
     btPHide->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     btPHide->setAutoRaise(true);
     SetTag(btPHide, 1);
@@ -202,6 +207,8 @@ void TfrmMain::buildDirectoryPanel() {
     btBldInfo =
         ToolButton(pnButtons, "btBldInfo", "Информация о здании", "dialog-information", kPageButtonSize);
     btDiary = ToolButton(pnButtons, "btDiary", "Информация о здании", "x-office-calendar", kPageButtonSize);
+    // Its hint repeats the building page's; a reader needs the two told apart.
+    btDiary->setAccessibleName(QString::fromUtf8(TabHints[5]));
     PageButtons = new QButtonGroup(this);
     for (QToolButton* button : {btFolders, btFavorites, btFind, btFindHouse, btBldInfo, btDiary}) {
         button->setCheckable(true);
@@ -229,6 +236,7 @@ void TfrmMain::buildDirectoryPanel() {
     PicCnt->setObjectName("PicCnt");
     lbFirms = new THTMListBox(pnFirms);
     lbFirms->setObjectName("lbFirms");
+    lbFirms->setAccessibleName("Организации");
     lbFirms->PictureContainer = PicCnt;
     Splitterlf = new TSplitterBar(pcTabs, lbFirms, pnFirms);
     Splitterlf->setObjectName("Splitterlf");
@@ -262,13 +270,21 @@ void TfrmMain::buildPages() {
     tsBldInfo = new QWidget;
     lbBldInfo = new THTMListBox(tsBldInfo);
     lbBldInfo->setObjectName("lbBldInfo");
+    lbBldInfo->setAccessibleName(QString::fromUtf8(TabHints[4]));
     (new QVBoxLayout(tsBldInfo))->addWidget(lbBldInfo);
 
     tsDiary = new QWidget;
     MonthCalendar = new QCalendarWidget(tsDiary);
     MonthCalendar->setObjectName("MonthCalendar");
+    // Month and day names in Russian like the rest of the program, whatever the machine's locale.
+    MonthCalendar->setLocale(QLocale(QLocale::Russian, QLocale::Russia));
     MonthCalendar->setFirstDayOfWeek(Qt::Monday);
     MonthCalendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    // The calendar's month arrows show only an icon.
+    for (const auto& [arrow, name] : {std::pair{"qt_calendar_prevmonth", "Предыдущий месяц"},
+                                      std::pair{"qt_calendar_nextmonth", "Следующий месяц"}})
+        if (auto* button = MonthCalendar->findChild<QToolButton*>(arrow))
+            button->setAccessibleName(QString::fromUtf8(name));
     (new QVBoxLayout(tsDiary))->addWidget(MonthCalendar);
 
     const std::array<QWidget*, kTabsCount> pages{tsFolders,   tsFavorites, tsFind,
@@ -366,6 +382,7 @@ void TfrmMain::buildMapArea() {
     pcBookmarks->setContextMenuPolicy(Qt::CustomContextMenu);
     DataMap = new TDataMap(pnMap);
     DataMap->setObjectName("DataMap");
+    DataMap->setAccessibleName("Карта города");
     // Set before the map is loaded, so that the view starts on the city
     // (its centre, at the edition's scale) rather than on an empty corner.
     DataMap->SetMpAllMapAfterLoad(true);
