@@ -8,6 +8,7 @@
 #include "Datamodule.h"
 #include "Diary.h"
 #include "DirectoryBrowser.h"
+#include "ExportMenus.h"
 #include "Favorites.h"
 #include "HelpMenu.h"
 #include "MapNavigation.h"
@@ -136,6 +137,9 @@ void TfrmMain::createDirectoryControllers() {
                                      btFavorites, btFind, btBldInfo, pmFirms, NAddToFavorites, NDelFavorite,
                                      NFAddBookmark, DM, IDList, idLabels, Favorites},
                                     std::move(callbacks), this);
+    new ExportMenus({this, pmFirms, pmBookmarks, lbFirms, IDList, DM, DataMap, [this] { return browser_->ActivePage(); },
+                     [this] { return bookmarks_.get(); }, RegDiary.toStdString(), RegDiaryObj.toStdString()},
+                    this);
 }
 
 void TfrmMain::connectActions() {
