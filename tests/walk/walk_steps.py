@@ -1,6 +1,7 @@
 """The steps of the walk, in the order a user would take them."""
 import glob
 import os
+import signal
 import subprocess
 import time
 
@@ -63,6 +64,8 @@ def close_through_finish(world):
     world.shot("finish")
     world.press(world.find(finish, "push button", "Спасибо"))
     code = world.wait_exit(30)
+    if code < 0:
+        raise Failure("the program was killed by signal %s while closing" % signal.Signals(-code).name)
     if code != 0:
         raise Failure("the program ended with exit status %d" % code)
     statistics = glob.glob(os.path.join(world.data_dir, "**", "HETreeView.dcp"), recursive=True) + \
