@@ -61,13 +61,23 @@ public:
         return top;
     }
 
-    void text(const QString& line, const QFont& font, double gapAfterMm = 1)
+    double textHeight(const QString& line, const QFont& font)
     {
         painter_.setFont(font);
-        const QRectF bounds = painter_.boundingRect(QRectF(0, 0, page_.width(), 1e6), Qt::TextWordWrap, line);
-        const double top = place(bounds.height() + mm(gapAfterMm));
+        return painter_.boundingRect(QRectF(0, 0, page_.width(), 1e6), Qt::TextWordWrap, line).height();
+    }
+
+    // Text at the top of a block already placed.
+    void textAt(double top, const QString& line, const QFont& font)
+    {
+        painter_.setFont(font);
         painter_.setPen(Qt::black);
-        painter_.drawText(QRectF(page_.left(), top, page_.width(), bounds.height()), Qt::TextWordWrap, line);
+        painter_.drawText(QRectF(page_.left(), top, page_.width(), textHeight(line, font)), Qt::TextWordWrap, line);
+    }
+
+    void text(const QString& line, const QFont& font, double gapAfterMm = 1)
+    {
+        textAt(place(textHeight(line, font) + mm(gapAfterMm)), line, font);
     }
 
     QRectF block(double height) { return QRectF(page_.left(), place(height), page_.width(), height); }
@@ -182,9 +192,13 @@ void drawMapPieces(SheetLayout& layout, QPainter& painter, const ExportFirm& fir
         if (position < 0)
             continue;
         const TPMXMapObjectMem& building = map.model().object(position);
-        layout.text(QStringLiteral("Схема проезда: ") + addressHeading(address), sheetFont(10, true), 1);
-        const QRectF block = layout.block(layout.mm(kPieceHeightMm + 4));
-        const QRectF piece(block.left(), block.top(), layout.mm(kPieceWidthMm), layout.mm(kPieceHeightMm));
+        // The heading stays on the page of its piece.
+        const QString heading = QStringLiteral("Схема проезда: ") + addressHeading(address);
+        const QFont headingFont = sheetFont(10, true);
+        const double headingHeight = layout.textHeight(heading, headingFont) + layout.mm(1);
+        const QRectF block = layout.block(headingHeight + layout.mm(kPieceHeightMm + 4));
+        layout.textAt(block.top(), heading, headingFont);
+        const QRectF piece(block.left(), block.top() + headingHeight, layout.mm(kPieceWidthMm), layout.mm(kPieceHeightMm));
         painter.drawImage(piece, mapPiece(map, building));
         painter.setPen(QPen(Qt::black, layout.mm(0.2)));
         painter.setBrush(Qt::NoBrush);
