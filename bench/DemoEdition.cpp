@@ -14,7 +14,8 @@ QString DemoEdition(int edition, int scale, const char* overrideVariable)
     if (const QByteArray given = qgetenv(overrideVariable); !given.isEmpty())
         return QString::fromLocal8Bit(given);
     const QString made = QString("/tmp/varindel-bench-editions/scale%1/%2").arg(scale).arg(MapFiles[edition]);
-    if (QFileInfo::exists(made))
+    // An edition made before route graphs were written is made again.
+    if (QFileInfo::exists(made) && QFileInfo::exists(QFileInfo(made).dir().filePath(GraphFiles[edition])))
         return made;
     QDir().mkpath(QFileInfo(made).path());
     const auto tool = std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "bin" /
