@@ -156,6 +156,10 @@ class World:
         time.sleep(0.3)
 
     def start_printer(self):
+        self.pdf_folder = None
+        if os.geteuid() != 0:
+            # cups-pdf prints only for a scheduler started by root; the walk then only previews.
+            return
         root = os.path.join(self.temp, "cups")
         for sub in ("spool", "tmp", "cache", "state", "log", "ppd"):
             os.makedirs(os.path.join(root, sub))
@@ -526,9 +530,9 @@ class World:
                 except subprocess.TimeoutExpired:
                     os.killpg(process.pid, signal.SIGKILL)
                     process.wait()
-        for pdf in set(glob.glob(os.path.join(getattr(self, "pdf_folder", "/nonexistent"), "*.pdf"))) - \
-                self.pdf_files_before:
-            os.remove(pdf)
+        if getattr(self, "pdf_folder", None):
+            for pdf in set(glob.glob(os.path.join(self.pdf_folder, "*.pdf"))) - self.pdf_files_before:
+                os.remove(pdf)
         if hasattr(self, "temp"):
             shutil.rmtree(self.temp, ignore_errors=True)
 
