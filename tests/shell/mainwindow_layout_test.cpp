@@ -85,7 +85,10 @@ TEST_F(MainWindow, ControlsCarryTheirNamesHintsAndMenus) {
     EXPECT_EQ(MenuTexts(frmMain->pmMap),
               QStringList({"Добавить в закладки", "Добавить в дневник", "Уменьшить", "Увеличить"}));
     EXPECT_EQ(MenuTexts(frmMain->pmFirms),
-              QStringList({"Добавить в избранное", "Удалить из избранного", "Добавить в закладки"}));
+              QStringList({"Добавить в избранное", "Удалить из избранного", "Добавить в закладки", "",
+                           "Сохранить список…", "Печать карточки…", "Сохранить карточку в PDF…",
+                           "Сохранить дневник…"}));
+    EXPECT_EQ(MenuTexts(frmMain->pmBookmarks), QStringList({"Удалить закладку", "Сохранить закладки…"}));
     EXPECT_EQ(MenuTexts(frmMain->pmPrint), QStringList({"Печать", "Сохранить в файл"}));
     EXPECT_EQ(MenuTexts(frmMain->pmSend).first(), "Отправить заявку");
     EXPECT_EQ(frmMain->NSendNote->title(), "Cвязь с Варинделом");
