@@ -39,10 +39,17 @@ Status MapEngine::LoadFromData(const QByteArray& blob)
     return success();
 }
 
+void MapEngine::SetRoute(std::vector<MapPoint> line)
+{
+    route_ = std::move(line);
+    changed();
+}
+
 void MapEngine::setModel(MapModel model)
 {
     model_ = std::move(model);
     attribution_.clear();
+    route_.clear();
     current_ = {};
     currentIndex_ = -1;
     appending_ = false;
@@ -312,7 +319,7 @@ RenderScene MapEngine::scene() const
         measureLine.push_back({static_cast<float>(cursor.x()), static_cast<float>(cursor.y())});
     }
     return RenderScene{model_,         &icons_,   view_, filters_, options_, OnPaintObject, OnPaintPolyLineEvent,
-                       std::move(measureLine), zoomBox_, attribution_};
+                       std::move(measureLine), zoomBox_, attribution_, route_};
 }
 
 void MapEngine::paint(QPainter& painter, const QRect& target)

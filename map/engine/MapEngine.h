@@ -174,6 +174,10 @@ public:
     std::int32_t Tag = 0;
 
     // --- Drawing -----------------------------------------------------------
+    // The route drawn over the streets (map points); empty: none. A new map
+    // clears it.
+    void SetRoute(std::vector<MapPoint> line);
+    const std::vector<MapPoint>& route() const { return route_; }
     // Paints the current view into target (pixel coordinates of the view).
     void paint(QPainter& painter, const QRect& target);
     // The scene paint() draws, for widgets that render elsewhere.
@@ -192,6 +196,7 @@ private:
 
     MapModel model_;
     QString attribution_; // of the loaded map file
+    std::vector<MapPoint> route_;
     IconLibrary icons_;
     MapRenderer renderer_;
     Viewport view_;

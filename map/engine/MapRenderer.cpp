@@ -30,6 +30,29 @@ void drawMeasureLine(RenderFrame& frame)
         painter.drawEllipse(vertex, 4, 4);
 }
 
+// Above the roads and buildings and below the labels, so street names stay
+// readable along it; its ends are marked, the start green, the end red.
+void drawRoute(RenderFrame& frame)
+{
+    const std::vector<MapPoint>& points = frame.scene.route;
+    if (points.empty())
+        return;
+    QPolygonF line;
+    for (const MapPoint& point : points)
+        line.append(frame.transform.toPixel(point));
+    QPainter& painter = frame.painter;
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(MapStyle::haloColor(), 9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPolyline(line);
+    painter.setPen(QPen(MapStyle::routeColor(), 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPolyline(line);
+    painter.setPen(QPen(Qt::white, 2));
+    painter.setBrush(MapStyle::routeStartColor());
+    painter.drawEllipse(line.front(), 6, 6);
+    painter.setBrush(MapStyle::routeEndColor());
+    painter.drawEllipse(line.back(), 6, 6);
+}
+
 void drawZoomRectangle(RenderFrame& frame)
 {
     if (!frame.scene.zoomRectangle)
@@ -88,6 +111,7 @@ void MapRenderer::render(const RenderScene& scene, QPainter& painter, const QRec
         drawRaisedBuildings(frame);
     else
         drawFlatBuildings(frame);
+    drawRoute(frame);
     drawLabels(frame, *caches_);
     drawMeasureLine(frame);
     drawZoomRectangle(frame);

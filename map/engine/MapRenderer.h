@@ -63,6 +63,7 @@ struct RenderScene {
     std::vector<MapPoint> measureLine;      // map points of a measurement under way
     std::optional<QRectF> zoomRectangle;    // pixels: the scale instrument's dragged box
     QString attribution;                    // written small in the bottom right corner; empty: none
+    std::vector<MapPoint> route;            // map points of a route shown over the roads; empty: none
 };
 
 class LabelCaches;

@@ -135,6 +135,9 @@ QFont houseNumberFont(int pointSize)
 QColor houseNumberColor() { return QColor(0x5b, 0x4d, 0x42); }
 QColor haloColor() { return QColor(0xff, 0xff, 0xff, 0xd0); }
 QColor measureColor() { return QColor(0xd0, 0x20, 0x20); }
+QColor routeColor() { return QColor(0x6a, 0x2c, 0xc8); }
+QColor routeStartColor() { return QColor(0x1e, 0x9e, 0x3a); }
+QColor routeEndColor() { return QColor(0xd0, 0x20, 0x20); }
 QColor zoomRectangleColor() { return QColor(0x20, 0x60, 0xc0); }
 
 } // namespace MapStyle

@@ -91,4 +91,9 @@ QColor haloColor();
 QColor measureColor();
 QColor zoomRectangleColor();
 
+// A route drawn over the streets, and the marks of its start and end.
+QColor routeColor();
+QColor routeStartColor();
+QColor routeEndColor();
+
 } // namespace MapStyle
