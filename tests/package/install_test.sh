@@ -127,7 +127,13 @@ say "the dialog '$dialog_title' is window $window"
 grep -q "/usr/lib/.*varindel/libvarindel.so" "/proc/$program_pid/maps" ||
   fail "программа загрузила не установленный модуль"
 # Qt may name the window a moment before it gives it its icon.
-has_icon() { DISPLAY=$display xprop -id "$window" _NET_WM_ICON 2>/dev/null | grep -q "_NET_WM_ICON(CARDINAL)"; }
+# xprop prints the whole picture; read it all before looking, since grep -q
+# stopping early would break the pipe and fail the pipeline under pipefail.
+has_icon() {
+  local properties
+  properties=$(DISPLAY=$display xprop -id "$window" _NET_WM_ICON 2>/dev/null) || return 1
+  [[ $properties == *"_NET_WM_ICON(CARDINAL)"* ]]
+}
 for _ in $(seq 50); do has_icon && break; sleep 0.1; done
 has_icon || fail "у окна нет значка программы"
 kill "$program_pid"
