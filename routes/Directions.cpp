@@ -67,6 +67,8 @@ constexpr std::array<Ending, 11> kAdjectiveEndings = {{{"кий", "кому", "�
                                                       {"ее", "ему", "ее"},
                                                       {"ья", "ьей", "ью"}}};
 
+constexpr std::array<Ending, 3> kOrdinalEndings = {{{"-я", "-й", "-ю"}, {"-й", "-му", "-й"}, {"-е", "-му", "-е"}}};
+
 QString inflected(const QString& name, bool along)
 {
     QStringList words = name.split(QLatin1Char(' '));
@@ -76,7 +78,15 @@ QString inflected(const QString& name, bool along)
         if (at < 0)
             continue;
         words[at] = QString::fromUtf8(along ? word.along : word.onto);
-        // "Зелёная улица": the adjective before the street word agrees with it.
+        // "2-я Зелёная улица": the ordinal and the adjective before the street
+        // word agree with it.
+        for (qsizetype i = 0; i < at; ++i)
+            for (const Ending& ordinal : kOrdinalEndings)
+                if (words[i].size() > 2 && words[i][0].isDigit() && words[i].endsWith(QString::fromUtf8(ordinal.nominative))) {
+                    words[i].chop(QString::fromUtf8(ordinal.nominative).size());
+                    words[i] += QString::fromUtf8(along ? ordinal.along : ordinal.onto);
+                    break;
+                }
         if (at > 0)
             for (const Ending& ending : kAdjectiveEndings)
                 if (words[at - 1].endsWith(QString::fromUtf8(ending.nominative))) {

@@ -21,6 +21,7 @@
 #include "StreetCombo.h"
 #include "TBannerImage.h"
 #include "TDataMap.h"
+#include "TMapRoutes.h"
 #include "THTMListBox.h"
 #include "TPictureContainer.h"
 #include "TSplitterBar.h"
@@ -39,6 +40,7 @@
 #include "Uidlist.h"
 #include "UsageStatistics.h"
 #include "Vdlutils.h"
+#include "Vdlconsts.h"
 #include "VersionText.h"
 
 #include <QAction>
@@ -215,6 +217,7 @@ void TfrmMain::FormCreate() {
 
     LoadIconFile();
     LoadMapFile();
+    loadRouteGraph();
     addressIndex_->Reset();
     SetTempVar();
     SetMailEnvironment({VersionProgram, TempPath, QString::fromStdString(c_GetAppDataPath()), this});
@@ -310,6 +313,15 @@ bool TfrmMain::LoadMapFile() {
     if (!loaded)
         HandleError("Карта издания повреждена: " + loaded.error());
     return loaded.ok();
+}
+
+// The edition's route graph lies beside its file; without it the map offers no routes.
+void TfrmMain::loadRouteGraph() {
+    if (Res < 1 || Res > kEditionCount)
+        return;
+    const QString reason = routes_->LoadGraph(QString::fromUtf8(GraphFiles[static_cast<std::size_t>(Res)]));
+    if (!reason.isEmpty())
+        HandleError(reason + " Маршруты не будут построены.");
 }
 
 bool TfrmMain::LoadPriceList() {

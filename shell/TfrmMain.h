@@ -43,6 +43,7 @@ class TDiary;
 class TFavoritesKeeper;
 class THelpMenu;
 class TMapNavigator;
+class TMapRoutes;
 class TQuery;
 class TDataMap;
 class TFavorites;
@@ -180,6 +181,7 @@ public:
     // --- Operations --------------------------------------------------------
     bool LoadIconFile();
     bool LoadMapFile();
+    void loadRouteGraph();
     // Extracts the price list to TempPath + "PriceList.html" when the edition
     // has one, and shows that file in any case.
     bool LoadPriceList();
@@ -277,6 +279,7 @@ private:
     DirectoryBrowser* browser_ = nullptr;
     TDiary* diary_ = nullptr;
     TMapNavigator* navigator_ = nullptr;
+    TMapRoutes* routes_ = nullptr;
     THelpMenu* helpMenu_ = nullptr;
     MapPrintMenu* printMenu_ = nullptr;
     TBannerRotation* bannerRotation_ = nullptr;

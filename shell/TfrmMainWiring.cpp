@@ -21,6 +21,7 @@
 #include "TBannerImage.h"
 #include "TDataMap.h"
 #include "THTMListBox.h"
+#include "TMapRoutes.h"
 #include "TOrvEdit.h"
 #include "TfrmMain.h"
 #include "Uidlist.h"
@@ -85,6 +86,16 @@ void TfrmMain::createMapControllers() {
     navigator_ = new TMapNavigator({DataMap, btScale, btPick, btDragMap, btiMeasure, btScaleInc, btScaleDec,
                                     btMiniMap, lInfo, pmMap, NAddBookmark, NDiaryAdd, NIncScale, NScaleDec},
                                    {&MinScale, &MaxScale, &StepScale, &IsFlying}, std::move(callbacks), this);
+
+    routes_ = new TMapRoutes(
+        DataMap, pmMap,
+        [this](const QStringList& lines) {
+            QStringList items{QStringLiteral("<b>%1</b>").arg(lines.value(0).toHtmlEscaped())};
+            for (qsizetype i = 1; i < lines.size(); ++i)
+                items.push_back(lines[i].toHtmlEscaped());
+            lbFirms->Assign(items);
+        },
+        [this] { ShowPage(pcTabs->currentIndex(), false); }, this);
 
     printMenu_ = new MapPrintMenu(DataMap, btPrint, this);
     pmPrint = printMenu_->pmPrint;

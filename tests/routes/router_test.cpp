@@ -225,6 +225,9 @@ TEST(Directions, InflectStreetNamesAndRoundFigures)
     EXPECT_EQ(alongStreet(QStringLiteral("Широкий проспект")), QStringLiteral("Широкому проспекту"));
     EXPECT_EQ(alongStreet(QStringLiteral("Новое шоссе")), QStringLiteral("Новому шоссе"));
     EXPECT_EQ(ontoStreet(QStringLiteral("Tverskaya")), QStringLiteral("Tverskaya"));
+    EXPECT_EQ(alongStreet(QStringLiteral("2-я Пионерская улица")), QStringLiteral("2-й Пионерской улице"));
+    EXPECT_EQ(ontoStreet(QStringLiteral("2-я Пионерская улица")), QStringLiteral("2-ю Пионерскую улицу"));
+    EXPECT_EQ(alongStreet(QStringLiteral("3-й Северный переулок")), QStringLiteral("3-му Северному переулку"));
     EXPECT_EQ(lengthText(346), QStringLiteral("350 м"));
     EXPECT_EQ(lengthText(12345), QStringLiteral("12,3 км"));
     EXPECT_EQ(durationText(20), QStringLiteral("1 мин"));

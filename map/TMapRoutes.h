@@ -1,0 +1,53 @@
+// Routes on the main window's map: "Маршрут отсюда" and "Маршрут сюда" in the
+// map's pop-up menu for a building, the route drawn once both ends are
+// chosen, its length, time and directions shown in the given list area, a
+// switch between on foot and by car, and "Убрать маршрут" or Escape to clear
+// it. Without the edition's graph file the menu offers no routes.
+#pragma once
+
+#include "RoutePlanner.h"
+
+#include <QObject>
+
+#include <functional>
+
+class QAction;
+class QActionGroup;
+class QMenu;
+class TDataMap;
+
+class TMapRoutes : public QObject {
+    Q_OBJECT
+public:
+    // showLines gets the summary and directions, or the not-found message;
+    // restoreList gives the list area back when the route is cleared.
+    TMapRoutes(TDataMap* map, QMenu* pmMap, std::function<void(const QStringList&)> showLines,
+               std::function<void()> restoreList, QObject* parent);
+
+    // Reads the edition's graph file. Without it the menu offers no routes;
+    // the reason is returned when the file is there but cannot be used.
+    QString LoadGraph(const QString& path);
+
+    QAction* NRouteFrom = nullptr;
+    QAction* NRouteTo = nullptr;
+    QAction* NRouteOnFoot = nullptr;
+    QAction* NRouteByCar = nullptr;
+    QAction* NRouteClear = nullptr;
+
+    // Clears the route, its ends and the list area's route lines.
+    void ClearRoute();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void menuAboutToShow();
+    void chooseEnd(bool from);
+    void replan();
+    bool routeShown() const { return planner_.hasFrom() || planner_.hasTo(); }
+
+    TDataMap* map_;
+    RoutePlanner planner_;
+    std::function<void(const QStringList&)> showLines_;
+    std::function<void()> restoreList_;
+};
