@@ -13,11 +13,16 @@ struct Stretch {
     std::vector<MapPoint> shape;
 };
 
+// A piece of another street shorter than this is a jog across a junction,
+// not worth a sentence: it stays in the street before it.
+constexpr double kShortestStretch = 5;
+
 std::vector<Stretch> stretchesOf(const Route& route)
 {
     std::vector<Stretch> stretches;
     for (const RouteLeg& leg : route.legs) {
-        if (stretches.empty() || stretches.back().street != leg.street || leg.street == 0)
+        const bool jog = !stretches.empty() && leg.length < kShortestStretch;
+        if (stretches.empty() || (stretches.back().street != leg.street && !jog))
             stretches.push_back({leg.street, 0, {}});
         Stretch& stretch = stretches.back();
         stretch.length += leg.length;
@@ -26,21 +31,26 @@ std::vector<Stretch> stretchesOf(const Route& route)
     return stretches;
 }
 
-// The last point of a line that differs from its end, so a turn has a direction.
+double distance(MapPoint a, MapPoint b) { return std::hypot(double(a.x) - b.x, double(a.y) - b.y); }
+
+// The point of a line some way back from its end (or on from its start), so
+// a turn has the direction of the street and not of a jog at the junction.
+template <typename Points>
+MapPoint awayFrom(const Points& points, MapPoint end)
+{
+    MapPoint found = end;
+    for (const MapPoint& point : points) {
+        found = point;
+        if (distance(point, end) >= kShortestStretch)
+            break;
+    }
+    return found;
+}
 MapPoint before(const std::vector<MapPoint>& line)
 {
-    for (auto it = line.rbegin(); it != line.rend(); ++it)
-        if (*it != line.back())
-            return *it;
-    return line.back();
+    return awayFrom(std::vector<MapPoint>(line.rbegin(), line.rend()), line.back());
 }
-MapPoint after(const std::vector<MapPoint>& line)
-{
-    for (const MapPoint& point : line)
-        if (point != line.front())
-            return point;
-    return line.front();
-}
+MapPoint after(const std::vector<MapPoint>& line) { return awayFrom(line, line.front()); }
 
 struct Ending {
     const char* nominative;

@@ -217,6 +217,19 @@ TEST(Directions, NameTheStreetsTurnsAndLengths)
                            QStringLiteral("поверните налево на Садовую улицу, поезжайте 150 м")}));
 }
 
+TEST(Directions, JoinUnnamedPiecesAndJogsAcrossJunctions)
+{
+    // An unnamed road in three pieces, then a 2 m jog on Мира, then Ленина.
+    Router router(buildStreetGraph({road({{0, 0}, {100, 0}}), road({{100, 0}, {200, 0}}), road({{200, 0}, {300, 0}}),
+                                    road({{300, 0}, {300, 2}}, QStringLiteral("проспект Мира")),
+                                    road({{300, 2}, {300, 100}}, QStringLiteral("улица Ленина"))}));
+    const std::optional<Route> route = router.route({0, 0}, {300, 100}, TravelMode::Foot);
+    ASSERT_TRUE(route);
+    EXPECT_EQ(directions(*route, router.graph(), TravelMode::Foot),
+              QStringList({QStringLiteral("Идите 300 м по дороге без названия"),
+                           QStringLiteral("поверните налево на улицу Ленина, идите 100 м")}));
+}
+
 TEST(Directions, InflectStreetNamesAndRoundFigures)
 {
     EXPECT_EQ(alongStreet(QStringLiteral("улица Ленина")), QStringLiteral("улице Ленина"));
