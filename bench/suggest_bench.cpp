@@ -72,13 +72,13 @@ BENCHMARK(BM_SuggestIndexBuild)->Unit(benchmark::kMillisecond);
 
 // The queries the user typed, each of which the name search finds nothing for.
 const char* const kFaultyQueries[] = {
-    "fgntrf",             // аптека, other layout
-    "Fgntrf Dtrnjh",      // two words, other layout
-    "аптэка",             // one slip
-    "ремнт обуви",        // one slip in a two-word name
-    "apteka",             // Latin letters
-    "Shinomontazh",       // Latin letters
-    "щшгнзхъ",            // nothing close
+    "fgntrf",        // аптека, other layout
+    "Fgntrf Dtrnjh", // two words, other layout
+    "аптэка",        // one slip
+    "ремнт обуви",   // one slip in a two-word name
+    "apteka",        // Latin letters
+    "Shinomontazh",  // Latin letters
+    "щшгнзхъ",       // nothing close
 };
 
 // The correction alone, without running the search again.
@@ -89,7 +89,9 @@ void BM_CorrectionLookup(benchmark::State& state) {
         benchmark::DoNotOptimize(index.Correction(typed));
     state.SetLabel(typed.toStdString());
 }
-BENCHMARK(BM_CorrectionLookup)->DenseRange(0, int(std::size(kFaultyQueries)) - 1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CorrectionLookup)
+    ->DenseRange(0, int(std::size(kFaultyQueries)) - 1)
+    ->Unit(benchmark::kMillisecond);
 
 // The whole of what follows an empty search: the correction is looked up
 // and the search runs again with it, every row read as the list reads it.
@@ -112,7 +114,9 @@ void BM_CorrectedSearch(benchmark::State& state) {
     state.SetLabel(typed.toStdString());
     state.counters["firms"] = rows;
 }
-BENCHMARK(BM_CorrectedSearch)->DenseRange(0, int(std::size(kFaultyQueries)) - 1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CorrectedSearch)
+    ->DenseRange(0, int(std::size(kFaultyQueries)) - 1)
+    ->Unit(benchmark::kMillisecond);
 
 // One keystroke: the street list filtered for the text typed so far. The
 // texts grow letter by letter, in both layouts and in Latin letters.

@@ -2,6 +2,8 @@
 
 #include "Buildings.h"
 #include "Datamodule.h"
+#include "FirmMarkup.h"
+#include "ForgivingSearch.h"
 #include "THTMListBox.h"
 #include "Uidlist.h"
 
@@ -46,6 +48,7 @@ DirectoryBrowser::DirectoryBrowser(TDirectoryControls controls, TDirectoryCallba
         [this](const QString& text) { message(text); },
         [this](const TQuery& firm) { return callbacks_.LoadArticle && callbacks_.LoadArticle(firm); },
         callbacks_.SetIsFlying, callbacks_.PaintNumberDom});
+    forgiving_ = std::make_unique<ForgivingSearch>(*c_.DataModule);
 
     c_.lbFirms->PictureContainer = c_.PicCnt;
     connect(c_.lbFirms, &THTMListBox::AnchorClick, this,
@@ -165,10 +168,34 @@ void DirectoryBrowser::showEmptyFavorites() {
     content_ = FirmListContent::Other;
 }
 
-void DirectoryBrowser::FillFirms(TQuery& query) {
+void DirectoryBrowser::FillFirms(TQuery& query, const QString& leadLine) {
     const CurrentFirmQuery current(query);
-    if (firms_->FilllbFirms())
+    if (firms_->FilllbFirms(leadLine))
         content_ = FirmListContent::Firms;
+}
+
+void DirectoryBrowser::FillSearchResult(TQuery& found, MapEngine& map, AddressIndex& addresses) {
+    FillFirms(found);
+    // Only the fill's own not-found message, not a list the fill left alone.
+    const bool nothingFound = tree_->SelectedCategory() != 0 && c_.IDList->IDs.empty() &&
+                              c_.lbFirms->Count() == 1 && c_.lbFirms->Item(0) == NothingFoundMessage();
+    if (!nothingFound)
+        return;
+    if (const std::optional<QString> lead = forgiving_->RunCorrected(map, addresses)) {
+        FillFirms(forgiving_->Corrected(), *lead);
+        return;
+    }
+    const QStringList offers = forgiving_->OfferLines();
+    c_.lbFirms->BeginUpdate();
+    for (const QString& line : offers)
+        c_.lbFirms->Add(line);
+    c_.lbFirms->EndUpdate();
+}
+
+void DirectoryBrowser::ShowFirmsNamedAs(int id) {
+    FillFirms(forgiving_->OpenNamedAs(id));
+    if (const int line = c_.IDList->FindItemIndex(id); line >= 0)
+        firms_->FillItem(line);
 }
 
 void DirectoryBrowser::fillFavorites(TQuery& query) {
@@ -213,6 +240,9 @@ void DirectoryBrowser::lbFirmsAnchorClick(int index, const QString& anchor) {
         break;
     case FirmAnchor::Category:
         ShowCategory(parsed.id);
+        break;
+    case FirmAnchor::Firm:
+        ShowFirmsNamedAs(parsed.id);
         break;
     case FirmAnchor::External: // the list box opens these itself
     case FirmAnchor::Unknown:

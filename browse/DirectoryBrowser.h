@@ -21,6 +21,9 @@ class QLabel;
 class QMenu;
 class QTreeWidget;
 class QWidget;
+class AddressIndex;
+class ForgivingSearch;
+class MapEngine;
 class TDataMap;
 class TDM;
 class TFavorites;
@@ -80,8 +83,15 @@ public:
     void ShowPage(int index, bool Reload);
     int ActivePage() const;
 
-    // Fills the firm list from a firm query (qFirmsCur for the duration).
-    void FillFirms(TQuery& query);
+    // Fills the firm list from a firm query (qFirmsCur for the duration),
+    // under a lead line when one is given.
+    void FillFirms(TQuery& query, const QString& leadLine = {});
+    // The search page's list from the search's query; when it found nothing,
+    // the corrected search or the likely names follow (ForgivingSearch).
+    void FillSearchResult(TQuery& found, MapEngine& map, AddressIndex& addresses);
+    ForgivingSearch& Forgiving() { return *forgiving_; }
+    // The firms named as firm `id`, its card open ("F" anchors).
+    void ShowFirmsNamedAs(int id);
     void FillItem(int line);
     void lbFirmsAnchorClick(int index, const QString& anchor);
     void lbFirmsMouseDown(QPoint pos);
@@ -113,5 +123,6 @@ private:
     TDirectoryCallbacks callbacks_;
     std::unique_ptr<CategoryTree> tree_;
     std::unique_ptr<FirmList> firms_;
+    std::unique_ptr<ForgivingSearch> forgiving_;
     FirmListContent content_ = FirmListContent::Other;
 };

@@ -19,7 +19,8 @@ void SaveFavorites(const TFavorites& favorites, const std::string& valuesPrefix)
 }
 
 bool AddToFavorites(TFavorites& favorites, const TIDList& listedFirms, int selectedIndex) {
-    if (selectedIndex < 0 || static_cast<std::size_t>(selectedIndex) >= listedFirms.IDs.size())
+    if (selectedIndex < 0 || static_cast<std::size_t>(selectedIndex) >= listedFirms.IDs.size() ||
+        listedFirms.IDs[selectedIndex] <= 0)
         return false;
     favorites.Add(listedFirms.IDs[selectedIndex]);
     return true;

@@ -54,11 +54,14 @@ FirmAnchor ParseFirmAnchor(const QString& href) {
         return {FirmAnchor::DiaryDel};
     if (href.startsWith("http://", Qt::CaseInsensitive) || href.startsWith("mailto:", Qt::CaseInsensitive))
         return {FirmAnchor::External};
-    if (href.startsWith('A') || href.startsWith('C')) {
+    if (href.startsWith('A') || href.startsWith('C') || href.startsWith('F')) {
         bool ok = false;
         const int id = href.mid(1).trimmed().toInt(&ok);
         if (ok)
-            return {href.startsWith('A') ? FirmAnchor::MapObject : FirmAnchor::Category, id};
+            return {href.startsWith('A')   ? FirmAnchor::MapObject
+                    : href.startsWith('C') ? FirmAnchor::Category
+                                           : FirmAnchor::Firm,
+                    id};
     }
     return {FirmAnchor::Unknown};
 }
@@ -66,7 +69,8 @@ FirmAnchor ParseFirmAnchor(const QString& href) {
 FirmsMenuVisibility FirmsMenuFor(const FirmsMenuLine& at, const TIDList& listed,
                                  const TFavorites& favorites) {
     const bool firmLine = at.content != FirmListContent::Other && at.line >= 0 &&
-                          static_cast<std::size_t>(at.line) < listed.IDs.size();
+                          static_cast<std::size_t>(at.line) < listed.IDs.size() &&
+                          listed.IDs[size_t(at.line)] > 0;
     switch (at.page) {
     case 0:
     case 2:
@@ -90,13 +94,17 @@ FirmList::FirmList(FirmListContext context)
 
 FirmList::~FirmList() = default;
 
-bool FirmList::FilllbFirms() {
+bool FirmList::FilllbFirms(const QString& leadLine) {
     if (!c_.CategorySelected || !c_.CategorySelected())
         return false;
     TQuery& firms = *qFirmsCur;
     ListUpdate update(*c_.lbFirms);
     c_.lbFirms->Clear();
     c_.IDList->ClearAndFree();
+    if (!leadLine.isEmpty()) {
+        c_.lbFirms->Add(leadLine);
+        c_.IDList->Add(0);
+    }
     for (firms.First(); !firms.Eof(); firms.Next())
         appendFirm(firms);
     if (c_.lbFirms->Count() > 0)

@@ -18,12 +18,12 @@ class THTMListBox;
 class TPictureContainer;
 class TQuery;
 
-// What an href of the list asks for. "A" and "C" look at the first
+// What an href of the list asks for. "A", "C" and "F" look at the first
 // character only and read the rest as a decimal number.
 struct FirmAnchor {
-    enum Kind { Open, Publish, Statya, Diary, DiaryDel, MapObject, Category, External, Unknown };
+    enum Kind { Open, Publish, Statya, Diary, DiaryDel, MapObject, Category, Firm, External, Unknown };
     Kind kind = Unknown;
-    int id = 0; // map object or category
+    int id = 0; // map object, category or firm
 };
 FirmAnchor ParseFirmAnchor(const QString& href);
 
@@ -81,8 +81,9 @@ public:
     ~FirmList();
 
     // Refills the list and IDList from qFirmsCur; nothing at all happens
-    // while no category of the tree is selected (false).
-    bool FilllbFirms();
+    // while no category of the tree is selected (false). A lead line goes
+    // above the firms, with the ID 0 of no firm in IDList.
+    bool FilllbFirms(const QString& leadLine = {});
     // Refills them in the order of Favorites, reading the firms from qFirmsCur.
     void FillFavorites();
     // Renders a line as short form or full card and inverts its flag.

@@ -2,23 +2,40 @@
 
 #include "TOrvEdit.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCompleter>
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QStringListModel>
+
+namespace {
+
+// The completer's list stays short enough to read at a glance.
+constexpr int kStreetsShown = 50;
+
+} // namespace
 
 bool StreetGiven(const QString& comboText) {
     return !comboText.isEmpty() && comboText != kStreetPlaceholder;
 }
 
-StreetCombo::StreetCombo(QComboBox& combo) : QObject(&combo), combo_(combo) {
+StreetCombo::StreetCombo(QComboBox& combo)
+    : QObject(&combo), combo_(combo), shown_(new QStringListModel(this)),
+      completer_(new QCompleter(shown_, this)) {
     combo_.setEditable(true);
     combo_.setInsertPolicy(QComboBox::NoInsert);
+    completer_->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+    combo_.setCompleter(completer_);
     combo_.installEventFilter(this);
     connect(&combo_, &QComboBox::editTextChanged, this, &StreetCombo::followText);
+    // Only what the user types filters: the placeholder and a chosen street do not.
+    connect(combo_.lineEdit(), &QLineEdit::textEdited, this, &StreetCombo::filterStreets);
     ShowPlaceholder();
 }
 
 void StreetCombo::SetStreets(const QStringList& streets) {
+    streets_ = StreetMatcher(streets);
     combo_.clear();
     combo_.addItems(streets);
     ShowPlaceholder();
@@ -49,6 +66,15 @@ bool StreetCombo::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QObject::eventFilter(watched, event);
+}
+
+void StreetCombo::filterStreets(const QString& typed) {
+    shown_->setStringList(streets_.Matching(typed, kStreetsShown));
+    if (typed.trimmed().isEmpty() || shown_->rowCount() == 0) {
+        completer_->popup()->hide();
+        return;
+    }
+    completer_->complete();
 }
 
 void StreetCombo::followText() {

@@ -2,12 +2,18 @@
 // grey while no street is chosen. Entering the combo clears it (even a chosen
 // street, so the user starts typing afresh); leaving it empty puts "Улица"
 // back. The colour follows the text: grey exactly while it is the placeholder.
+// Typing filters the street list in a completer as it goes, forgiving the
+// other keyboard layout, Latin letters and slips (StreetMatcher).
 #pragma once
+
+#include "StreetMatcher.h"
 
 #include <QObject>
 #include <QString>
 
 class QComboBox;
+class QCompleter;
+class QStringListModel;
 
 inline constexpr const char* kStreetPlaceholder = "Улица";
 
@@ -34,6 +40,10 @@ protected:
 
 private:
     void followText();
+    void filterStreets(const QString& typed);
 
     QComboBox& combo_;
+    StreetMatcher streets_;
+    QStringListModel* shown_;
+    QCompleter* completer_;
 };

@@ -10,6 +10,7 @@
 #include "DirectoryBrowser.h"
 #include "ExportMenus.h"
 #include "Favorites.h"
+#include "ForgivingSearch.h"
 #include "HelpMenu.h"
 #include "MapNavigation.h"
 #include "MapNavigator.h"
@@ -195,12 +196,14 @@ void TfrmMain::connectSearchPages() {
 }
 
 void TfrmMain::runSearch() {
-    if (pageReload_)
-        RunFirmsFind(DM->qFirmsFind,
-                     SearchCriteriaOf({edName, cbStreet, edHouse, edPhone, edPostIndex, edWeb, edEmail}),
-                     *DataMap, *addressIndex_);
+    if (pageReload_) {
+        const SearchCriteria criteria =
+            SearchCriteriaOf({edName, cbStreet, edHouse, edPhone, edPostIndex, edWeb, edEmail});
+        if (RunFirmsFind(DM->qFirmsFind, criteria, *DataMap, *addressIndex_))
+            browser_->Forgiving().SearchRan(criteria);
+    }
     if (DM->qFirmsFind.Active())
-        browser_->FillFirms(DM->qFirmsFind);
+        browser_->FillSearchResult(DM->qFirmsFind, *DataMap, *addressIndex_);
     else
         lbFirms->Clear();
 }

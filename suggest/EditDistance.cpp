@@ -12,8 +12,7 @@ constexpr qsizetype kLongest = 63;
 
 // Fills the rows of the distance table one typed letter after another and
 // hands each finished row to `row`, which returns false to stop early.
-template <typename RowSeen>
-void fillTable(QStringView typed, QStringView meant, RowSeen row) {
+template <typename RowSeen> void fillTable(QStringView typed, QStringView meant, RowSeen row) {
     const qsizetype n = std::min(typed.size(), kLongest);
     const qsizetype m = std::min(meant.size(), kLongest);
     std::array<std::array<int, kLongest + 1>, 3> rows{};

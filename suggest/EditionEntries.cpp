@@ -19,8 +19,8 @@ std::vector<SuggestEntry> EditionEntries(TDatabase& database) {
     for (; !names.Eof(); names.Next()) {
         const int kind = type.AsInteger();
         if (kind == kFirmType || kind == kCategoryType)
-            entries.push_back({kind == kFirmType ? EntryKind::Firm : EntryKind::Category, id.AsInteger(),
-                               name.AsString()});
+            entries.push_back(
+                {kind == kFirmType ? EntryKind::Firm : EntryKind::Category, id.AsInteger(), name.AsString()});
     }
     names.Close();
     return entries;

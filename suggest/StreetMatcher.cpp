@@ -13,9 +13,13 @@ constexpr double kInsideWord = 0.5;
 constexpr double kNoMatch = 1e9;
 
 // A longer text has more words to slip in.
-int slipsForgiven(qsizetype length) { return length <= 2 ? 0 : length <= 4 ? 1 : length <= 11 ? 2 : 3; }
+int slipsForgiven(qsizetype length) {
+    return length <= 2 ? 0 : length <= 4 ? 1 : length <= 11 ? 2 : 3;
+}
 
-QString comparedText(const QString& text) { return ComparedWords(text).join(' '); }
+QString comparedText(const QString& text) {
+    return ComparedWords(text).join(' ');
+}
 
 } // namespace
 

@@ -7,7 +7,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <vector>
 
 class StreetMatcher {
@@ -22,7 +21,7 @@ public:
 
 private:
     struct Street {
-        QString compared;           // the compared words joined by blanks
+        QString compared;              // the compared words joined by blanks
         std::vector<qsizetype> starts; // where those words begin in it
     };
     double costOf(const Street& street, const QString& typed) const;

@@ -4,7 +4,6 @@
 #include "TextForms.h"
 
 #include <QPair>
-
 #include <algorithm>
 #include <climits>
 #include <unordered_map>
@@ -21,7 +20,9 @@ constexpr qsizetype kLongestWord = 64;
 
 // Short words are forgiven nothing: one slip turns most of them into others.
 constexpr int kMostSlips = 2;
-int slipsForgiven(qsizetype length) { return length <= 2 ? 0 : length <= 5 ? 1 : kMostSlips; }
+int slipsForgiven(qsizetype length) {
+    return length <= 2 ? 0 : length <= 5 ? 1 : kMostSlips;
+}
 
 bool closerOffer(const Offer& a, const Offer& b) {
     if (a.cost != b.cost)
@@ -141,7 +142,8 @@ void SuggestIndex::matchReading(const Reading& reading, std::vector<Match>& foun
     }
     std::vector<int> candidates;
     for (const auto& [number, slips] : close[pivot])
-        candidates.insert(candidates.end(), postings_[size_t(number)].begin(), postings_[size_t(number)].end());
+        candidates.insert(candidates.end(), postings_[size_t(number)].begin(),
+                          postings_[size_t(number)].end());
     std::sort(candidates.begin(), candidates.end());
     candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
 
@@ -235,7 +237,8 @@ std::vector<Offer> SuggestIndex::ranked(const QString& query) const {
     offers.reserve(found.size());
     for (const Match& match : found) {
         const Entry& entry = entries_[size_t(match.entry)];
-        Offer offer{entry.kind, entry.id, entry.text, correctionOf(entry, match), match.cost, match.extraWords, 0};
+        Offer offer{entry.kind, entry.id,         entry.text, correctionOf(entry, match),
+                    match.cost, match.extraWords, 0};
         if (entry.kind == EntryKind::Firm) {
             auto counted = firmsOf.constFind(offer.correction);
             if (counted == firmsOf.constEnd())
@@ -264,8 +267,9 @@ std::optional<Offer> SuggestIndex::Correction(const QString& query) const {
     // A category closer than every firm name, or another firm name search
     // as close, leaves the choice to the user.
     for (const Offer& other : offers)
-        if (other.kind == EntryKind::Category ? other.cost < best->cost
-                                              : other.correction != best->correction && other.cost <= best->cost)
+        if (other.kind == EntryKind::Category
+                ? other.cost < best->cost
+                : other.correction != best->correction && other.cost <= best->cost)
             return std::nullopt;
     return *best;
 }

@@ -12,7 +12,6 @@
 
 #include <QHash>
 #include <QString>
-
 #include <optional>
 #include <vector>
 
@@ -26,12 +25,12 @@ struct SuggestEntry {
 
 struct Offer {
     EntryKind kind = EntryKind::Firm;
-    int id = 0;          // the first entry of this kind with this text
-    QString text;        // as the edition writes it
-    QString correction;  // lower case: the part of the text the query stood for
-    double cost = 0;     // slips, a quarter for another layout or alphabet, a half for another word order
-    int extraWords = 0;  // words of the text the query did not name
-    int firms = 0;       // firms whose names contain the correction (none for a category)
+    int id = 0;         // the first entry of this kind with this text
+    QString text;       // as the edition writes it
+    QString correction; // lower case: the part of the text the query stood for
+    double cost = 0;    // slips, a quarter for another layout or alphabet, a half for another word order
+    int extraWords = 0; // words of the text the query did not name
+    int firms = 0;      // firms whose names contain the correction (none for a category)
 };
 
 class SuggestIndex {
@@ -54,8 +53,8 @@ private:
         EntryKind kind = EntryKind::Firm;
         int id = 0;
         QString text;
-        int copies = 0;          // firms of exactly this name
-        std::vector<int> words;  // vocabulary numbers, in the order of the text
+        int copies = 0;         // firms of exactly this name
+        std::vector<int> words; // vocabulary numbers, in the order of the text
     };
     struct Reading;
     struct Match;

@@ -1,21 +1,27 @@
 #include "TextForms.h"
 
 #include <QHash>
-
 #include <array>
 #include <utility>
 
 namespace {
 
-bool isWordChar(QChar c) { return c.isLetterOrNumber(); }
+bool isWordChar(QChar c) {
+    return c.isLetterOrNumber();
+}
 
-bool isCyrillic(QChar c) { return c.script() == QChar::Script_Cyrillic; }
+bool isCyrillic(QChar c) {
+    return c.script() == QChar::Script_Cyrillic;
+}
 
-bool isLatinLetter(QChar c) { return c.isLetter() && c.script() == QChar::Script_Latin; }
+bool isLatinLetter(QChar c) {
+    return c.isLetter() && c.script() == QChar::Script_Latin;
+}
 
 // The keys of the three letter rows and the back-quote key, QWERTY and
 // ЙЦУКЕН, in the same order, unshifted and shifted.
-const QString kLatinKeys = QStringLiteral("`qwertyuiop[]asdfghjkl;'zxcvbnm,./~QWERTYUIOP{}ASDFGHJKL:\"ZXCVBNM<>?");
+const QString kLatinKeys =
+    QStringLiteral("`qwertyuiop[]asdfghjkl;'zxcvbnm,./~QWERTYUIOP{}ASDFGHJKL:\"ZXCVBNM<>?");
 const QString kCyrillicKeys =
     QStringLiteral("ёйцукенгшщзхъфывапролджэячсмитьбю.ЁЙЦУКЕНГШЩЗХЪФЫВАПРОЛДЖЭЯЧСМИТЬБЮ,");
 
@@ -45,7 +51,9 @@ const QHash<QChar, QChar>& singleLatinLetters() {
     return letters;
 }
 
-bool isCyrillicVowel(QChar c) { return QStringLiteral("аеёиоуыэюя").contains(c); }
+bool isCyrillicVowel(QChar c) {
+    return QStringLiteral("аеёиоуыэюя").contains(c);
+}
 
 // A lone y is й after a vowel or at the start of a word, ы elsewhere
 // ("Mayakovskiy" has both; "Krasnyy" gives красный).
@@ -57,9 +65,9 @@ QChar readLoneY(const QString& read) {
 
 const QHash<QChar, QString>& cyrillicSpellings() {
     static const QHash<QChar, QString> spellings = [] {
-        const QStringList latin = {"a", "b",  "v", "g", "d", "e", "yo", "zh",   "z", "i",  "y",
-                                   "k", "l",  "m", "n", "o", "p", "r",  "s",    "t", "u",  "f",
-                                   "kh", "ts", "ch", "sh", "shch", "", "y", "", "e", "yu", "ya"};
+        const QStringList latin = {"a",  "b",  "v",  "g",  "d",    "e", "yo", "zh", "z", "i",  "y",
+                                   "k",  "l",  "m",  "n",  "o",    "p", "r",  "s",  "t", "u",  "f",
+                                   "kh", "ts", "ch", "sh", "shch", "",  "y",  "",   "e", "yu", "ya"};
         const QString cyrillic = QStringLiteral("абвгдеёжзийклмнопрстуфхцчшщъыьэюя");
         QHash<QChar, QString> map;
         for (qsizetype i = 0; i < cyrillic.size(); ++i)

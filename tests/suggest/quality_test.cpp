@@ -3,22 +3,21 @@
 // faults (the other keyboard layout, one slip, Latin letters in one of the
 // common schemes). The intended name must be among the first three offers
 // for at least 95 %, 90 % and 90 % of them; the figures are printed.
+#include "Datamodule.h"
 #include "EditionEntries.h"
 #include "EditionGenerator.h"
 #include "MapEngine.h"
 #include "StreetMatcher.h"
 #include "SuggestIndex.h"
-#include "TextForms.h"
 #include "TestEnvironment.h"
+#include "TextForms.h"
 #include "TinyEdition.h"
 #include "Vdlconsts.h"
-#include "Datamodule.h"
 
 #include <QHash>
-
-#include <gtest/gtest.h>
 #include <cstdio>
 #include <functional>
+#include <gtest/gtest.h>
 #include <random>
 
 namespace {
@@ -48,14 +47,14 @@ QString typedInEnglishLayout(const QString& text) {
 // The Latin spellings of а..я in four schemes: BGN, the passport's, GOST
 // 7.79 B and the informal one of chats and web addresses.
 const char* const kSchemes[4][33] = {
-    {"a", "b", "v", "g", "d", "e", "yo", "zh", "z", "i", "y", "k", "l", "m", "n", "o", "p",
-     "r", "s", "t", "u", "f", "kh", "ts", "ch", "sh", "shch", "", "y", "", "e", "yu", "ya"},
-    {"a", "b", "v", "g", "d", "e", "e", "zh", "z", "i", "i", "k", "l", "m", "n", "o", "p",
-     "r", "s", "t", "u", "f", "kh", "ts", "ch", "sh", "shch", "ie", "y", "", "e", "iu", "ia"},
-    {"a", "b", "v", "g", "d", "e", "yo", "zh", "z", "i", "j", "k", "l", "m", "n", "o", "p",
+    {"a", "b", "v", "g", "d", "e",  "yo", "zh", "z",  "i",    "y", "k", "l", "m", "n",  "o", "p",
+     "r", "s", "t", "u", "f", "kh", "ts", "ch", "sh", "shch", "",  "y", "",  "e", "yu", "ya"},
+    {"a", "b", "v", "g", "d", "e",  "e",  "zh", "z",  "i",    "i",  "k", "l", "m", "n",  "o", "p",
+     "r", "s", "t", "u", "f", "kh", "ts", "ch", "sh", "shch", "ie", "y", "",  "e", "iu", "ia"},
+    {"a", "b", "v", "g", "d", "e", "yo", "zh", "z",  "i",   "j",  "k",  "l", "m",  "n",  "o", "p",
      "r", "s", "t", "u", "f", "x", "cz", "ch", "sh", "shh", "``", "y'", "`", "e'", "yu", "ya"},
-    {"a", "b", "v", "g", "d", "e", "e", "zh", "z", "i", "j", "k", "l", "m", "n", "o", "p",
-     "r", "s", "t", "u", "f", "h", "c", "ch", "sh", "sch", "", "y", "'", "e", "ju", "ja"},
+    {"a", "b", "v", "g", "d", "e", "e", "zh", "z",  "i",   "j", "k", "l", "m", "n",  "o", "p",
+     "r", "s", "t", "u", "f", "h", "c", "ch", "sh", "sch", "",  "y", "'", "e", "ju", "ja"},
 };
 const QString kAlphabet = QStringLiteral("абвгдеёжзийклмнопрстуфхцчшщъыьэюя");
 
@@ -196,7 +195,8 @@ TEST_F(ForgivingQuality, TheEditionHasNamesCategoriesAndStreetsToTypeWrongly) {
 }
 
 TEST_F(ForgivingQuality, LayoutSwappedQueriesFindTheirNameNinetyFivePercent) {
-    const Score score = measure([](const QString& name, std::mt19937&) { return typedInEnglishLayout(name); });
+    const Score score =
+        measure([](const QString& name, std::mt19937&) { return typedInEnglishLayout(name); });
     report("layout swapped", score);
     EXPECT_GE(score.share(), 0.95);
 }
@@ -208,9 +208,8 @@ TEST_F(ForgivingQuality, OneSlipQueriesFindTheirNameNinetyPercent) {
 }
 
 TEST_F(ForgivingQuality, TransliteratedQueriesFindTheirNameNinetyPercent) {
-    const Score score = measure([](const QString& name, std::mt19937& random) {
-        return writtenInLatin(name, int(random() % 4));
-    });
+    const Score score = measure(
+        [](const QString& name, std::mt19937& random) { return writtenInLatin(name, int(random() % 4)); });
     report("transliterated", score);
     EXPECT_GE(score.share(), 0.90);
 }

@@ -52,7 +52,8 @@ TEST_F(Suggestions, OtherKeyboardLayoutIsReadBack) {
     EXPECT_EQ(pharmacy->firms, 3);
     EXPECT_DOUBLE_EQ(pharmacy->cost, 0.25);
     // A Latin name typed with the Russian layout on.
-    const std::optional<Offer> latin = SuggestIndex({{EntryKind::Firm, 1, "Avtolider Service"}}).Correction("Фмещдшвук");
+    const std::optional<Offer> latin =
+        SuggestIndex({{EntryKind::Firm, 1, "Avtolider Service"}}).Correction("Фмещдшвук");
     ASSERT_TRUE(latin);
     EXPECT_EQ(latin->correction, "avtolider");
 }
