@@ -98,7 +98,7 @@ QString LogoPictureName(int id, const QString& imageName) {
 
 // Editions hold web addresses both ways, with and without the scheme.
 QString WebLinkOf(const QString& web) {
-    if (web.startsWith("http://", Qt::CaseInsensitive))
+    if (web.startsWith("http://", Qt::CaseInsensitive) || web.startsWith("https://", Qt::CaseInsensitive))
         return web;
     return "http://" + web;
 }

@@ -158,8 +158,10 @@ void THTMListBox::ClickAnchor(int index, int anchor) {
     if (anchor < 0 || anchor >= AnchorCount(index))
         return;
     const QString href = layoutOf(index).anchors.value(anchor);
-    if ((href.startsWith("http://", Qt::CaseInsensitive) || href.startsWith("mailto:", Qt::CaseInsensitive)) &&
-        OpenUrl)
+    const bool outside = href.startsWith("http://", Qt::CaseInsensitive) ||
+                         href.startsWith("https://", Qt::CaseInsensitive) ||
+                         href.startsWith("mailto:", Qt::CaseInsensitive);
+    if (outside && OpenUrl)
         OpenUrl(QUrl(href));
     emit AnchorClick(index, href);
 }

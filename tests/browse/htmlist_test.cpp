@@ -166,10 +166,11 @@ TEST(THTMListBox, WebAndMailAnchorsAreOpenedByTheListItself) {
     std::vector<QUrl> opened;
     shown.list.OpenUrl = [&](const QUrl& url) { opened.push_back(url); };
     shown.list.Add("<A href=\"http://varindel.example\">site</A> <A href=\"mailto:a@b.ru\">mail</A> "
-                   "<A href=\"Open\">open</A>");
-    for (int anchor = 0; anchor < 3; ++anchor)
+                   "<A href=\"Open\">open</A> <A href=\"https://varindel.example\">secure</A>");
+    for (int anchor = 0; anchor < 4; ++anchor)
         QTest::mouseClick(shown.list.viewport(), Qt::LeftButton, {}, shown.centreOfAnchor(0, anchor));
-    EXPECT_EQ(opened, (std::vector<QUrl>{QUrl("http://varindel.example"), QUrl("mailto:a@b.ru")}));
+    EXPECT_EQ(opened, (std::vector<QUrl>{QUrl("http://varindel.example"), QUrl("mailto:a@b.ru"),
+                                         QUrl("https://varindel.example")}));
 }
 
 TEST(THTMListBox, MouseDownReportsEveryButtonAndHoverShowsAHand) {

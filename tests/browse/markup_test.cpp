@@ -83,7 +83,7 @@ TEST(FirmMarkup, FullCardPiecesInTheirOrder) {
 
 TEST(FirmMarkup, AWebAddressStoredWithItsSchemeGetsNoSecondOne) {
     FirmCardData firm = plainFirm();
-    for (const QString& web : QStringList{"http://romashka.ru", "HTTP://romashka.ru/цены"}) {
+    for (const QString& web : QStringList{"http://romashka.ru", "HTTP://romashka.ru/цены", "https://romashka.ru"}) {
         firm.web = web;
         const QString card = FirmFullCard(firm, {}, {});
         EXPECT_TRUE(card.contains("<A href=\"" + web + "\">" + web + "</A>")) << card.toStdString();
