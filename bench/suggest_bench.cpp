@@ -75,7 +75,7 @@ const char* const kFaultyQueries[] = {
     "fgntrf",        // аптека, other layout
     "Fgntrf Dtrnjh", // two words, other layout
     "аптэка",        // one slip
-    "ремнт обуви",   // one slip in a two-word name
+    "ООО Гарнт",     // one slip in a two-word name, no quotes
     "apteka",        // Latin letters
     "Shinomontazh",  // Latin letters
     "щшгнзхъ",       // nothing close
