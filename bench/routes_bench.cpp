@@ -1,13 +1,19 @@
 // Routes across the generated city of scale 10: the route itself on foot and
 // by car, loading the graph file with the router built on it, and the size of
-// the graph file against the edition's.
+// the graph file against the edition's; and what a drawn route of 500 pieces
+// adds to a street-level frame.
 #include "DemoEdition.h"
 #include "GraphFormat.h"
+#include "MapRenderer.h"
 #include "Router.h"
+#include "SyntheticCity.h"
 #include "Vdlconsts.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 
 #include <benchmark/benchmark.h>
 
@@ -76,5 +82,47 @@ void BM_GraphLoad(benchmark::State& state)
     state.counters["graph_share_of_edition"] = double(QFileInfo(path).size()) / double(QFileInfo(edition).size());
 }
 BENCHMARK(BM_GraphLoad)->Unit(benchmark::kMillisecond);
+
+// A street-level frame of the synthetic city, with and without a route of
+// 500 pieces across it; the difference is the route's cost.
+void streetFrame(benchmark::State& state, bool withRoute)
+{
+    if (!QGuiApplication::instance()) {
+        static int argc = 1;
+        static char name[] = "varindel_bench";
+        static char* argv[] = {name, nullptr};
+        new QGuiApplication(argc, argv);
+    }
+    static const MapModel city = syntheticCity({20000, 2000, 200, 1});
+    Viewport view;
+    view.setSize(QSize(1280, 800));
+    const QPointF centre = city.extent().center();
+    view.centreOn(centre.x(), centre.y(), 5000);
+    // A staircase of 500 pieces of 20 m through the centre, as a route
+    // across a grid of streets runs.
+    std::vector<MapPoint> route{{float(centre.x() - 2500), float(centre.y() - 2500)}};
+    for (int i = 0; i < 500; ++i) {
+        MapPoint next = route.back();
+        (i % 2 == 0 ? next.x : next.y) += 20;
+        route.push_back(next);
+    }
+    MapOptions options;
+    options.NumberDom = true;
+    options.NumberDomSizeFont = 10;
+    RenderScene scene{city, nullptr, view, {}, options, {}, {}};
+    if (withRoute)
+        scene.route = route;
+    MapRenderer renderer;
+    QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        renderer.render(scene, painter, image.rect());
+    }
+}
+
+void BM_StreetFrameWithoutRoute(benchmark::State& state) { streetFrame(state, false); }
+void BM_StreetFrameWithRoute(benchmark::State& state) { streetFrame(state, true); }
+BENCHMARK(BM_StreetFrameWithoutRoute)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StreetFrameWithRoute)->Unit(benchmark::kMillisecond);
 
 } // namespace

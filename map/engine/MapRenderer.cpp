@@ -40,12 +40,25 @@ void drawRoute(RenderFrame& frame)
     QPolygonF line;
     for (const MapPoint& point : points)
         line.append(frame.transform.toPixel(point));
+    // Only the runs of pieces that touch the frame are stroked: a long route
+    // seen close up would otherwise cost its whole length in every frame.
+    const QRectF shown = QRectF(frame.pixels).adjusted(-10, -10, 10, 10);
+    std::vector<QPolygonF> runs;
+    for (qsizetype i = 0; i + 1 < line.size(); ++i) {
+        if (!shown.intersects(QRectF(line[i], line[i + 1]).normalized().adjusted(-1, -1, 1, 1)))
+            continue;
+        if (runs.empty() || runs.back().back() != line[i])
+            runs.push_back({line[i]});
+        runs.back().append(line[i + 1]);
+    }
     QPainter& painter = frame.painter;
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(MapStyle::haloColor(), 9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawPolyline(line);
+    for (const QPolygonF& run : runs)
+        painter.drawPolyline(run);
     painter.setPen(QPen(MapStyle::routeColor(), 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawPolyline(line);
+    for (const QPolygonF& run : runs)
+        painter.drawPolyline(run);
     painter.setPen(QPen(Qt::white, 2));
     painter.setBrush(MapStyle::routeStartColor());
     painter.drawEllipse(line.front(), 6, 6);
