@@ -6,6 +6,7 @@
 #include "SplashArt.h"
 #include "TBannerImage.h"
 #include "TestEnvironment.h"
+#include "TOrvLink.h"
 #include "TfrmStart.h"
 #include "TinyEdition.h"
 #include "Vdlconsts.h"
@@ -22,6 +23,7 @@
 #include "TfrmSettings.h"
 
 #include <QBuffer>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -273,4 +275,61 @@ TEST_F(Splash, ClosedByTheSystemMeansTheProgramEnds)
     EXPECT_FALSE(watchdogFired);
     EXPECT_FALSE(wentOn);
     ASSERT_NE(frmStart, nullptr) << "the splash stays for the main window's destruction";
+}
+
+// The splash as a user meets it: the first key, Enter, goes on with
+// "Продолжить" rather than opening the site, and the version never runs into
+// the description, however long it is.
+namespace {
+
+// Apart, with at least a few pixels of white between them, and inside the row.
+void ExpectApart(const TfrmStart& splash, const QString& version)
+{
+    const QRect left = splash.lVersion->geometry();
+    const QRect right = splash.lDescription->geometry();
+    EXPECT_GE(right.left() - left.right(), 4) << version.toStdString();
+    EXPECT_EQ(left.top(), right.top()) << "one row";
+    EXPECT_LE(right.right(), splash.width() - 20) << "inside the window's outline";
+    EXPECT_GT(right.width(), 100) << "the description stays readable";
+}
+
+} // namespace
+
+TEST_F(Splash, EnterOnTheShownSplashPressesContinueNotTheSiteLink)
+{
+    frmStart = new TfrmStart;
+    bool linkOpened = false;
+    QObject::connect(frmStart->lVarindelnet, &TOrvLink::LinkClicked, [&] { linkOpened = true; });
+    frmStart->show();
+    // Only the button may take the key: the link would start a browser.
+    ASSERT_EQ(frmStart->focusWidget(), frmStart->btContinue) << "the keyboard starts on \"Продолжить\"";
+    QTest::keyClick(frmStart->focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(frmStart->result(), QDialog::Accepted);
+    EXPECT_FALSE(frmStart->isVisible());
+    EXPECT_FALSE(linkOpened);
+}
+
+TEST_F(Splash, TabFromContinueReachesTheSiteLink)
+{
+    frmStart = new TfrmStart;
+    QWidget* next = frmStart->btContinue->nextInFocusChain();
+    while (next != frmStart->btContinue && !(next->focusPolicy() & Qt::TabFocus))
+        next = next->nextInFocusChain();
+    EXPECT_EQ(next, frmStart->lVarindelnet);
+}
+
+TEST_F(Splash, VersionAndDescriptionNeverTouchAtAnyVersionLength)
+{
+    frmStart = new TfrmStart;
+    ExpectApart(*frmStart, frmStart->lVersion->text());
+    for (const QString& version : {QString("Версия: 1.0.0.0"), QString("Версия: 2026.12.31.65535"),
+                                   QString("Версия: 1.0.0.0-сборка-для-проверки-очень-длинной-строки"),
+                                   QString("Версия: ") + QString(200, QChar('9'))}) {
+        frmStart->SetVersionText(version);
+        EXPECT_EQ(frmStart->lVersion->text(), version);
+        EXPECT_EQ(frmStart->lDescription->text(), "Информационно-коммерческий справочник Вариндел");
+        ExpectApart(*frmStart, version);
+    }
+    frmStart->SetVersionText("Версия: 1");
+    EXPECT_EQ(frmStart->lDescription->x(), 116) << "a short version leaves the description at its place";
 }
