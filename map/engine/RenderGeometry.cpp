@@ -108,10 +108,13 @@ QRectF keptFrameTarget(const Viewport& kept, const Viewport& now)
     return QRectF(shift, QSizeF(kept.size()) * zoom);
 }
 
-bool clipSegmentToBox(QPointF& a, QPointF& b, const QRectF& box)
+namespace {
+
+// The part of a-b inside the box as parameters t0 <= t1 along it; false when none.
+bool clipParameters(QPointF a, QPointF b, const QRectF& box, double& t0, double& t1)
 {
-    double t0 = 0;
-    double t1 = 1;
+    t0 = 0;
+    t1 = 1;
     const double dx = b.x() - a.x();
     const double dy = b.y() - a.y();
     const double p[4] = {-dx, dx, -dy, dy};
@@ -130,8 +133,95 @@ bool clipSegmentToBox(QPointF& a, QPointF& b, const QRectF& box)
         if (t0 > t1)
             return false;
     }
-    const QPointF start = a;
-    a = start + QPointF(dx * t0, dy * t0);
-    b = start + QPointF(dx * t1, dy * t1);
     return true;
+}
+
+QPointF along(QPointF a, QPointF b, double t) { return a + (b - a) * t; }
+
+} // namespace
+
+bool clipSegmentToBox(QPointF& a, QPointF& b, const QRectF& box)
+{
+    double t0 = 0;
+    double t1 = 1;
+    if (!clipParameters(a, b, box, t0, t1))
+        return false;
+    const QPointF start = a;
+    a = along(start, b, t0);
+    b = along(start, b, t1);
+    return true;
+}
+
+void clipPolyline(const QPointF* line, int count, const QRectF& box, std::vector<QPointF>& out,
+                  std::vector<ClippedPiece>& pieces)
+{
+    double walked = 0;
+    // Whether the last piece ends at line[i - 1] itself, so that the next
+    // segment goes on with it.
+    bool open = false;
+    for (int i = 1; i < count; ++i) {
+        const QPointF a = line[i - 1];
+        const QPointF b = line[i];
+        const double length = QLineF(a, b).length();
+        double t0 = 0;
+        double t1 = 1;
+        if (!clipParameters(a, b, box, t0, t1)) {
+            open = false;
+            walked += length;
+            continue;
+        }
+        if (!open || t0 > 0) {
+            pieces.push_back({out.size(), 1, walked + length * t0});
+            out.push_back(t0 > 0 ? along(a, b, t0) : a);
+        }
+        // Exact ends where the segment is not cut: the next one must meet it.
+        out.push_back(t1 < 1 ? along(a, b, t1) : b);
+        ++pieces.back().count;
+        open = t1 >= 1;
+        walked += length;
+    }
+}
+
+namespace {
+
+// One pass of the ring clipper: keeps what lies on the inner side of one
+// side of the box. inside(p) tells the side; cross(a, b) where a-b crosses it.
+template <typename Inside, typename Cross>
+void clipRingBySide(const QPolygonF& ring, QPolygonF& out, Inside inside, Cross cross)
+{
+    out.clear();
+    const qsizetype count = ring.size();
+    for (qsizetype i = 0; i < count; ++i) {
+        const QPointF& a = ring[i == 0 ? count - 1 : i - 1];
+        const QPointF& b = ring[i];
+        const bool aIn = inside(a);
+        const bool bIn = inside(b);
+        if (aIn != bIn)
+            out.append(cross(a, b));
+        if (bIn)
+            out.append(b);
+    }
+}
+
+QPointF crossAtX(QPointF a, QPointF b, double x) { return {x, a.y() + (b.y() - a.y()) * (x - a.x()) / (b.x() - a.x())}; }
+QPointF crossAtY(QPointF a, QPointF b, double y) { return {a.x() + (b.x() - a.x()) * (y - a.y()) / (b.y() - a.y()), y}; }
+
+} // namespace
+
+void clipRing(const QPolygonF& ring, const QRectF& box, QPolygonF& out)
+{
+    QPolygonF half;
+    const double left = box.left();
+    const double right = box.right();
+    const double top = box.top();
+    const double bottom = box.bottom();
+    clipRingBySide(ring, out, [&](QPointF p) { return p.x() >= left; },
+                   [&](QPointF a, QPointF b) { return crossAtX(a, b, left); });
+    clipRingBySide(out, half, [&](QPointF p) { return p.x() <= right; },
+                   [&](QPointF a, QPointF b) { return crossAtX(a, b, right); });
+    clipRingBySide(half, out, [&](QPointF p) { return p.y() >= top; },
+                   [&](QPointF a, QPointF b) { return crossAtY(a, b, top); });
+    clipRingBySide(out, half, [&](QPointF p) { return p.y() <= bottom; },
+                   [&](QPointF a, QPointF b) { return crossAtY(a, b, bottom); });
+    out.swap(half);
 }

@@ -9,6 +9,7 @@
 #include <QPolygonF>
 #include <QRectF>
 
+#include <cstddef>
 #include <vector>
 
 class PixelTransform {
@@ -65,6 +66,27 @@ LineStretch longestStraightStretch(const QPolygonF& line, double maxBendDegrees)
 
 // Cuts the segment a-b to the box (Liang-Barsky); false when nothing of it is inside.
 bool clipSegmentToBox(QPointF& a, QPointF& b, const QRectF& box);
+
+// One run of a polyline left inside a box: out[first, first + count) of
+// clipPolyline's points, starting startLength pixels along the whole line
+// (what a dash pattern needs to go on in step).
+struct ClippedPiece {
+    std::size_t first = 0;
+    int count = 0;
+    double startLength = 0;
+};
+
+// Appends to out the parts of the polyline inside the box, each as a piece of
+// pieces, cut where the line leaves the box. A line kept a stroke's width
+// beyond the view is drawn the same inside it, for a fraction of the cost of
+// stroking kilometres outside at street level.
+void clipPolyline(const QPointF* line, int count, const QRectF& box, std::vector<QPointF>& out,
+                  std::vector<ClippedPiece>& pieces);
+
+// The ring cut to the box (Sutherland-Hodgman): it fills the same pixels
+// inside the box, with new edges along the box's sides. A ring kept an
+// outline's width beyond the view is drawn the same inside it. out is cleared first.
+void clipRing(const QPolygonF& ring, const QRectF& box, QPolygonF& out);
 
 // Where a frame drawn for the kept view lands when shown for the view now:
 // every map point of the kept frame falls on its pixel of the current view.

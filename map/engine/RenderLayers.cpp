@@ -77,6 +77,32 @@ bool sameLook(const ProjectedRoad& a, const ProjectedRoad& b)
            a.look.casingWidth == b.look.casingWidth && a.look.casing == b.look.casing;
 }
 
+// What of a line stroked penWidth wide must be kept to draw the frame as a
+// whole: the frame and a little more than the pen, so that the cut ends and
+// their caps stay out of sight.
+QRectF strokeBox(const RenderFrame& frame, double penWidth)
+{
+    const double margin = penWidth + 2;
+    return frame.pixels.adjusted(-margin, -margin, margin, margin);
+}
+
+// An area's ring in pixels; one reaching far out of the frame (a district
+// at street level) is cut to it, so that its outline is not stroked for
+// kilometres out of sight.
+void projectArea(const RenderFrame& frame, int index, const QPen& outline, QPolygonF& ring, QPolygonF& scratch)
+{
+    const TPMXMapObjectMem& object = frame.object(index);
+    projectSimplified(object.Geometry, frame.transform, kAreaTolerance, ring);
+    // A cut ring would start its dashes elsewhere: a dashed outline is kept whole.
+    if (outline.style() != Qt::NoPen && outline.style() != Qt::SolidLine)
+        return;
+    const QRectF kept = strokeBox(frame, outline.style() == Qt::NoPen ? 0 : outline.widthF());
+    if (kept.contains(frame.pixelBounds(index)))
+        return;
+    clipRing(ring, kept, scratch);
+    ring.swap(scratch);
+}
+
 } // namespace
 
 void drawAreas(RenderFrame& frame, std::int32_t type)
@@ -88,6 +114,7 @@ void drawAreas(RenderFrame& frame, std::int32_t type)
     if (type == otMicrodistrict && frame.ppm < kFarAwayBelowPixelsPerMetre)
         painter.setRenderHint(QPainter::Antialiasing, false);
     QPolygonF ring;
+    QPolygonF scratch;
     AreaBatch batch(painter);
     for (int index : frame.visible[static_cast<std::size_t>(type)]) {
         const TPMXMapObjectMem& object = frame.object(index);
@@ -96,8 +123,9 @@ void drawAreas(RenderFrame& frame, std::int32_t type)
         const AreaStyle style = MapStyle::areaStyle(object, frame.ppm);
         HookedStyle hooked(outlinePen(style, frame.ppm), QBrush(style.fill));
         hooked.apply(frame.scene.onPaintObject, object);
-        projectSimplified(object.Geometry, frame.transform, kAreaTolerance, ring);
-        batch.add(ring, hooked.pen, hooked.brush);
+        projectArea(frame, index, hooked.pen, ring, scratch);
+        if (ring.size() >= 3)
+            batch.add(ring, hooked.pen, hooked.brush);
     }
     batch.flush();
     painter.setRenderHint(QPainter::Antialiasing, smooth);
@@ -115,6 +143,7 @@ ProjectedRoads projectRoads(RenderFrame& frame)
     std::vector<ProjectedRoad>& roads = projected.roads;
     roads.reserve(frame.visible[otRoad].size());
     QPolygonF line;
+    std::vector<ClippedPiece> pieces;
     for (int index : frame.visible[otRoad]) {
         const TPMXMapObjectMem& object = frame.object(index);
         if (object.Geometry.size() < 2)
@@ -124,8 +153,16 @@ ProjectedRoads projectRoads(RenderFrame& frame)
         if (frame.scene.onPaintPolyLine)
             frame.scene.onPaintPolyLine(object, style);
         projectSimplified(object.Geometry, frame.transform, kLineTolerance, line);
-        roads.push_back({projected.points.size(), static_cast<int>(line.size()), style, look});
-        projected.points.insert(projected.points.end(), line.cbegin(), line.cend());
+        const QRectF kept = strokeBox(frame, std::max({style.Width, look.fillWidth, look.casingWidth}));
+        if (kept.contains(frame.pixelBounds(index))) {
+            roads.push_back({projected.points.size(), static_cast<int>(line.size()), style, look});
+            projected.points.insert(projected.points.end(), line.cbegin(), line.cend());
+            continue;
+        }
+        pieces.clear();
+        clipPolyline(line.constData(), static_cast<int>(line.size()), kept, projected.points, pieces);
+        for (const ClippedPiece& piece : pieces)
+            roads.push_back({piece.first, piece.count, style, look});
     }
     return projected;
 }
@@ -234,6 +271,8 @@ void drawRailways(RenderFrame& frame)
     QPainter& painter = frame.painter;
     painter.setBrush(Qt::NoBrush);
     QPolygonF line;
+    std::vector<QPointF> clipped;
+    std::vector<ClippedPiece> pieces;
     for (int index : frame.visible[otRailway]) {
         const TPMXMapObjectMem& object = frame.object(index);
         if (object.Geometry.size() < 2)
@@ -244,17 +283,26 @@ void drawRailways(RenderFrame& frame)
             frame.scene.onPaintPolyLine(object, style);
         projectSimplified(object.Geometry, frame.transform, kLineTolerance, line);
         const RailwayStyle look = MapStyle::railwayStyle(style.Style == 1, frame.ppm);
-        if (look.sleeperWidth > 0) {
-            // Sleepers are a wide pen dashed into thin strokes across the line.
-            QPen sleepers(look.sleepers, look.sleeperWidth, Qt::CustomDashLine, Qt::FlatCap);
-            sleepers.setDashPattern({1.5 / look.sleeperWidth, 5.0 / look.sleeperWidth});
-            painter.setPen(sleepers);
-            painter.drawPolyline(line);
-        }
         const QColor color = style.Style == 1 ? look.line : style.Color;
         const double width = style.Style == 1 ? look.lineWidth : style.Width;
-        painter.setPen(QPen(color, width, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
-        painter.drawPolyline(line);
+        clipped.clear();
+        pieces.clear();
+        clipPolyline(line.constData(), static_cast<int>(line.size()),
+                     strokeBox(frame, std::max(width, look.sleeperWidth)), clipped, pieces);
+        for (const ClippedPiece& piece : pieces) {
+            const QPointF* points = clipped.data() + piece.first;
+            if (look.sleeperWidth > 0) {
+                // Sleepers are a wide pen dashed into thin strokes across the
+                // line; a cut piece takes the dashes up where the line had them.
+                QPen sleepers(look.sleepers, look.sleeperWidth, Qt::CustomDashLine, Qt::FlatCap);
+                sleepers.setDashPattern({1.5 / look.sleeperWidth, 5.0 / look.sleeperWidth});
+                sleepers.setDashOffset(piece.startLength / look.sleeperWidth);
+                painter.setPen(sleepers);
+                painter.drawPolyline(points, piece.count);
+            }
+            painter.setPen(QPen(color, width, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
+            painter.drawPolyline(points, piece.count);
+        }
     }
 }
 
@@ -296,11 +344,13 @@ void drawFlatBuildings(RenderFrame& frame)
     painter.setRenderHint(QPainter::Antialiasing, smooth);
 
     QPolygonF ring;
+    QPolygonF scratch;
     AreaBatch batch(painter);
     for (int index : shapes) {
         const TPMXMapObjectMem& object = frame.object(index);
         hooked.apply(hook, object);
-        projectSimplified(object.Geometry, frame.transform, kAreaTolerance, ring);
-        batch.add(ring, hooked.pen, hooked.brush);
+        projectArea(frame, index, hooked.pen, ring, scratch);
+        if (ring.size() >= 3)
+            batch.add(ring, hooked.pen, hooked.brush);
     }
 }

@@ -6,7 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QLineF>
+
+#include <algorithm>
+#include <cmath>
 #include <random>
+#include <vector>
 
 TEST(RenderGeometry, TransformAgreesWithTheViewAndShiftsByTheOrigin)
 {
@@ -117,4 +122,144 @@ TEST(RenderGeometry, KeptFrameMovedPutsEveryMapPointOnItsPixelOfTheNewView)
     }
     const QRectF still = keptFrameTarget(kept, kept);
     EXPECT_EQ(still, QRectF(0, 0, 640, 480));
+}
+
+namespace {
+
+// The point at the given arc length along a polyline.
+QPointF pointAlong(const std::vector<QPointF>& line, double length)
+{
+    for (std::size_t i = 1; i < line.size(); ++i) {
+        const double segment = QLineF(line[i - 1], line[i]).length();
+        if (length <= segment || i + 1 == line.size())
+            return segment > 0 ? line[i - 1] + (line[i] - line[i - 1]) * (length / segment) : line[i - 1];
+        length -= segment;
+    }
+    return line.front();
+}
+
+double distanceToSegment(QPointF p, QPointF a, QPointF b)
+{
+    const QPointF d = b - a;
+    const double squared = QPointF::dotProduct(d, d);
+    const double t = squared > 0 ? std::clamp(QPointF::dotProduct(p - a, d) / squared, 0.0, 1.0) : 0.0;
+    return QLineF(p, a + d * t).length();
+}
+
+} // namespace
+
+TEST(RenderGeometry, ClippedPolylineKeepsExactlyWhatLiesInTheBox)
+{
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> coordinate(-300, 700);
+    const QRectF box(0, 0, 400, 300);
+    for (int round = 0; round < 200; ++round) {
+        std::vector<QPointF> line(2 + round % 9);
+        for (QPointF& point : line)
+            point = QPointF(coordinate(random), coordinate(random));
+        std::vector<QPointF> out{QPointF(-1, -1)}; // appended to, not replaced
+        std::vector<ClippedPiece> pieces;
+        clipPolyline(line.data(), static_cast<int>(line.size()), box, out, pieces);
+        ASSERT_EQ(out.front(), QPointF(-1, -1));
+
+        double insideLength = 0;
+        for (std::size_t i = 1; i < line.size(); ++i) {
+            QPointF a = line[i - 1];
+            QPointF b = line[i];
+            if (clipSegmentToBox(a, b, box))
+                insideLength += QLineF(a, b).length();
+        }
+        double keptLength = 0;
+        for (const ClippedPiece& piece : pieces) {
+            ASSERT_GE(piece.count, 2);
+            ASSERT_LE(piece.first + static_cast<std::size_t>(piece.count), out.size());
+            EXPECT_LT(QLineF(out[piece.first], pointAlong(line, piece.startLength)).length(), 1e-6)
+                << "a piece starts where the line is that far along";
+            for (int k = 0; k < piece.count; ++k) {
+                const QPointF point = out[piece.first + static_cast<std::size_t>(k)];
+                EXPECT_TRUE(box.adjusted(-1e-9, -1e-9, 1e-9, 1e-9).contains(point));
+                if (k > 0)
+                    keptLength += QLineF(out[piece.first + static_cast<std::size_t>(k) - 1], point).length();
+            }
+        }
+        EXPECT_NEAR(keptLength, insideLength, 1e-6) << "round " << round;
+
+        // Every point of the line well inside the box lies on a kept piece.
+        for (std::size_t i = 1; i < line.size(); ++i)
+            for (int step = 0; step <= 20; ++step) {
+                const QPointF sample = line[i - 1] + (line[i] - line[i - 1]) * (step / 20.0);
+                if (!box.adjusted(1e-6, 1e-6, -1e-6, -1e-6).contains(sample))
+                    continue;
+                double nearest = 1e9;
+                for (const ClippedPiece& piece : pieces)
+                    for (int k = 1; k < piece.count; ++k)
+                        nearest = std::min(nearest, distanceToSegment(sample, out[piece.first + k - 1],
+                                                                      out[piece.first + k]));
+                EXPECT_LT(nearest, 1e-6) << "round " << round;
+            }
+    }
+}
+
+TEST(RenderGeometry, ClippedPolylineGoesOnThroughTheBoxAsOnePieceAndSplitsWhereItLeaves)
+{
+    const QRectF box(0, 0, 100, 100);
+    // In, out across the right edge, back in: two pieces, the joints inside kept exactly.
+    const std::vector<QPointF> line{QPointF(-50, 50), QPointF(30, 50), QPointF(60, 40), QPointF(200, 40),
+                                    QPointF(200, 60), QPointF(50, 60)};
+    std::vector<QPointF> out;
+    std::vector<ClippedPiece> pieces;
+    clipPolyline(line.data(), static_cast<int>(line.size()), box, out, pieces);
+    ASSERT_EQ(pieces.size(), 2u);
+    EXPECT_EQ(pieces[0].count, 4);
+    EXPECT_EQ(out[0], QPointF(0, 50));
+    EXPECT_EQ(out[1], QPointF(30, 50));
+    EXPECT_EQ(out[2], QPointF(60, 40));
+    EXPECT_EQ(out[3], QPointF(100, 40));
+    EXPECT_DOUBLE_EQ(pieces[0].startLength, 50);
+    EXPECT_EQ(pieces[1].count, 2);
+    EXPECT_EQ(out[pieces[1].first], QPointF(100, 60));
+    EXPECT_EQ(out[pieces[1].first + 1], QPointF(50, 60));
+    EXPECT_NEAR(pieces[1].startLength, 80 + QLineF(30, 50, 60, 40).length() + 140 + 20 + 100, 1e-9);
+
+    out.clear();
+    pieces.clear();
+    const std::vector<QPointF> outside{QPointF(-10, -10), QPointF(-10, 200), QPointF(-5, 300)};
+    clipPolyline(outside.data(), static_cast<int>(outside.size()), box, out, pieces);
+    EXPECT_TRUE(pieces.empty());
+    EXPECT_TRUE(out.empty());
+}
+
+TEST(RenderGeometry, ClippedRingFillsTheSamePointsOfTheBoxAsTheWholeOne)
+{
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> coordinate(-200, 600);
+    const QRectF box(0, 0, 400, 300);
+    for (int round = 0; round < 100; ++round) {
+        // Star-shaped rings, often concave, reaching out of the box on any side.
+        const int corners = 3 + round % 12;
+        const QPointF centre(coordinate(random), coordinate(random));
+        QPolygonF ring;
+        for (int k = 0; k < corners; ++k) {
+            const double angle = 2 * M_PI * k / corners;
+            const double radius = 30 + (coordinate(random) + 200) / 2;
+            ring.append(centre + QPointF(std::cos(angle), std::sin(angle)) * radius);
+        }
+        QPolygonF clipped;
+        clipRing(ring, box, clipped);
+        for (const QPointF& point : clipped)
+            EXPECT_TRUE(box.adjusted(-1e-9, -1e-9, 1e-9, 1e-9).contains(point));
+        // Off-grid sample points, so that none falls on an edge.
+        for (double x = 0.37; x < box.right(); x += 9.1)
+            for (double y = 0.53; y < box.bottom(); y += 8.3) {
+                const QPointF sample(x, y);
+                ASSERT_EQ(clipped.containsPoint(sample, Qt::WindingFill), ring.containsPoint(sample, Qt::WindingFill))
+                    << "round " << round << " at " << x << ", " << y;
+            }
+    }
+    QPolygonF clipped{QPointF(1, 1)};
+    clipRing(QPolygonF({QPointF(-50, -50), QPointF(-10, -50), QPointF(-10, -10)}), box, clipped);
+    EXPECT_TRUE(clipped.isEmpty()) << "a ring wholly outside leaves nothing";
+    const QPolygonF inside({QPointF(10, 10), QPointF(50, 10), QPointF(30, 40)});
+    clipRing(inside, box, clipped);
+    EXPECT_EQ(clipped, inside);
 }
