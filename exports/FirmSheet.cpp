@@ -2,6 +2,7 @@
 
 #include "MapEngine.h"
 #include "MapRenderer.h"
+#include "SaveFile.h"
 #include "Viewport.h"
 
 #include <QFontMetricsF>
@@ -10,8 +11,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
-#include <QSaveFile>
-#include <QDir>
 
 #include <cmath>
 
@@ -237,14 +236,7 @@ void PaintFirmSheet(QPagedPaintDevice& device, const ExportFirm& firm, const Map
 
 Status WriteFirmSheetPdf(const QString& path, const ExportFirm& firm, const MapEngine& map)
 {
-    QSaveFile file(path);
-    const auto failed = [&path, &file] {
-        return Status::failure(QStringLiteral("Не удалось записать файл «%1»: %2.")
-                                   .arg(QDir::toNativeSeparators(path), file.errorString()));
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        return failed();
-    {
+    return WriteWholeFile(path, [&firm, &map](QIODevice& file) {
         QPdfWriter pdf(&file);
         pdf.setPageSize(QPageSize(QPageSize::A4));
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -252,8 +244,6 @@ Status WriteFirmSheetPdf(const QString& path, const ExportFirm& firm, const MapE
         pdf.setTitle(firm.name);
         pdf.setCreator(QStringLiteral("Вариндел"));
         PaintFirmSheet(pdf, firm, map);
-    }
-    if (!file.commit())
-        return failed();
-    return success();
+        return true;
+    });
 }

@@ -5,6 +5,11 @@
 
 Status WriteWholeFile(const QString& path, const QByteArray& bytes)
 {
+    return WriteWholeFile(path, [&bytes](QIODevice& device) { return device.write(bytes) == bytes.size(); });
+}
+
+Status WriteWholeFile(const QString& path, const std::function<bool(QIODevice&)>& write)
+{
     QSaveFile file(path);
     const auto failed = [&path, &file] {
         return Status::failure(QStringLiteral("Не удалось записать файл «%1»: %2.")
@@ -12,7 +17,7 @@ Status WriteWholeFile(const QString& path, const QByteArray& bytes)
     };
     if (!file.open(QIODevice::WriteOnly))
         return failed();
-    if (file.write(bytes) != bytes.size()) {
+    if (!write(file)) {
         file.cancelWriting();
         return failed();
     }
