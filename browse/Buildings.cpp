@@ -69,6 +69,19 @@ QStringList BuildingInfoLines(const TPMXMapObjectMem& object, TQuery& qPostIndex
     return lines;
 }
 
+QString BuildingRouteLine() {
+    return QStringLiteral("<A href=\"RouteFrom\">Маршрут отсюда</A>&nbsp;&nbsp;&nbsp;"
+                          "<A href=\"RouteTo\">Маршрут сюда</A>");
+}
+
+RouteAnchor ParseRouteAnchor(const QString& href) {
+    if (href == QLatin1String("RouteFrom"))
+        return RouteAnchor::From;
+    if (href == QLatin1String("RouteTo"))
+        return RouteAnchor::To;
+    return RouteAnchor::None;
+}
+
 void OpenFirmsOfBuilding(TQuery& qFirmsBld, std::int32_t objectId) {
     qFirmsBld.Close();
     qFirmsBld.ParamByName("Obj_ID").setAsInteger(objectId);

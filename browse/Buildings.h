@@ -37,5 +37,13 @@ QString ObjectTypeName(std::int32_t objType);
 // of an HTML list box, with the names escaped.
 QStringList BuildingInfoLines(const TPMXMapObjectMem& object, TQuery& qPostIndex, TQuery& qRefPostIdx);
 
+// The information page's route line for a building whose edition has a
+// route graph: the anchors "Маршрут отсюда" (RouteFrom) and "Маршрут сюда"
+// (RouteTo).
+QString BuildingRouteLine();
+// Which end of a route an anchor of that line chooses.
+enum class RouteAnchor { None, From, To };
+RouteAnchor ParseRouteAnchor(const QString& href);
+
 // Opens qFirmsBld on the firms that have an address in the object.
 void OpenFirmsOfBuilding(TQuery& qFirmsBld, std::int32_t objectId);

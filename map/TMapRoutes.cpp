@@ -44,8 +44,8 @@ TMapRoutes::TMapRoutes(TDataMap* map, QMenu* pmMap, std::function<void(const QSt
     NRouteClear->setShortcutContext(Qt::WidgetShortcut);
 
     connect(pmMap, &QMenu::aboutToShow, this, [this] { menuAboutToShow(); });
-    connect(NRouteFrom, &QAction::triggered, this, [this] { chooseEnd(true); });
-    connect(NRouteTo, &QAction::triggered, this, [this] { chooseEnd(false); });
+    connect(NRouteFrom, &QAction::triggered, this, [this] { ChooseEnd(true); });
+    connect(NRouteTo, &QAction::triggered, this, [this] { ChooseEnd(false); });
     connect(NRouteOnFoot, &QAction::triggered, this, [this] {
         planner_.setMode(TravelMode::Foot);
         replan();
@@ -70,8 +70,7 @@ QString TMapRoutes::LoadGraph(const QString& path)
 
 void TMapRoutes::menuAboutToShow()
 {
-    const bool building = planner_.available() && map_->CurrentObject().ObjType == otBuilding &&
-                          map_->CurrentObject().ID > 0;
+    const bool building = OffersRouteFor(map_->CurrentObject());
     NRouteFrom->setVisible(building);
     NRouteTo->setVisible(building);
     NRouteOnFoot->setVisible(routeShown());
@@ -79,10 +78,15 @@ void TMapRoutes::menuAboutToShow()
     NRouteClear->setVisible(routeShown());
 }
 
-void TMapRoutes::chooseEnd(bool from)
+bool TMapRoutes::OffersRouteFor(const TPMXMapObjectMem& object) const
+{
+    return planner_.available() && object.ObjType == otBuilding && object.ID > 0;
+}
+
+void TMapRoutes::ChooseEnd(bool from)
 {
     const TPMXMapObjectMem& building = map_->CurrentObject();
-    if (building.ObjType != otBuilding)
+    if (!OffersRouteFor(building))
         return;
     RouteEnd end{{building.X, building.Y}, addressOf(building)};
     if (from)

@@ -15,6 +15,7 @@ class QAction;
 class QActionGroup;
 class QMenu;
 class TDataMap;
+struct TPMXMapObjectMem;
 
 class TMapRoutes : public QObject {
     Q_OBJECT
@@ -37,12 +38,18 @@ public:
     // Clears the route, its ends and the list area's route lines.
     void ClearRoute();
 
+    // Whether the object can be an end of a route: a building of the map,
+    // with the edition's graph read.
+    bool OffersRouteFor(const TPMXMapObjectMem& object) const;
+    // Makes the map's current building the start (from) or the end of the
+    // route, as the menu's items do, and draws the route once both are chosen.
+    void ChooseEnd(bool from);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void menuAboutToShow();
-    void chooseEnd(bool from);
     void replan();
     bool routeShown() const { return planner_.hasFrom() || planner_.hasTo(); }
 

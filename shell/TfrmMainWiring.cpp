@@ -97,6 +97,11 @@ void TfrmMain::createMapControllers() {
             lbFirms->Assign(items);
         },
         [this] { ShowPage(pcTabs->currentIndex(), false); }, this);
+    connect(lbBldInfo, &THTMListBox::AnchorClick, this, [this](int, const QString& href) {
+        const RouteAnchor end = ParseRouteAnchor(href);
+        if (end != RouteAnchor::None)
+            routes_->ChooseEnd(end == RouteAnchor::From);
+    });
 
     printMenu_ = new MapPrintMenu(DataMap, btPrint, this);
     pmPrint = printMenu_->pmPrint;
@@ -216,8 +221,9 @@ void TfrmMain::runHouseSearch() {
 
 void TfrmMain::showBuilding() {
     if (pageReload_) {
-        const QStringList lines =
-            BuildingInfoLines(DataMap->CurrentObject(), DM->qPostIndex, DM->qRefPostIdx);
+        QStringList lines = BuildingInfoLines(DataMap->CurrentObject(), DM->qPostIndex, DM->qRefPostIdx);
+        if (routes_->OffersRouteFor(DataMap->CurrentObject()))
+            lines << BuildingRouteLine();
         lbBldInfo->BeginUpdate();
         lbBldInfo->Clear();
         for (const QString& line : lines)

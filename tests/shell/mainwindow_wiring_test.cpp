@@ -5,8 +5,10 @@
 #include "Datamodule.h"
 #include "Diary.h"
 #include "ErrorHandler.h"
+#include "GraphFormat.h"
 #include "MainWindowWorld.h"
 #include "MapFormat.h"
+#include "StreetGraph.h"
 #include "SyntheticCity.h"
 #include "TBannerImage.h"
 #include "TDataMap.h"
@@ -217,6 +219,74 @@ protected:
 };
 
 } // namespace
+
+namespace {
+
+// The last building of the small city that has an address, far from the first.
+TPMXMapObjectMem LastAddressedBuilding() {
+    const std::vector<TPMXMapObjectMem> objects = syntheticCityObjects(SmallCity());
+    for (auto object = objects.rbegin(); object != objects.rend(); ++object)
+        if (object->ObjType == otBuilding && object->HasAddress)
+            return *object;
+    throw std::runtime_error("the city has no addressed building");
+}
+
+// The small city's route graph beside the edition, where the main window reads it.
+void SaveSmallCityGraph() {
+    const StreetGraph graph = buildStreetGraph(roadLinesOf(syntheticCityObjects(SmallCity())));
+    ASSERT_TRUE(saveGraphFile(graph, QStringLiteral("demoomk.graph")));
+}
+
+// Selects the building on the map and opens its page.
+void OpenBuildingPage(const TPMXMapObjectMem& building) {
+    ASSERT_TRUE(frmMain->DataMap->EditObject(frmMain->DataMap->FindObjectID(building.ID)));
+    frmMain->btBldInfo->click();
+    ASSERT_EQ(frmMain->pcTabs->currentIndex(), 4);
+}
+
+// Clicks an anchor of the building page's last line with the mouse.
+void ClickRouteAnchor(int anchor) {
+    THTMListBox* page = frmMain->lbBldInfo;
+    const int line = page->Count() - 1;
+    page->ScrollToItem(line);
+    ASSERT_EQ(page->AnchorCount(line), 2);
+    QTest::mouseClick(page->viewport(), Qt::LeftButton, {}, page->AnchorRect(line, anchor).center());
+}
+
+} // namespace
+
+TEST_F(MainWindowOnAMap, WithoutARouteGraphTheBuildingPageOffersNoRoute) {
+    openAndShow();
+    OpenBuildingPage(FirstAddressedBuilding());
+    for (int line = 0; line < frmMain->lbBldInfo->Count(); ++line) {
+        EXPECT_FALSE(frmMain->lbBldInfo->Item(line).contains("Маршрут"));
+        EXPECT_EQ(frmMain->lbBldInfo->AnchorCount(line), 0);
+    }
+}
+
+TEST_F(MainWindowOnAMap, TheBuildingPagesRouteLinesDrawARouteBetweenTwoBuildings) {
+    SaveSmallCityGraph();
+    openAndShow();
+    const TPMXMapObjectMem from = FirstAddressedBuilding();
+    OpenBuildingPage(from);
+    EXPECT_EQ(frmMain->lbBldInfo->Item(1), "Адрес:" + from.Street + ", " + from.House);
+    const QString routeLine = frmMain->lbBldInfo->Item(frmMain->lbBldInfo->Count() - 1);
+    EXPECT_TRUE(routeLine.contains(">Маршрут отсюда</A>")) << routeLine.toStdString();
+    EXPECT_TRUE(routeLine.contains(">Маршрут сюда</A>")) << routeLine.toStdString();
+    ClickRouteAnchor(0);
+    EXPECT_TRUE(frmMain->DataMap->route().empty());
+    EXPECT_EQ(IDList->IDs, std::vector<std::int32_t>({kChemistFirm}));
+
+    OpenBuildingPage(LastAddressedBuilding());
+    ClickRouteAnchor(1);
+    EXPECT_FALSE(frmMain->DataMap->route().empty());
+    ASSERT_GE(frmMain->lbFirms->Count(), 2);
+    EXPECT_TRUE(frmMain->lbFirms->Item(0).startsWith("<b>Пешком: ")) << frmMain->lbFirms->Item(0).toStdString();
+
+    // Escape on the map clears the route as it does one chosen in the map's menu.
+    QTest::keyClick(frmMain->DataMap, Qt::Key_Escape);
+    EXPECT_TRUE(frmMain->DataMap->route().empty());
+}
 
 TEST_F(MainWindowOnAMap, AHouseSearchListsTheStreetsBuildingsAsLinks) {
     openAndShow();
