@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 QRectF PixelTransform::toMap(const QRectF& pixels) const
 {
@@ -35,6 +37,56 @@ void projectSimplified(const std::vector<MapPoint>& points, const PixelTransform
     }
     if (lastIndex > 0)
         out.append(transform.toPixel(points[lastIndex]));
+}
+
+namespace {
+
+double squaredDistanceToSegment(QPointF p, QPointF a, QPointF b)
+{
+    const QPointF d = b - a;
+    const double squaredLength = QPointF::dotProduct(d, d);
+    double t = squaredLength > 0 ? QPointF::dotProduct(p - a, d) / squaredLength : 0;
+    t = std::clamp(t, 0.0, 1.0);
+    const QPointF off = p - (a + d * t);
+    return QPointF::dotProduct(off, off);
+}
+
+} // namespace
+
+void simplifyToTolerance(QPolygonF& line, double tolerance)
+{
+    const qsizetype count = line.size();
+    if (count < 3)
+        return;
+    const double squaredTolerance = tolerance * tolerance;
+    std::vector<char> keep(static_cast<std::size_t>(count), 0);
+    keep.front() = keep.back() = 1;
+    // Spans still to split, on a stack of their own: a coastline of tens of
+    // thousands of points would run a recursion deep.
+    std::vector<std::pair<qsizetype, qsizetype>> spans{{0, count - 1}};
+    while (!spans.empty()) {
+        const auto [first, last] = spans.back();
+        spans.pop_back();
+        double farthest = 0;
+        qsizetype split = -1;
+        for (qsizetype i = first + 1; i < last; ++i) {
+            const double distance = squaredDistanceToSegment(line[i], line[first], line[last]);
+            if (distance > farthest) {
+                farthest = distance;
+                split = i;
+            }
+        }
+        if (split < 0 || farthest <= squaredTolerance)
+            continue;
+        keep[static_cast<std::size_t>(split)] = 1;
+        spans.push_back({first, split});
+        spans.push_back({split, last});
+    }
+    qsizetype kept = 0;
+    for (qsizetype i = 0; i < count; ++i)
+        if (keep[static_cast<std::size_t>(i)])
+            line[kept++] = line[i];
+    line.resize(kept);
 }
 
 double signedArea2(const QPolygonF& ring)

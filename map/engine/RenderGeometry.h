@@ -47,6 +47,12 @@ private:
 void projectSimplified(const std::vector<MapPoint>& points, const PixelTransform& transform, double tolerance,
                        QPolygonF& out);
 
+// Drops the points of a pixel polyline that lie within tolerance pixels of
+// the line through the points kept around them (Douglas-Peucker); both ends
+// stay. Radial simplification keeps every point of a long, gently bending
+// road that is a pixel from the last; each costs the stroker a join.
+void simplifyToTolerance(QPolygonF& line, double tolerance);
+
 // Twice the signed area of a pixel ring (positive when it runs clockwise on
 // screen, where y grows downwards).
 double signedArea2(const QPolygonF& ring);

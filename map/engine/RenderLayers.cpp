@@ -14,6 +14,9 @@ namespace {
 // Shapes are simplified to this many pixels: below it the eye sees no corner.
 constexpr double kAreaTolerance = 0.5;
 constexpr double kLineTolerance = 0.6;
+// What is left is straightened where it strays less than this from a straight
+// line: a third of a pixel does not show even at a smoothed edge.
+constexpr double kStraightTolerance = 0.3;
 // A building smaller than this in both directions is drawn as a dot of its box.
 constexpr double kDotBelowPixels = 3.0;
 // Roads without a casing and narrower than this are written straight into
@@ -93,6 +96,7 @@ void projectArea(const RenderFrame& frame, int index, const QPen& outline, QPoly
 {
     const TPMXMapObjectMem& object = frame.object(index);
     projectSimplified(object.Geometry, frame.transform, kAreaTolerance, ring);
+    simplifyToTolerance(ring, kStraightTolerance);
     // A cut ring would start its dashes elsewhere: a dashed outline is kept whole.
     if (outline.style() != Qt::NoPen && outline.style() != Qt::SolidLine)
         return;
@@ -153,6 +157,7 @@ ProjectedRoads projectRoads(RenderFrame& frame)
         if (frame.scene.onPaintPolyLine)
             frame.scene.onPaintPolyLine(object, style);
         projectSimplified(object.Geometry, frame.transform, kLineTolerance, line);
+        simplifyToTolerance(line, kStraightTolerance);
         const QRectF kept = strokeBox(frame, std::max({style.Width, look.fillWidth, look.casingWidth}));
         if (kept.contains(frame.pixelBounds(index))) {
             roads.push_back({projected.points.size(), static_cast<int>(line.size()), style, look});
@@ -282,6 +287,7 @@ void drawRailways(RenderFrame& frame)
         if (frame.scene.onPaintPolyLine)
             frame.scene.onPaintPolyLine(object, style);
         projectSimplified(object.Geometry, frame.transform, kLineTolerance, line);
+        simplifyToTolerance(line, kStraightTolerance);
         const RailwayStyle look = MapStyle::railwayStyle(style.Style == 1, frame.ppm);
         const QColor color = style.Style == 1 ? look.line : style.Color;
         const double width = style.Style == 1 ? look.lineWidth : style.Width;

@@ -263,3 +263,44 @@ TEST(RenderGeometry, ClippedRingFillsTheSamePointsOfTheBoxAsTheWholeOne)
     clipRing(inside, box, clipped);
     EXPECT_EQ(clipped, inside);
 }
+
+TEST(RenderGeometry, StraightenedLineStaysWithinToleranceOfEveryDroppedPoint)
+{
+    std::mt19937 random(5);
+    std::normal_distribution<double> wobble(0, 0.4);
+    std::uniform_real_distribution<double> turn(-0.3, 0.3);
+    for (int round = 0; round < 100; ++round) {
+        // A winding road of a few hundred points a pixel or two apart.
+        QPolygonF line;
+        QPointF at(0, 0);
+        double heading = 0;
+        for (int k = 0; k < 50 + round * 3; ++k) {
+            line.append(at + QPointF(wobble(random), wobble(random)));
+            heading += turn(random);
+            at += QPointF(std::cos(heading), std::sin(heading)) * 1.5;
+        }
+        QPolygonF straight = line;
+        const double tolerance = 0.3;
+        simplifyToTolerance(straight, tolerance);
+        ASSERT_GE(straight.size(), 2);
+        EXPECT_EQ(straight.front(), line.front());
+        EXPECT_EQ(straight.back(), line.back());
+        EXPECT_LT(straight.size(), line.size()) << "round " << round;
+        // The kept points are points of the line, in its order; every point
+        // dropped between two kept ones lies within tolerance of the segment
+        // joining them.
+        qsizetype position = 0;
+        for (qsizetype kept = 1; kept < straight.size(); ++kept) {
+            const qsizetype from = position;
+            while (position < line.size() && line[position] != straight[kept])
+                ++position;
+            ASSERT_LT(position, line.size());
+            for (qsizetype dropped = from + 1; dropped < position; ++dropped)
+                EXPECT_LE(distanceToSegment(line[dropped], straight[kept - 1], straight[kept]), tolerance + 1e-9)
+                    << "round " << round;
+        }
+    }
+    QPolygonF corner({QPointF(0, 0), QPointF(10, 0.1), QPointF(20, 0), QPointF(20, 20)});
+    simplifyToTolerance(corner, 0.3);
+    EXPECT_EQ(corner, QPolygonF({QPointF(0, 0), QPointF(20, 0), QPointF(20, 20)})) << "the corner stays";
+}
