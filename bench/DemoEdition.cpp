@@ -1,5 +1,7 @@
 #include "DemoEdition.h"
 
+#include "Datamodule.h"
+#include "MapEngine.h"
 #include "Vdlconsts.h"
 
 #include <QDir>
@@ -26,4 +28,16 @@ QString DemoEdition(int edition, int scale, const char* overrideVariable)
     if (code != 0 || !QFileInfo::exists(made))
         throw std::runtime_error("the demo edition could not be generated with " + tool.string());
     return made;
+}
+
+void OpenEditionWithMap(const QString& path, TDM& dm, MapEngine& map)
+{
+    QDir::setCurrent(QFileInfo(path).path());
+    if (const Status opened = dm.OpenEdition(2); !opened)
+        throw std::runtime_error(opened.error().toStdString());
+    dm.qContent.Open();
+    if (!dm.qContent.Locate("TypeID", 2))
+        throw std::runtime_error("the edition has no map");
+    if (const Status loaded = map.LoadFromData(dm.qContent.FieldByName("Data").AsBlob()); !loaded)
+        throw std::runtime_error(loaded.error().toStdString());
 }

@@ -4,6 +4,13 @@
 
 #include <QString>
 
+class MapEngine;
+class TDM;
+
 // The file of `edition` generated at `scale`, or the file that the
 // environment variable `overrideVariable` names. Throws when the tool fails.
 QString DemoEdition(int edition, int scale, const char* overrideVariable);
+
+// Opens edition 2 from `path` as the program does, from the edition's own
+// folder, and loads its map. Throws when either fails.
+void OpenEditionWithMap(const QString& path, TDM& dm, MapEngine& map);

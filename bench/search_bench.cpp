@@ -32,15 +32,7 @@ struct SearchWorld {
     QString street;
 
     SearchWorld() {
-        const QFileInfo edition(editionPath());
-        QDir::setCurrent(edition.path());
-        if (const Status opened = dm.OpenEdition(2); !opened)
-            throw std::runtime_error(opened.error().toStdString());
-        dm.qContent.Open();
-        if (!dm.qContent.Locate("TypeID", 2))
-            throw std::runtime_error("the edition has no map");
-        if (const Status loaded = map.LoadFromData(dm.qContent.FieldByName("Data").AsBlob()); !loaded)
-            throw std::runtime_error(loaded.error().toStdString());
+        OpenEditionWithMap(editionPath(), dm, map);
         index = std::make_unique<AddressIndex>(map.model());
         QStringList streets;
         map.GetStreetList(streets);

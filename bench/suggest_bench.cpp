@@ -31,15 +31,7 @@ struct ForgivingWorld {
     QStringList streets;
 
     ForgivingWorld() {
-        const QFileInfo edition(DemoEdition(2, 10, "VARINDEL_BENCH_SEARCH_EDITION"));
-        QDir::setCurrent(edition.path());
-        if (const Status opened = dm.OpenEdition(2); !opened)
-            throw std::runtime_error(opened.error().toStdString());
-        dm.qContent.Open();
-        if (!dm.qContent.Locate("TypeID", 2))
-            throw std::runtime_error("the edition has no map");
-        if (const Status loaded = map.LoadFromData(dm.qContent.FieldByName("Data").AsBlob()); !loaded)
-            throw std::runtime_error(loaded.error().toStdString());
+        OpenEditionWithMap(DemoEdition(2, 10, "VARINDEL_BENCH_SEARCH_EDITION"), dm, map);
         addresses = std::make_unique<AddressIndex>(map.model());
         map.GetStreetList(streets);
     }
