@@ -133,7 +133,8 @@ void drawCard(SheetLayout& layout, QPainter& painter, const ExportFirm& firm)
     labelled(layout, QStringLiteral("Примечание"), firm.note);
 }
 
-// The piece of the map around a building, its outline drawn over in red.
+// The piece of the map around a building, its outline drawn over in red, with
+// the route the map shows, if any, so the sheet tells the way to the firm.
 QImage mapPiece(const MapEngine& map, const TPMXMapObjectMem& building)
 {
     const QSize pixels(static_cast<int>(kPieceWidthMm * kPiecePixelsPerMm), static_cast<int>(kPieceHeightMm * kPiecePixelsPerMm));
@@ -144,7 +145,7 @@ QImage mapPiece(const MapEngine& map, const TPMXMapObjectMem& building)
     image.fill(Qt::white);
     QPainter painter(&image);
     const RenderScene live = map.scene();
-    const RenderScene piece{live.model, live.icons, view, live.filters, live.options, {}, {}, {}, std::nullopt, live.attribution};
+    const RenderScene piece{live.model, live.icons, view, live.filters, live.options, {}, {}, {}, std::nullopt, live.attribution, live.route};
     MapRenderer renderer;
     renderer.render(piece, painter, image.rect());
 

@@ -1,6 +1,7 @@
 // The firm sheet as PDF, read back with pdftotext.
 #include "FirmSheet.h"
 #include "MapEngine.h"
+#include "MapStyle.h"
 #include "SyntheticCity.h"
 #include "TestEnvironment.h"
 
@@ -89,6 +90,50 @@ TEST(FirmSheet, CardAndAMapPieceForEachBuildingOnA4)
     EXPECT_EQ(text.count(QStringLiteral("Схема проезда")), 2);
     // Two pieces of 85 mm do not fit under the card on one A4 page.
     EXPECT_EQ(pdfPages(path), 2);
+}
+
+// Pixels of the route's colour on the first page, rendered by pdftoppm.
+static int routePixelsOnFirstPage(const QString& pdf, const QString& folder)
+{
+    QProcess render;
+    render.start(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("100"),
+                                              QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                              QStringLiteral("1"), QStringLiteral("-singlefile"), pdf,
+                                              folder + QStringLiteral("/page")});
+    EXPECT_TRUE(render.waitForFinished(60000));
+    const QImage page(folder + QStringLiteral("/page.png"));
+    EXPECT_FALSE(page.isNull());
+    int count = 0;
+    const QColor route = MapStyle::routeColor();
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor pixel = page.pixelColor(x, y);
+            count += std::abs(pixel.red() - route.red()) + std::abs(pixel.green() - route.green()) +
+                         std::abs(pixel.blue() - route.blue()) < 40;
+        }
+    return count;
+}
+
+TEST(FirmSheet, TheRouteShownOnTheMapIsDrawnOnTheSheet)
+{
+    MapEngine map;
+    map.setModel(syntheticCity({300, 60, 20, 3}));
+    const std::vector<TPMXMapObjectMem> buildings = addressedBuildings(map.model(), 1);
+    ASSERT_EQ(buildings.size(), 1u);
+    const TPMXMapObjectMem& building = buildings[0];
+    ExportFirm firm{.name = QStringLiteral("Фирма")};
+    firm.addresses.push_back({building.ID, building.Street, building.House, {}, {}, {}, {}, MapPoint{building.X, building.Y}});
+
+    TemporaryFolder folder;
+    const QString without = QString::fromStdString(folder.file("без.pdf"));
+    ASSERT_TRUE(WriteFirmSheetPdf(without, firm, map).ok());
+    map.SetRoute({{building.X - 150, building.Y - 60}, {building.X, building.Y - 60}, {building.X, building.Y}});
+    const QString with = QString::fromStdString(folder.file("с маршрутом.pdf"));
+    ASSERT_TRUE(WriteFirmSheetPdf(with, firm, map).ok());
+
+    const QString pictures = QString::fromStdString(folder.path());
+    EXPECT_EQ(routePixelsOnFirstPage(without, pictures), 0);
+    EXPECT_GT(routePixelsOnFirstPage(with, pictures), 40);
 }
 
 TEST(FirmSheet, AFailedWriteLeavesNoFile)
