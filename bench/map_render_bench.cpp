@@ -7,6 +7,7 @@
 // of each in turn, and report both medians and our time divided by Mapnik's.
 //
 //   build-*/bench/varindel_bench --benchmark_filter=MapRender
+#include "GuiApplication.h"
 #include "MapRenderer.h"
 #include "SyntheticCity.h"
 #ifdef VARINDEL_HAVE_MAPNIK
@@ -16,7 +17,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QElapsedTimer>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -29,22 +29,11 @@ namespace {
 const QSize kFrame(1920, 1080);
 constexpr int kFrames = 25;
 
-// Fonts and text layout need a GUI application; the benchmark's own main has none.
-void ensureGuiApplication()
-{
-    if (QGuiApplication::instance())
-        return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "varindel_bench";
-    static char* argv[] = {name, nullptr};
-    new QGuiApplication(argc, argv);
-}
 
 const MapModel& city()
 {
     static const MapModel model = [] {
-        ensureGuiApplication();
+        EnsureGuiApplication();
         return syntheticCity({200000, 20000, 2000, 1});
     }();
     return model;

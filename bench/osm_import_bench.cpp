@@ -2,13 +2,13 @@
 // publisher runs it (time and the peak memory of the process), and frames
 // of the imported Moscow and Helsinki maps, whole city and street level at
 // 1920x1080. The extracts lie beside the project in ../shared/osm.
+#include "GuiApplication.h"
 #include "MapEngine.h"
 #include "OsmImport.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -112,17 +112,6 @@ void BM_OsmImportGeneratedLargeCity(benchmark::State& state)
 }
 BENCHMARK(BM_OsmImportGeneratedLargeCity)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 
-// Fonts and text layout need a GUI application; the benchmark's own main has none.
-void ensureGuiApplication()
-{
-    if (QGuiApplication::instance())
-        return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "varindel_bench";
-    static char* argv[] = {name, nullptr};
-    new QGuiApplication(argc, argv);
-}
 
 // The imported maps, kept for the frame benchmarks of one run.
 const MapModel* importedMap(const char* name)
@@ -141,7 +130,7 @@ const MapModel* importedMap(const char* name)
 // range(0): 0 Moscow, 1 Helsinki; range(1): 0 the whole city, 1 street level.
 void BM_OsmFrame(benchmark::State& state)
 {
-    ensureGuiApplication();
+    EnsureGuiApplication();
     const char* name = state.range(0) == 0 ? "moscow-ostankino.osm.gz" : "helsinki-centre.osm.pbf";
     const MapModel* model = importedMap(name);
     if (!model) {

@@ -1,0 +1,14 @@
+#include "GuiApplication.h"
+
+#include <QGuiApplication>
+
+void EnsureGuiApplication()
+{
+    if (QGuiApplication::instance())
+        return;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "varindel_bench";
+    static char* argv[] = {name, nullptr};
+    new QGuiApplication(argc, argv);
+}
