@@ -59,11 +59,15 @@ void simplifyToTolerance(QPolygonF& line, double tolerance)
     if (count < 3)
         return;
     const double squaredTolerance = tolerance * tolerance;
-    std::vector<char> keep(static_cast<std::size_t>(count), 0);
+    // Kept between calls: a frame straightens hundreds of thousands of small
+    // shapes, and two allocations for each would cost more than the work.
+    thread_local std::vector<char> keep;
+    keep.assign(static_cast<std::size_t>(count), 0);
     keep.front() = keep.back() = 1;
     // Spans still to split, on a stack of their own: a coastline of tens of
     // thousands of points would run a recursion deep.
-    std::vector<std::pair<qsizetype, qsizetype>> spans{{0, count - 1}};
+    thread_local std::vector<std::pair<qsizetype, qsizetype>> spans;
+    spans.assign({{0, count - 1}});
     while (!spans.empty()) {
         const auto [first, last] = spans.back();
         spans.pop_back();
