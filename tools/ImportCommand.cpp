@@ -17,7 +17,6 @@
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -190,10 +189,7 @@ int runImport(const ToolArguments& arguments)
         return ToolFailure(written.error());
     for (const QString& line : ImportReportLines(imported.value()))
         ToolPrint(line);
-    ToolPrint(QStringLiteral("%1: %2 байт за %3 с")
-                  .arg(options.output)
-                  .arg(QFileInfo(options.output).size())
-                  .arg(static_cast<double>(timer.elapsed()) / 1000.0, 0, 'f', 1));
+    ToolPrintWritten(options.output, timer.elapsed());
     return 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include "Vdlconsts.h"
 
+#include <QFileInfo>
 #include <QtGlobal>
 
 #include <cstdio>
@@ -40,6 +41,14 @@ int ToolFailure(const QString& message)
 void ToolPrint(const QString& line)
 {
     std::fprintf(stdout, "%s\n", line.toUtf8().constData());
+}
+
+void ToolPrintWritten(const QString& path, qint64 elapsedMilliseconds)
+{
+    ToolPrint(QStringLiteral("%1: %2 байт за %3 с")
+                  .arg(path)
+                  .arg(QFileInfo(path).size())
+                  .arg(static_cast<double>(elapsedMilliseconds) / 1000.0, 0, 'f', 1));
 }
 
 bool EditionPasswordOption(const ToolArguments& arguments, std::string& password, QString& error)

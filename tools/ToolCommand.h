@@ -36,6 +36,9 @@ void KeepQtDiagnosticsQuiet();
 int ToolFailure(const QString& message);
 // One line on standard output, UTF-8.
 void ToolPrint(const QString& line);
+// The closing line of a command that wrote a file: its size and how long the
+// command took.
+void ToolPrintWritten(const QString& path, qint64 elapsedMilliseconds);
 
 // The password of the edition named by --edition N, or a failure message.
 bool EditionPasswordOption(const ToolArguments& arguments, std::string& password, QString& error);

@@ -9,7 +9,6 @@
 #include "Query.h"
 
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QHash>
 #include <QSet>
 
@@ -86,10 +85,7 @@ int runGenerate(const ToolArguments& arguments)
         written = writeGeneratedOsm(options, arguments.options.value(QStringLiteral("osm")));
     if (!written)
         return ToolFailure(written.error());
-    ToolPrint(QStringLiteral("%1: %2 байт за %3 с")
-                  .arg(path)
-                  .arg(QFileInfo(path).size())
-                  .arg(static_cast<double>(timer.elapsed()) / 1000.0, 0, 'f', 1));
+    ToolPrintWritten(path, timer.elapsed());
     return 0;
 }
 
