@@ -4,6 +4,7 @@
 
 #include <QSet>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -45,11 +46,14 @@ public:
         directory_.categories = BuildCategoryTree();
     }
 
-    Directory run(int firmCount)
+    Directory run(int evenFirms, int denserFirms)
     {
         chooseListingCategories();
-        for (int k = 0; k < firmCount; ++k)
-            addFirm(kFirstFirmId + k);
+        for (int k = 0; k < evenFirms; ++k)
+            addFirm(kFirstFirmId + k, *random_.pick(listing_));
+        const std::vector<const CategoryNode*> weighted = everydayWeighted();
+        for (int k = 0; k < denserFirms; ++k)
+            addFirm(kFirstFirmId + evenFirms + k, *random_.pick(weighted));
         markShownAlways();
         return std::move(directory_);
     }
@@ -68,6 +72,19 @@ private:
         }
     }
 
+    // The listing categories, each everyday one four times over.
+    std::vector<const CategoryNode*> everydayWeighted() const
+    {
+        constexpr int kEverydayWeight = 4;
+        const std::vector<QString>& everyday = EverydayCategoryNames();
+        std::vector<const CategoryNode*> weighted;
+        for (const CategoryNode* category : listing_) {
+            const bool common = std::find(everyday.begin(), everyday.end(), category->name) != everyday.end();
+            weighted.insert(weighted.end(), common ? kEverydayWeight : 1, category);
+        }
+        return weighted;
+    }
+
     const CategoryNode& categoryById(int id) const { return directory_.categories[static_cast<std::size_t>(id - 1)]; }
 
     QString topNameOf(const CategoryNode& category) const
@@ -78,9 +95,8 @@ private:
         return node->name;
     }
 
-    void addFirm(int id)
+    void addFirm(int id, const CategoryNode& category)
     {
-        const CategoryNode& category = *random_.pick(listing_);
         const FirmName name = MakeFirmName(category, topNameOf(category), random_);
         FirmRecord firm;
         firm.id = id;
@@ -183,8 +199,25 @@ private:
 
 } // namespace
 
-Directory BuildDirectory(const City& city, int edition, double scale, Prng& random)
+int DefaultFirmCount(double scale)
 {
-    const int firmCount = static_cast<int>(std::lround(3200 * std::max(scale, 0.01)));
-    return DirectoryBuilder(city, edition, random).run(std::max(firmCount, 1));
+    return std::max(static_cast<int>(std::lround(3200 * std::max(scale, 0.01))), 1);
+}
+
+Directory BuildDirectory(const City& city, int edition, double scale, Prng& random, int firms)
+{
+    const int even = DefaultFirmCount(scale);
+    const int wanted = firms > 0 ? firms : even;
+    return DirectoryBuilder(city, edition, random).run(std::min(wanted, even), std::max(wanted - even, 0));
+}
+
+const std::vector<QString>& EverydayCategoryNames()
+{
+    static const std::vector<QString> names = {
+        QStringLiteral("Магазины у дома"), QStringLiteral("Супермаркеты"),     QStringLiteral("Аптеки"),
+        QStringLiteral("Парикмахерские"),  QStringLiteral("Маникюр"),          QStringLiteral("Шиномонтаж"),
+        QStringLiteral("Стоматология"),    QStringLiteral("Кофейни"),          QStringLiteral("Сотовая связь"),
+        QStringLiteral("Женская одежда"),  QStringLiteral("Ремонт квартир"),   QStringLiteral("Продажа квартир"),
+    };
+    return names;
 }

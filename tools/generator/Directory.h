@@ -57,5 +57,16 @@ struct Directory {
 
 inline constexpr int kFirstFirmId = 1001;
 
-// Builds the directory of a city: about 3200 firms per unit of scale.
-Directory BuildDirectory(const City& city, int edition, double scale, Prng& random);
+// The firm count of a city of `scale` unless another is asked for: about 3200
+// firms per unit of scale.
+int DefaultFirmCount(double scale);
+
+// Builds the directory of a city with `firms` firms (0: the default count).
+// Up to the default count the firms spread evenly over the categories. A
+// denser directory grows as a real one does: the firms beyond the default
+// count go four times as often to the everyday categories (shops at home,
+// pharmacies, hairdressers...), which become the largest.
+Directory BuildDirectory(const City& city, int edition, double scale, Prng& random, int firms = 0);
+
+// The names of the everyday categories.
+const std::vector<QString>& EverydayCategoryNames();

@@ -48,7 +48,7 @@ EditionData GenerateEditionData(const EditionOptions& options)
     data.city = BuildCity({options.edition, options.seed, options.scale});
     auto stream = [&options](DirectoryStream purpose) { return Prng::stream(options.seed, options.edition, purpose); };
     Prng firmRandom = stream(sFirms);
-    data.directory = BuildDirectory(data.city, options.edition, options.scale, firmRandom);
+    data.directory = BuildDirectory(data.city, options.edition, options.scale, firmRandom, options.firms);
     const AddressBook addresses(data.city);
     Prng logoRandom = stream(sLogos);
     AddLogos(data.directory, logoRandom);
@@ -67,6 +67,8 @@ Status WritePlainEdition(const EditionOptions& options, const QString& plainPath
         return Status::failure(QStringLiteral("Нет издания с номером %1.").arg(options.edition));
     if (!(options.scale > 0 && options.scale <= 100))
         return Status::failure(QStringLiteral("Масштаб города должен быть больше 0 и не больше 100."));
+    if (options.firms < 0 || options.firms > kMaxGeneratedFirms)
+        return Status::failure(QStringLiteral("Число фирм должно быть от 1 до %1.").arg(kMaxGeneratedFirms));
     const EditionData data = GenerateEditionData(options);
     Status written = WriteEditionDatabase(plainPath, {data.directory, data.city, data.content});
     if (written)

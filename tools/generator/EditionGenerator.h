@@ -12,10 +12,13 @@
 
 #include <cstdint>
 
+inline constexpr int kMaxGeneratedFirms = 1000000;
+
 struct EditionOptions {
     int edition = 1;        // 1 Ольмарск, 2 Корвинск
     std::uint64_t seed = 1; // the same seed always gives the same data
     double scale = 1;       // grows the city's area and its firms this many times
+    int firms = 0;          // the directory's firm count; 0: as many as the scale gives
 };
 
 struct EditionData {

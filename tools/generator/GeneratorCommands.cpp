@@ -44,6 +44,13 @@ bool generateOptions(const ToolArguments& arguments, EditionOptions& options, QS
         error = QStringLiteral("Масштаб --scale должен быть числом больше 0 и не больше 100.");
         return false;
     }
+    if (arguments.options.contains(QStringLiteral("firm-count"))) {
+        options.firms = arguments.options.value(QStringLiteral("firm-count")).toInt(&ok);
+        if (!ok || options.firms < 1 || options.firms > kMaxGeneratedFirms) {
+            error = QStringLiteral("Число фирм --firm-count должно быть целым числом от 1 до %1.").arg(kMaxGeneratedFirms);
+            return false;
+        }
+    }
     return true;
 }
 
@@ -147,7 +154,7 @@ int runObjects(const ToolArguments& arguments)
 std::vector<ToolCommand> GeneratorCommands()
 {
     return {
-        {"generate", "--edition N OUT.abs [--seed S] [--scale K] [--osm ГОРОД.osm.pbf]", runGenerate},
+        {"generate", "--edition N OUT.abs [--seed S] [--scale K] [--firm-count N] [--osm ГОРОД.osm.pbf]", runGenerate},
         {"objects", "FILE.abs --edition N", runObjects},
     };
 }
