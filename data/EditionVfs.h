@@ -1,9 +1,10 @@
 // A read-only SQLite VFS over sealed edition files.
 //
 // SQLite sees the plain database; underneath, every read is served from the
-// sealed blocks that cover it, each one checked and opened on demand. Only
-// a handful of opened blocks are kept, so memory stays small whatever the
-// size of the file. The real file access goes through SQLite's default VFS.
+// sealed blocks that cover it, each one checked and opened on demand. Every
+// block is also checked once when the file opens, so damage anywhere fails
+// the opening. Only a handful of opened blocks are kept, so memory stays
+// small whatever the size of the file. The real file access goes through SQLite's default VFS.
 //
 // Open a database through it with the URI form and read-only flags:
 //   sqlite3_open_v2(EditionUri(path).c_str(), &db,
