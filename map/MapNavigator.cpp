@@ -66,7 +66,13 @@ void TMapNavigator::SetMiniMap(TfrmMiniMap* miniMap)
     if (miniMap_) {
         miniMap_->SetDataMap(controls_.DataMap);
         connect(miniMap_, &TfrmMiniMap::visibilityChanged, this, [this] { showMiniMapState(); });
-        connect(miniMap_, &QObject::destroyed, this, [this] { showMiniMapState(); });
+        // QWidget's destructor emits destroyed() after TfrmMiniMap's has run and
+        // before the guarded pointer is cleared: the object is no TfrmMiniMap any
+        // more, so the pointer lets it go before anything looks at it.
+        connect(miniMap_, &QObject::destroyed, this, [this] {
+            miniMap_.clear();
+            showMiniMapState();
+        });
     }
     showMiniMapState();
 }

@@ -103,6 +103,16 @@ TEST_F(MiniMap, TheButtonStaysUpWithoutAWindow)
     EXPECT_FALSE(btMiniMap.isChecked());
 }
 
+TEST_F(MiniMap, TheButtonComesUpWhenTheShownWindowIsDestroyed)
+{
+    QTest::mouseClick(&btMiniMap, Qt::LeftButton);
+    ASSERT_TRUE(btMiniMap.isChecked());
+    miniMap.reset();
+    EXPECT_FALSE(btMiniMap.isChecked());
+    QTest::mouseClick(&btMiniMap, Qt::LeftButton);
+    EXPECT_FALSE(btMiniMap.isChecked()) << "no window left to show";
+}
+
 TEST_F(MiniMap, OpensCentredOnTheMainWindowWithTheMapsOverview)
 {
     EXPECT_EQ(map->SmallView(), miniMap->SmallPreView);
