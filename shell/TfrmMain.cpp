@@ -491,9 +491,13 @@ void TfrmMain::FormDestroy() {
     FindHouses = nullptr;
     delete idLabels;
     idLabels = nullptr;
+    delete IDList;
+    IDList = nullptr;
 
     bookmarks_.reset();
     favoritesKeeper_.reset();
+    delete Favorites;
+    Favorites = nullptr;
     SaveTabsHeightToReg();
     if (settingsRead_)
         SaveSettingsToReg(*DataMap);

@@ -261,3 +261,14 @@ TEST_F(MainWindow, FavoritesAreReadAtCreationAndWrittenAtDestruction) {
     EXPECT_EQ(first, 7u);
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, std::string(kTestFavorites) + "2"));
 }
+
+TEST_F(MainWindow, DestructionFreesTheListsCreationMade) {
+    open();
+    ASSERT_NE(IDList, nullptr);
+    ASSERT_NE(idLabels, nullptr);
+    ASSERT_NE(Favorites, nullptr);
+    CloseTestEdition();
+    EXPECT_EQ(IDList, nullptr);
+    EXPECT_EQ(idLabels, nullptr);
+    EXPECT_EQ(Favorites, nullptr);
+}
