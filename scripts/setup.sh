@@ -35,6 +35,8 @@ packages=(
   qt6-translations-l10n
   # mail tests: certificates for STARTTLS; fuzz targets: clang with libFuzzer
   openssl clang libclang-rt-14-dev
+  # static analysis of changed C++ files (scripts/tidy.sh)
+  clang-tidy
   # export tests: vCard and iCalendar read back, GPX and KML checked against schemas
   python3-vobject libxml2-utils
 )
