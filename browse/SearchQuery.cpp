@@ -13,21 +13,55 @@ const QString kHeadWithAddresses =
     "SELECT * FROM FIRMS F INNER JOIN FirmsAdr FA ON F.ID = FA.Firm_ID WHERE (F.TypeID=2)";
 const QString kOrder = " ORDER BY Place ASC, Name ASC";
 
-QString nameCondition(const QString& q) {
-    return " AND (UPPER(F.Name) LIKE UPPER(" + q + "))";
+// SQLite's LIKE refuses longer patterns.
+constexpr qsizetype kLikePatternBytes = 50000;
+
+QString trimmedText(const QString& text) {
+    return QString::fromStdString(Trim(text.toStdString()));
 }
 
-QString phoneCondition(const QString& q) {
-    return " AND ((F.Phones LIKE " + q + ") OR F.ID IN (SELECT Firm_ID FROM FirmsAdr WHERE Phones LIKE " + q +
-           "))";
+// Text that LIKE would not match as it is: its wildcards "%" and "_", a NUL
+// (which no SQL literal can hold) or more than a pattern may be.
+bool needsLiteralMatch(const QString& trimmed) {
+    return trimmed.contains('%') || trimmed.contains('_') || trimmed.contains(QChar(0)) ||
+           trimmed.toUtf8().size() + 2 > kLikePatternBytes;
 }
 
-QString webCondition(const QString& q) {
-    return " AND (UPPER(F.Web) LIKE UPPER(" + q + "))";
+// The text as an SQL expression: quoted literals, joined by char(0) where it has a NUL.
+QString textExpression(const QString& text) {
+    QStringList pieces;
+    for (QString piece : text.split(QChar(0)))
+        pieces << "'" + piece.replace("'", "''") + "'";
+    return pieces.join(" || char(0) || ");
 }
 
-QString emailCondition(const QString& q) {
-    return " AND (UPPER(F.Email) LIKE UPPER(" + q + "))";
+// `column` contains the criterion: "column LIKE '%text%'", with UPPER on both
+// sides when `upper`, as the search writes it; text that LIKE would not take
+// literally is found by instr instead, upper case on both sides as LIKE
+// itself ignores the case of Latin letters.
+QString containsText(const QString& column, const QString& text, bool upper) {
+    const QString trimmed = trimmedText(text);
+    if (needsLiteralMatch(trimmed))
+        return "instr(UPPER(" + column + "), UPPER(" + textExpression(trimmed) + ")) > 0";
+    const QString pattern = QuotedLike(text);
+    return upper ? "UPPER(" + column + ") LIKE UPPER(" + pattern + ")" : column + " LIKE " + pattern;
+}
+
+QString nameCondition(const QString& text) {
+    return " AND (" + containsText("F.Name", text, true) + ")";
+}
+
+QString phoneCondition(const QString& text) {
+    return " AND ((" + containsText("F.Phones", text, false) +
+           ") OR F.ID IN (SELECT Firm_ID FROM FirmsAdr WHERE " + containsText("Phones", text, false) + "))";
+}
+
+QString webCondition(const QString& text) {
+    return " AND (" + containsText("F.Web", text, true) + ")";
+}
+
+QString emailCondition(const QString& text) {
+    return " AND (" + containsText("F.Email", text, true) + ")";
 }
 
 // No blank in front: the fragment follows the previous one's closing brackets.
@@ -35,22 +69,22 @@ QString buildingsCondition(const QString& objectIds) {
     return "AND (F.ID IN (SELECT Firm_ID FROM FirmsAdr WHERE Obj_ID IN " + objectIds + "))";
 }
 
-QString postIndexCondition(const QString& q) {
+QString postIndexCondition(const QString& text) {
     return " AND (FA.Obj_ID IN (SELECT PIO.ObjID FROM PostIdxObj PIO WHERE PIO.PostIdxID IN (SELECT PI.ID "
            "FROM "
-           "PostIdx PI WHERE PI.PostIndex LIKE " +
-           q + "))) ";
+           "PostIdx PI WHERE " +
+           containsText("PI.PostIndex", text, false) + "))) ";
 }
 
 void append(QString& conditions, const std::optional<QString>& text, QString (*condition)(const QString&)) {
     if (text)
-        conditions += condition(QuotedLike(*text));
+        conditions += condition(*text);
 }
 
 } // namespace
 
 QString QuotedLike(const QString& text) {
-    QString pattern = "%" + QString::fromStdString(Trim(text.toStdString())) + "%";
+    QString pattern = "%" + trimmedText(text) + "%";
     pattern.replace("'", "''");
     return "'" + pattern + "'";
 }
@@ -73,7 +107,7 @@ QString FirmsFindConditions(const SearchCriteria& criteria, const std::optional<
     if (objectIds)
         conditions += buildingsCondition(*objectIds);
     if (criteria.PostIndex)
-        conditions.prepend(postIndexCondition(QuotedLike(*criteria.PostIndex)));
+        conditions.prepend(postIndexCondition(*criteria.PostIndex));
     return conditions;
 }
 

@@ -34,7 +34,9 @@ QString ObjectIdList(const std::vector<std::int32_t>& ids);
 
 // The conditions after the head of the statement: name, phone, web, e-mail,
 // then the buildings of `objectIds` (none when no address is asked for); a
-// post index criterion goes in front of them all.
+// post index criterion goes in front of them all. Each text is found as it
+// was typed: one with "%", "_", a NUL or more than a LIKE pattern may hold
+// is compared by instr instead of LIKE.
 QString FirmsFindConditions(const SearchCriteria& criteria, const std::optional<QString>& objectIds);
 
 // The whole statement; none when there is no condition at all.
