@@ -212,7 +212,9 @@ public:
         afterRule_ = true;
     }
 
-    void indent(int x) { x_ = std::max(x_, x); }
+    // The indent is a number from the mark-up, however large: past the
+    // item's right edge it starts the text at that edge.
+    void indent(int x) { x_ = std::max(x_, std::min(x, right_)); }
 
     void finish() {
         if (lineHasContent())

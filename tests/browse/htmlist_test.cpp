@@ -119,6 +119,19 @@ TEST(MiniHtml, IndentAndAnchorsArePlaced) {
               QColor(255, 255, 0));
 }
 
+TEST(MiniHtml, AnIndentBeyondTheItemKeepsTheTextOnIt) {
+    const QFont font;
+    for (const char* markup : {"<ind x=2147483647>far away", "<ind x=\"99999\"><a href=\"x\">far</a>",
+                               "<ind x=-2147483648>near"}) {
+        const MiniHtmlLayout layout = LayOutMiniHtml(markup, 200, font, pictures());
+        ASSERT_FALSE(layout.runs.empty()) << markup;
+        for (const MiniHtmlRun& run : layout.runs) {
+            EXPECT_GE(run.rect.left(), kMiniHtmlMargin) << markup;
+            EXPECT_LT(run.rect.left(), 200) << markup;
+        }
+    }
+}
+
 TEST(THTMListBox, ItemAtPosFollowsTheHeightsOfTheItems) {
     ShownList shown;
     shown.list.Add("one");
