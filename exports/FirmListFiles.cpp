@@ -11,9 +11,28 @@ const QStringList kCsvHeading{
     QStringLiteral("Маршрутное такси"), QStringLiteral("Примечание"),
 };
 
-QString csvField(const QString& text)
+// A spreadsheet takes a cell that starts with "=", "+", "-" or "@" for a
+// formula, and a formula can fetch addresses or start programs. Texts of an
+// edition, OpenStreetMap's among them, come from people we do not know, so
+// such a cell gets an apostrophe in front, the spreadsheets' own mark of a
+// text. Signed numbers and phone numbers ("+7 (3812) 12-34-56") hold no
+// formula and stay as they are.
+bool mightRunAsFormula(const QString& text)
+{
+    static const QRegularExpression numberLike(QStringLiteral("^[+-][0-9 ()+.,\r\n-]*$"));
+    if (text.isEmpty())
+        return false;
+    const QChar first = text.front();
+    if (first == QLatin1Char('=') || first == QLatin1Char('@') || first == QLatin1Char('\t') ||
+        first == QLatin1Char('\r'))
+        return true;
+    return (first == QLatin1Char('+') || first == QLatin1Char('-')) && !numberLike.match(text).hasMatch();
+}
+
+QString csvField(const QString& field)
 {
     static const QRegularExpression special(QStringLiteral("[\";\r\n]"));
+    const QString text = mightRunAsFormula(field) ? QLatin1Char('\'') + field : field;
     if (!text.contains(special))
         return text;
     QString quoted = text;

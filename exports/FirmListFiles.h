@@ -12,7 +12,8 @@
 
 // UTF-8 with a byte-order mark, ";" between fields, CR LF between rows,
 // a field in quotes (its own quotes doubled) when it holds a quote, a ";"
-// or a line break. A heading row, then one row per address of each firm;
+// or a line break; one that a spreadsheet would run as a formula gets an
+// apostrophe in front. A heading row, then one row per address of each firm;
 // a firm without addresses gets one row with the address fields empty.
 QByteArray FirmsCsv(const std::vector<ExportFirm>& firms);
 
