@@ -1,8 +1,9 @@
 // Feeds arbitrary bytes to the OpenStreetMap import as an .osm (XML) file:
 // whatever comes in, the reading must give the extract's features or a
 // message, never crash; and an extract that reads must become a city (its
-// map, its directory and the import's report) without a crash either, with
-// every firm's address in a building the map has.
+// map, its directory, the import's report and the street graph of its
+// roads) without a crash either, with every firm's address in a building the
+// map has and every edge of the graph between nodes it has.
 #include "OsmImport.h"
 
 #include <QFile>
@@ -50,5 +51,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             __builtin_trap();
     if (ImportReportLines(imported).isEmpty())
         __builtin_trap();
+    // The routes of the edition are built from the same roads.
+    const StreetGraph graph = buildStreetGraph(imported.map.roadLines);
+    for (const GraphEdge& edge : graph.edges)
+        if (edge.from >= graph.nodes.size() || edge.to >= graph.nodes.size() ||
+            std::uint64_t(edge.firstPoint) + edge.pointCount > graph.points.size())
+            __builtin_trap();
     return 0;
 }
