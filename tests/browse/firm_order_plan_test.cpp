@@ -1,0 +1,64 @@
+// The statements that list firms "ORDER BY Place ASC, Name ASC" are answered
+// in that order from the edition's index, not by sorting whole firm rows
+// (logos and articles included), which on a directory of a hundred thousand
+// firms took seconds and hundreds of megabytes. The statements themselves
+// are the program's own, read from where the program keeps them.
+#include "Datamodule.h"
+#include "EditionSchema.h"
+#include "SearchQuery.h"
+
+#include <sqlite3.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class FirmOrderPlan : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(sqlite3_open(":memory:", &db_), SQLITE_OK);
+        for (const QString& statement : EditionSchemaStatements())
+            ASSERT_EQ(sqlite3_exec(db_, statement.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK)
+                << statement.toStdString();
+    }
+    void TearDown() override { sqlite3_close(db_); }
+
+    // The lines of EXPLAIN QUERY PLAN, joined.
+    std::string plan(const QString& sql) const
+    {
+        sqlite3_stmt* statement = nullptr;
+        const QByteArray text = ("EXPLAIN QUERY PLAN " + sql).toUtf8();
+        EXPECT_EQ(sqlite3_prepare_v2(db_, text.constData(), -1, &statement, nullptr), SQLITE_OK) << text.constData();
+        std::string lines;
+        while (statement && sqlite3_step(statement) == SQLITE_ROW)
+            lines += reinterpret_cast<const char*>(sqlite3_column_text(statement, 3)) + std::string("\n");
+        sqlite3_finalize(statement);
+        return lines;
+    }
+
+    void expectReadInOrderFromTheIndex(const QString& sql) const
+    {
+        const std::string lines = plan(sql);
+        EXPECT_NE(lines.find("USING INDEX FirmsByPlace"), std::string::npos) << sql.toStdString() << "\n" << lines;
+        EXPECT_EQ(lines.find("TEMP B-TREE FOR ORDER BY"), std::string::npos) << sql.toStdString() << "\n" << lines;
+    }
+
+    sqlite3* db_ = nullptr;
+};
+
+TEST_F(FirmOrderPlan, TheFirmListsOfTheDataModuleAreReadInOrder)
+{
+    TDM dm;
+    for (const TQuery* query : {&dm.qFirms, &dm.qFirmsStayOnTop, &dm.qFirmsInFld})
+        expectReadInOrderFromTheIndex(query->SQL());
+}
+
+TEST_F(FirmOrderPlan, TheSearchesAreReadInOrder)
+{
+    expectReadInOrderFromTheIndex(*FirmsFindSql({.Name = "аптека"}, std::nullopt));
+    expectReadInOrderFromTheIndex(*FirmsFindSql({.Web = "example"}, std::nullopt));
+    expectReadInOrderFromTheIndex(*FirmsFindSql({.Name = "аптека"}, QString("(120,121,388)")));
+}
+
+} // namespace
