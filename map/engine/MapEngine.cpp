@@ -2,6 +2,7 @@
 
 #include "MapFormat.h"
 
+#include <QBuffer>
 #include <QCollator>
 #include <QLocale>
 #include <QPainter>
@@ -23,6 +24,12 @@ MapEngine::MapEngine() = default;
 
 Status MapEngine::LoadFromStream(QIODevice& stream, bool /*ask*/, int /*mode*/)
 {
+    // A whole buffer is read in place: a large city's map is tens of
+    // megabytes, and a copy of it would only raise the peak of the load.
+    if (auto* buffer = qobject_cast<QBuffer*>(&stream); buffer && buffer->isReadable() && buffer->pos() == 0) {
+        buffer->seek(buffer->size());
+        return LoadFromData(buffer->data());
+    }
     return LoadFromData(stream.readAll());
 }
 
