@@ -234,7 +234,8 @@ QByteArray TField::AsBlob() const
 
 // ---- TQuery -------------------------------------------------------------
 
-TQuery::TQuery(TDatabase& database, QString name, QString sql) : Database(&database), name_(std::move(name))
+TQuery::TQuery(TDatabase& database, QString name, const QString& sql)
+    : Database(&database), name_(std::move(name))
 {
     database.attach(this);
     setSQL(sql);

@@ -55,7 +55,7 @@ private:
 
 class TQuery {
 public:
-    TQuery(TDatabase& database, QString name, QString sql = {});
+    TQuery(TDatabase& database, QString name, const QString& sql = {});
     ~TQuery();
     TQuery(const TQuery&) = delete;
     TQuery& operator=(const TQuery&) = delete;
