@@ -11,20 +11,22 @@
 #include <filesystem>
 #include <stdexcept>
 
-QString DemoEdition(int edition, int scale, const char* overrideVariable)
+QString DemoEdition(int edition, int scale, const char* overrideVariable, int firms)
 {
     if (const QByteArray given = qgetenv(overrideVariable); !given.isEmpty())
         return QString::fromLocal8Bit(given);
-    const QString made = QString("/tmp/varindel-bench-editions/scale%1/%2").arg(scale).arg(MapFiles[edition]);
+    const QString folder = firms > 0 ? QString("scale%1-firms%2").arg(scale).arg(firms) : QString("scale%1").arg(scale);
+    const QString made = QString("/tmp/varindel-bench-editions/%1/%2").arg(folder, MapFiles[edition]);
     // An edition made before route graphs were written is made again.
     if (QFileInfo::exists(made) && QFileInfo::exists(QFileInfo(made).dir().filePath(GraphFiles[edition])))
         return made;
     QDir().mkpath(QFileInfo(made).path());
     const auto tool = std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "bin" /
                       "varindel-edition";
-    const int code = QProcess::execute(QString::fromStdString(tool.string()),
-                                       {"generate", "--edition", QString::number(edition), made, "--scale",
-                                        QString::number(scale)});
+    QStringList arguments{"generate", "--edition", QString::number(edition), made, "--scale", QString::number(scale)};
+    if (firms > 0)
+        arguments << "--firm-count" << QString::number(firms);
+    const int code = QProcess::execute(QString::fromStdString(tool.string()), arguments);
     if (code != 0 || !QFileInfo::exists(made))
         throw std::runtime_error("the demo edition could not be generated with " + tool.string());
     return made;

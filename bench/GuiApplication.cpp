@@ -1,6 +1,6 @@
 #include "GuiApplication.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 
 void EnsureGuiApplication()
 {
@@ -10,5 +10,5 @@ void EnsureGuiApplication()
     static int argc = 1;
     static char name[] = "varindel_bench";
     static char* argv[] = {name, nullptr};
-    new QGuiApplication(argc, argv);
+    new QApplication(argc, argv);
 }

@@ -1,5 +1,8 @@
-// Fonts and text layout need a GUI application; the benchmark's own main has none.
+// Fonts, text layout and widgets need an application; the benchmark's own
+// main has none.
 #pragma once
 
-// Creates an offscreen QGuiApplication once, unless one exists already.
+// Creates an offscreen QApplication once, unless one exists already. It is a
+// widget application so that benchmarks which show widgets and those which
+// only draw can share it, in whatever order they run.
 void EnsureGuiApplication();

@@ -9,6 +9,7 @@
 #include "Buildings.h"
 #include "Datamodule.h"
 #include "DemoEdition.h"
+#include "FirmSearch.h"
 #include "MapEngine.h"
 #include "SearchQuery.h"
 #include "Vdlconsts.h"
@@ -45,14 +46,8 @@ SearchWorld& world() {
     return opened;
 }
 
-// Runs the search and reads every row's ID, as the firm list does. Open
-// leaves the query on its first row (First would run the statement again).
 int searchAndRead(SearchWorld& w, const SearchCriteria& criteria) {
-    RunFirmsFind(w.dm.qFirmsFind, criteria, w.map, *w.index);
-    int rows = 0;
-    for (; !w.dm.qFirmsFind.Eof(); w.dm.qFirmsFind.Next())
-        rows += w.dm.qFirmsFind.FieldByName("ID").AsInteger() > 0;
-    return rows;
+    return SearchAndReadFirms(w.dm, w.map, *w.index, criteria);
 }
 
 void BM_SearchByName(benchmark::State& state) {
