@@ -96,7 +96,9 @@ void TMapNavigator::connectInstrumentButtons()
         if (!button)
             continue;
         button->setCheckable(true);
-        connect(button, &QAbstractButton::clicked, this, [this, instrument] { SelectInstrument(instrument); });
+        // Captured under a new name: clang 14, which the static analysis runs on, cannot capture a binding.
+        connect(button, &QAbstractButton::clicked, this,
+                [this, chosen = instrument] { SelectInstrument(chosen); });
     }
 }
 
