@@ -97,7 +97,7 @@ void TfrmPrintPreView::fillPrinters()
     QString current = Printer().printerName();
     if (!printers.contains(current))
         current = QPrinterInfo::defaultPrinterName();
-    cbPrinters->setCurrentIndex(std::max<qsizetype>(printers.indexOf(current), 0));
+    cbPrinters->setCurrentIndex(std::max(cbPrinters->findText(current), 0));
 }
 
 bool TfrmPrintPreView::HasPrinters() const
