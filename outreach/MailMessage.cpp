@@ -87,6 +87,14 @@ QByteArray AttachmentPart(const TMailAttachment& attachment)
            quoted + "\r\n\r\n" + Base64Lines(attachment.Data);
 }
 
+// A header is one line: line breaks in its text become blanks, so that no
+// reader takes what follows them for a header of its own.
+QString OneLine(const QString& text)
+{
+    QString line = text;
+    return line.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace('\r', ' ').replace('\n', ' ');
+}
+
 } // namespace
 
 QString WithCrLf(const QString& text)
@@ -96,8 +104,9 @@ QString WithCrLf(const QString& text)
     return normal.replace('\n', QStringLiteral("\r\n"));
 }
 
-QByteArray EncodeHeaderText(const QString& text)
+QByteArray EncodeHeaderText(const QString& headerText)
 {
+    const QString text = OneLine(headerText);
     if (IsPlainHeaderText(text))
         return text.toLatin1();
     QByteArrayList words;
@@ -106,8 +115,9 @@ QByteArray EncodeHeaderText(const QString& text)
     return words.join("\r\n ");
 }
 
-QByteArray FormatMailbox(const QString& displayName, const QString& address)
+QByteArray FormatMailbox(const QString& displayText, const QString& address)
 {
+    const QString displayName = OneLine(displayText);
     if (displayName.isEmpty())
         return "<" + address.toLatin1() + ">";
     QString escaped = displayName;

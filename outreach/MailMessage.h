@@ -41,7 +41,8 @@ public:
 };
 
 // A header text as RFC 2047 encoded words (UTF-8, base64) when it holds
-// anything but printable ASCII; plain ASCII stays as it is.
+// anything but printable ASCII; plain ASCII stays as it is. Line breaks
+// become blanks here and in the display name below: a header is one line.
 QByteArray EncodeHeaderText(const QString& text);
 // "Display name" <address>, the name quoted or encoded as needed.
 QByteArray FormatMailbox(const QString& displayName, const QString& address);
