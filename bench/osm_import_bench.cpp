@@ -155,7 +155,13 @@ void BM_OsmFrame(benchmark::State& state)
         QPainter painter(&frame);
         engine.paint(painter, frame.rect());
     }
-    state.SetLabel(std::string(name) + (state.range(1) == 0 ? " whole city" : " street level"));
+    const char* view = state.range(1) == 0 ? "whole-city" : "street-level";
+    state.SetLabel(std::string(name) + " " + view);
+    // The last frame, for whoever wants to look at it next to OpenStreetMap's own rendering.
+    if (!qEnvironmentVariableIsEmpty("VARINDEL_BENCH_PICTURES"))
+        frame.save(QStringLiteral("%1/osm-%2-%3.png")
+                       .arg(qEnvironmentVariable("VARINDEL_BENCH_PICTURES"), QString::fromUtf8(name).section('.', 0, 0),
+                            QString::fromUtf8(view)));
 }
 BENCHMARK(BM_OsmFrame)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond);
 

@@ -211,6 +211,19 @@ ProjectedRoads layeredAndJoined(const ProjectedRoads& projected)
     return joined;
 }
 
+// A line with round joins and caps: written straight into the frame when
+// the frame is an image and the colour opaque, else through the painter.
+void strokeRound(QPainter& painter, PixelWriter& pixels, const QPointF* line, int count, const QColor& color,
+                 double width, double coveredWidth = 0)
+{
+    if (pixels.direct() && color.alpha() == 255) {
+        pixels.stroke(line, count, width, color.rgba(), coveredWidth);
+        return;
+    }
+    painter.setPen(QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPolyline(line, count);
+}
+
 bool writtenAsPixels(const ProjectedRoad& road, const PixelWriter& pixels)
 {
     return pixels.direct() && road.look.casingWidth <= 0 && road.style.Width < kPixelRoadBelow &&
@@ -225,13 +238,15 @@ void drawRoads(RenderFrame& frame)
     const std::vector<ProjectedRoad>& roads = projected.roads;
     QPainter& painter = frame.painter;
     painter.setBrush(Qt::NoBrush);
+    PixelWriter pixels(painter, frame.pixels);
     for (const ProjectedRoad& road : roads) {
         if (road.look.casingWidth <= 0)
             continue;
-        painter.setPen(QPen(road.look.casing, road.look.casingWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        painter.drawPolyline(projected.line(road), road.count);
+        // The road's own fill, opaque and drawn the same way, hides most of its casing.
+        const bool filledOver = road.style.Color.alpha() == 255 && road.style.Width > 1.5;
+        strokeRound(painter, pixels, projected.line(road), road.count, road.look.casing, road.look.casingWidth,
+                    filledOver ? road.style.Width : 0);
     }
-    PixelWriter pixels(painter, frame.pixels);
     // Lines a pixel wide or less need no joins: those of one colour go to the
     // painter in one call, which saves most of the cost of a far-away frame.
     QVector<QLineF> thin;
@@ -264,8 +279,11 @@ void drawRoads(RenderFrame& frame)
             continue;
         }
         flushThin();
-        const Qt::PenCapStyle cap = road.style.Width > 1.5 ? Qt::RoundCap : Qt::FlatCap;
-        painter.setPen(QPen(road.style.Color, road.style.Width, Qt::SolidLine, cap, Qt::RoundJoin));
+        if (road.style.Width > 1.5) {
+            strokeRound(painter, pixels, projected.line(road), road.count, road.style.Color, road.style.Width);
+            continue;
+        }
+        painter.setPen(QPen(road.style.Color, road.style.Width, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
         painter.drawPolyline(projected.line(road), road.count);
     }
     flushThin();
@@ -275,6 +293,7 @@ void drawRailways(RenderFrame& frame)
 {
     QPainter& painter = frame.painter;
     painter.setBrush(Qt::NoBrush);
+    PixelWriter pixels(painter, frame.pixels);
     QPolygonF line;
     std::vector<QPointF> clipped;
     std::vector<ClippedPiece> pieces;
@@ -306,8 +325,7 @@ void drawRailways(RenderFrame& frame)
                 painter.setPen(sleepers);
                 painter.drawPolyline(points, piece.count);
             }
-            painter.setPen(QPen(color, width, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
-            painter.drawPolyline(points, piece.count);
+            strokeRound(painter, pixels, points, piece.count, color, width);
         }
     }
 }
