@@ -7,7 +7,8 @@
 # OUT_DIR (default build-fuzz-NAME) receives NAME_fuzz, its objects, the
 # generated seeds (seeds/), the inputs the fuzzer finds (corpus/), its log
 # and any crashing input (crash-*, leak-*, timeout-*). The seeds checked in
-# under fuzz/corpus/NAME are read too. A run fails on any crash, leak,
+# under fuzz/corpus/NAME are read too, and the words of fuzz/dict/NAME.dict
+# are offered to the mutations. A run fails on any crash, leak,
 # undefined behaviour or input that takes longer than 30 seconds.
 set -euo pipefail
 
@@ -78,10 +79,12 @@ fuzz_run() {
   local seconds="$1"
   local seeds=("$FUZZ_OUT/seeds")
   [ -d "$FUZZ_ROOT/fuzz/corpus/$FUZZ_NAME" ] && seeds+=("$FUZZ_ROOT/fuzz/corpus/$FUZZ_NAME")
+  local dict=()
+  [ -f "$FUZZ_ROOT/fuzz/dict/$FUZZ_NAME.dict" ] && dict=(-dict="$FUZZ_ROOT/fuzz/dict/$FUZZ_NAME.dict")
   local status=0
   LSAN_OPTIONS="suppressions=$FUZZ_ROOT/fuzz/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}" \
     "$FUZZ_OUT/${FUZZ_NAME}_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 -timeout=30 \
-      -print_final_stats=1 -artifact_prefix="$FUZZ_OUT/" "$FUZZ_OUT/corpus" "${seeds[@]}" \
+      -print_final_stats=1 -artifact_prefix="$FUZZ_OUT/" "${dict[@]}" "$FUZZ_OUT/corpus" "${seeds[@]}" \
       >"$FUZZ_OUT/$FUZZ_NAME.log" 2>&1 || status=$?
   grep -E '^(stat::|#[0-9]+[[:space:]]+DONE|==[0-9]+==ERROR|SUMMARY|artifact_prefix)' "$FUZZ_OUT/$FUZZ_NAME.log" || true
   if [ "$status" -ne 0 ]; then
