@@ -14,7 +14,7 @@ inline std::uint64_t contentChecksum(const std::uint8_t* data, std::size_t size)
     std::size_t position = 0;
     // Four independent lanes keep the multiplier busy.
     for (; position + 32 <= size; position += 32)
-        for (int lane = 0; lane < 4; ++lane) {
+        for (std::size_t lane = 0; lane < 4; ++lane) {
             std::uint64_t word;
             std::memcpy(&word, data + position + 8 * lane, 8);
             lanes[lane] = (lanes[lane] ^ word) * kMultiplier;
