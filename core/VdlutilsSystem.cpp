@@ -25,7 +25,7 @@ std::string ReadSmallFile(const char* fileName) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return file.read(64 * 1024).toStdString();
+    return file.read(qint64{64} * 1024).toStdString();
 }
 
 // A value of the os-release file: shell-like, optionally in single or
