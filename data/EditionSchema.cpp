@@ -7,6 +7,8 @@
 
 QStringList EditionSchemaStatements()
 {
+    // Long statements are written across lines; each one ends with a comma.
+    // NOLINTBEGIN(bugprone-suspicious-missing-comma)
     return {
         "CREATE TABLE FIRMS (ID INTEGER PRIMARY KEY, ParentID INTEGER, TypeID INTEGER, Name VARCHAR(200), "
         "Image BLOB, ImageName VARCHAR(4), Phones VARCHAR(80), Email VARCHAR(100), Web VARCHAR(150), "
@@ -31,6 +33,7 @@ QStringList EditionSchemaStatements()
         "CREATE INDEX FirmsFoldByFirm ON FirmsFold (FirmID)",
         "CREATE INDEX PostIdxObjByObject ON PostIdxObj (ObjID)",
     };
+    // NOLINTEND(bugprone-suspicious-missing-comma)
 }
 
 namespace {
