@@ -173,7 +173,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (size < 1 || size > 64 * 1024)
+    if (size < 1 || size > std::size_t{64} * 1024)
         return 0;
     const int mode = data[0] % 3;
     EditionFaultReport openFault, readFault;
