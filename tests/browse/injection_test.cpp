@@ -11,11 +11,13 @@
 #include "ForgivingSearch.h"
 #include "MiniHtml.h"
 #include "SearchQuery.h"
+#include "SuggestIndex.h"
 #include "TestEnvironment.h"
 #include "TinyEdition.h"
 #include "Vdlconsts.h"
 #include "search_world.h"
 
+#include <QMap>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -124,6 +126,19 @@ TEST_F(InjectedSearch, StreetAndHouseAreMatchedAsTyped)
     }
 }
 
+TEST(InjectedSuggestions, HostileQueriesAndNamesGiveOffersWithoutFault)
+{
+    std::vector<SuggestEntry> entries{{EntryKind::Firm, 1, "Аптека «Здоровье»"}, {EntryKind::Category, 2, "Аптеки"}};
+    for (int i = 0; i < payloads().size(); ++i)
+        entries.push_back({EntryKind::Firm, 100 + i, "Аптека " + payloads()[i]});
+    const SuggestIndex index(entries);
+    for (const QString& typed : payloads() + QStringList{"fgntrf " + payloads().join(' ')}) {
+        for (const Offer& offer : index.Offers(typed, kOffersShown))
+            EXPECT_TRUE(offer.text.startsWith("Аптек")) << label(typed);
+        index.Correction(typed);
+    }
+}
+
 // --- Mark-up -----------------------------------------------------------------
 
 const QString kStandIn = QStringLiteral("☃");
@@ -184,6 +199,51 @@ TEST(InjectedMarkup, TextsShowAsTypedAndAddNoMarkup)
                 << "builder " << i << ", " << label(typed);
             EXPECT_EQ(shown.text, QString(expected.text).replace(kStandIn, typed))
                 << "builder " << i << ", " << label(typed);
+        }
+    }
+}
+
+// Every text column of a firm row of a real edition, its bytes as stored,
+// through the firm query and the card. Bytes that are no UTF-8 show as the
+// replacement character, as every reader of UTF-8 shows them.
+TEST(InjectedMarkup, EditionColumnsShowAsStored)
+{
+    QList<QByteArray> stored{QByteArray("☃"), QByteArray("\xff\xfe\xc3 и \xd0")};
+    for (const QString& typed : payloads())
+        if (!typed.contains('\r'))
+            stored << typed.toUtf8();
+    TemporaryFolder folder;
+    {
+        TinyEdition edition(folder.file("plain.sqlite"));
+        for (int i = 0; i < stored.size(); ++i) {
+            edition.addFirm({.id = 10 + i, .name = "x", .image = QByteArray("logo")});
+            edition.exec("UPDATE FIRMS SET Name = CAST(?1 AS TEXT), Phones = CAST(?1 AS TEXT), Email = CAST(?1 AS "
+                         "TEXT), Web = CAST(?1 AS TEXT), Note = CAST(?1 AS TEXT), ImageName = CAST(?1 AS TEXT) "
+                         "WHERE ID = ?2",
+                         {stored[i], 10 + i});
+        }
+        edition.sealAs(folder.file("sealed.abs"), 1);
+    }
+    TDM dm;
+    dm.Con.DatabaseFileName = QString::fromStdString(folder.file("sealed.abs"));
+    dm.Con.Password = MapPw[1];
+    ASSERT_TRUE(dm.Con.Open());
+    QMap<int, QStringList> cards; // by the row's place in `stored`
+    for (dm.qFirms.Open(); !dm.qFirms.Eof(); dm.qFirms.Next()) {
+        FirmCardData firm = FirmCardFromRow(dm.qFirms);
+        const int row = firm.id - 10;
+        firm.id = 10; // the same picture name prefix in every card
+        cards[row] = QStringList{FirmShortForm(firm), FirmFullCard(firm, {}, {})};
+    }
+    ASSERT_EQ(cards.size(), stored.size());
+    for (int i = 1; i < stored.size(); ++i) {
+        const QString shown = QString::fromUtf8(stored[i]);
+        for (int form = 0; form < 2; ++form) {
+            ParsedMarkup expected = parse(cards[0][form]);
+            EXPECT_EQ(parse(cards[i][form]).structure, expected.structure.replaceInStrings(kStandIn, shown))
+                << "form " << form << ", " << label(shown);
+            EXPECT_EQ(parse(cards[i][form]).text, expected.text.replace(kStandIn, shown))
+                << "form " << form << ", " << label(shown);
         }
     }
 }
