@@ -185,3 +185,20 @@ TEST(MapModel, MovingLeavesAnEmptyUsableModel)
     first.append(point(6, 2, 2));
     EXPECT_EQ(first.FindObjectID(6), 0);
 }
+
+TEST(MapModel, ClearingForgetsObjectsIdsAndIndex)
+{
+    MapModel model;
+    model.append(building(100, 0, 0, 10));
+    model.append(point(7, 20, 20));
+    model.clear();
+    EXPECT_EQ(model.GetCount(), 0);
+    EXPECT_EQ(model.FindObjectID(100), -1);
+    EXPECT_TRUE(queried(model, QRectF(-5, -5, 40, 40)).empty());
+    EXPECT_TRUE(model.extent().isEmpty());
+
+    // The IDs are free again, and the cleared model indexes new objects.
+    const int again = model.append(point(100, 3, 3));
+    EXPECT_EQ(model.object(again).ID, 100);
+    EXPECT_EQ(queried(model, QRectF(2, 2, 2, 2)), std::set<int>{again});
+}
