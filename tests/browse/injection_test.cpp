@@ -7,13 +7,16 @@
 #include "Buildings.h"
 #include "Datamodule.h"
 #include "Diary.h"
+#include "Favorites.h"
 #include "FirmMarkup.h"
 #include "ForgivingSearch.h"
 #include "MiniHtml.h"
+#include "Minireg.h"
 #include "SearchQuery.h"
 #include "SuggestIndex.h"
 #include "TestEnvironment.h"
 #include "TinyEdition.h"
+#include "Uidlist.h"
 #include "Vdlconsts.h"
 #include "search_world.h"
 
@@ -277,6 +280,15 @@ TEST(InjectedRegistry, DiaryNotesAndBookmarkCaptionsComeBackAsTyped)
         const std::vector<Bookmark> bookmarks{{typed, 900}, {"второй", 901}};
         SaveBookmarks(bookmarks, prefix + "Values\\", prefix + "Names\\");
         EXPECT_EQ(LoadBookmarks(prefix + "Values\\", prefix + "Names\\"), bookmarks) << label(typed);
+
+        // A favourite that someone changed into a text in the store: the
+        // list of the favourites' statement stays a list of numbers.
+        RegSetString(HKEY_CURRENT_USER, prefix + "Favorites\\1", typed.toStdString());
+        TFavorites favorites;
+        LoadFavorites(favorites, prefix + "Favorites\\");
+        EXPECT_TRUE(QString::fromStdString(favorites.GetFavoriteStr())
+                        .contains(QRegularExpression("^\\([0-9,]*\\)$")))
+            << favorites.GetFavoriteStr();
     }
 }
 
