@@ -35,10 +35,20 @@ QString plainText(const QString& raw) {
     return text;
 }
 
+// The tag's name: up to the first blank, in lower case. A plain scan, not a
+// regular expression, which would be compiled again for every tag of every
+// line the lists lay out.
+QString tagName(const QString& body, qsizetype from) {
+    qsizetype end = from;
+    while (end < body.size() && !body.at(end).isSpace())
+        ++end;
+    return body.mid(from, end - from).toLower();
+}
+
 void appendTag(std::vector<MiniHtmlToken>& tokens, const QString& tag) {
     const QString body = tag.trimmed();
     const bool closing = body.startsWith('/');
-    const QString name = body.mid(closing ? 1 : 0).section(QRegularExpression(R"(\s)"), 0, 0).toLower();
+    const QString name = tagName(body, closing ? 1 : 0);
     const auto attributes = tagAttributes(body);
     if (name == "a") {
         tokens.push_back(

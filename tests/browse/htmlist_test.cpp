@@ -74,6 +74,9 @@ TEST(MiniHtml, ParsesTheTagsOfTheListsWhateverTheirCase) {
     EXPECT_EQ(tokens[0].align, "left");
     EXPECT_EQ(tokens[1].x, 150);
     EXPECT_EQ(tokens[2].text, "C42");
+    // Any blank ends the name: a tab or a line break as well as a space.
+    EXPECT_EQ(kinds("<A\thref=\"Open\">y</A ><img\nsrc=\"n\"><br\r\n>"),
+              (std::vector<K::Kind>{K::AnchorOn, K::Text, K::AnchorOff, K::Image, K::Break}));
 }
 
 TEST(MiniHtml, EntitiesAndStrayBracketsAreText) {
