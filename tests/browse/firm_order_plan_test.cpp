@@ -50,7 +50,7 @@ protected:
 TEST_F(FirmOrderPlan, TheFirmListsOfTheDataModuleAreReadInOrder)
 {
     TDM dm;
-    for (const TQuery* query : {&dm.qFirms, &dm.qFirmsStayOnTop, &dm.qFirmsInFld})
+    for (const TQuery* query : {&dm.qFirms, &dm.qFirmsStayOnTop})
         expectReadInOrderFromTheIndex(query->SQL());
 }
 

@@ -177,6 +177,10 @@ Status WriteEditionDatabase(const QString& path, const EditionRows& rows)
         writeDirectory(writer, rows.directory);
         writePostIndexes(writer, rows.city);
         writeContent(writer, rows.content);
+        // Statistics let the planner choose between the indexes for the
+        // edition's real sizes: a category's firms are fetched by their IDs
+        // and sorted, the whole list is read in order from its index.
+        writer.execute(QStringLiteral("ANALYZE"));
         writer.execute(QStringLiteral("COMMIT"));
         if (!writer.ok())
             return Status::failure(QStringLiteral("Не удалось записать базу издания %1: %2").arg(path, writer.error()));
