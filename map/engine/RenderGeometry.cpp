@@ -243,19 +243,19 @@ namespace {
 // One pass of the ring clipper: keeps what lies on the inner side of one
 // side of the box. inside(p) tells the side; cross(a, b) where a-b crosses it.
 template <typename Inside, typename Cross>
-void clipRingBySide(const QPolygonF& ring, QPolygonF& out, Inside inside, Cross cross)
+void clipRingBySide(const QPolygonF& from, QPolygonF& into, Inside inside, Cross cross)
 {
-    out.clear();
-    const qsizetype count = ring.size();
+    into.clear();
+    const qsizetype count = from.size();
     for (qsizetype i = 0; i < count; ++i) {
-        const QPointF& a = ring[i == 0 ? count - 1 : i - 1];
-        const QPointF& b = ring[i];
+        const QPointF& a = from[i == 0 ? count - 1 : i - 1];
+        const QPointF& b = from[i];
         const bool aIn = inside(a);
         const bool bIn = inside(b);
         if (aIn != bIn)
-            out.append(cross(a, b));
+            into.append(cross(a, b));
         if (bIn)
-            out.append(b);
+            into.append(b);
     }
 }
 
