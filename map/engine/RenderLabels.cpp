@@ -328,7 +328,7 @@ const ShapedTexts::Shape& ShapedTexts::shape(const QString& text)
         run.setPositions(positions);
         shape.glyphs.append(run);
     }
-    return *shapes_.insert(text, std::move(shape));
+    return *shapes_.emplace(text, std::move(shape));
 }
 
 ShapedTexts& LabelCaches::texts(const QFont& font)

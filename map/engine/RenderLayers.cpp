@@ -141,8 +141,8 @@ ProjectedRoads projectRoads(RenderFrame& frame)
 {
     // The look depends only on the class: worked out once per frame, not per road.
     std::array<RoadStyle, kRoadClassCount> looks;
-    for (std::uint8_t kind = 0; kind < looks.size(); ++kind)
-        looks[kind] = MapStyle::roadStyle(kind, frame.ppm);
+    for (std::size_t kind = 0; kind < looks.size(); ++kind)
+        looks[kind] = MapStyle::roadStyle(static_cast<std::uint8_t>(kind), frame.ppm);
     ProjectedRoads projected;
     std::vector<ProjectedRoad>& roads = projected.roads;
     roads.reserve(frame.visible[otRoad].size());
