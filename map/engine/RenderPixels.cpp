@@ -264,19 +264,21 @@ void PixelWriter::coverSegment(QPointF from, QPointF to, const SegmentNeighbours
             if (segments.next && segments.next->squaredDistance(centreX, centreY) < distance)
                 continue;
             const double share = std::min(shape.outer - std::sqrt(distance), 1.0);
+            // share is positive, where adding a half rounds right; lround would be a call in this loop.
+            // NOLINTNEXTLINE(bugprone-incorrect-roundings)
             const auto coverage = static_cast<std::uint32_t>(share * 255 + 0.5);
             row[x] = coverage >= 255 ? shape.pixel : mixOpaque(shape.pixel, row[x], coverage);
         }
     };
-    // The run of pixels whose centres lie within radius on this row, inside [low, high]; empty: first > last.
-    const auto within = [&](double radius, double centreY, int low, int high, int& first, int& last) {
-        first = high + 1;
-        last = high;
+    // The run of pixels whose centres lie within radius on this row, inside [low, high]; empty: from > to.
+    const auto within = [&](double radius, double centreY, int low, int high, int& from, int& to) {
+        from = high + 1;
+        to = high;
         if (radius <= 0)
             return;
         const Span span = capsule.row(radius, centreY);
         if (!span.empty())
-            pixelRun(span, low, high, first, last);
+            pixelRun(span, low, high, from, to);
     };
     for (int y = top; y <= bottom; ++y) {
         const double centreY = y + 0.5;
