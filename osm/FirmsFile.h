@@ -35,5 +35,5 @@ struct FirmsFileRow {
 Result<std::vector<FirmsFileRow>> ReadFirmsFile(const QString& path);
 // The same for text already read; fileName only names it in messages, and
 // logo paths are taken relative to folder.
-Result<std::vector<FirmsFileRow>> ParseFirmsFile(const QByteArray& text, const QString& fileName,
+Result<std::vector<FirmsFileRow>> ParseFirmsFile(const QByteArray& bytes, const QString& fileName,
                                                  const QString& folder);
