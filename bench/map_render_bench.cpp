@@ -100,6 +100,43 @@ void renderOurs(benchmark::State& state, Viewport (*makeView)())
 void BM_MapRender_WholeCity(benchmark::State& state) { renderOurs(state, wholeCity); }
 void BM_MapRender_StreetLevel(benchmark::State& state) { renderOurs(state, streetLevel); }
 
+// The whole of a city of a million objects (a million buildings, a hundred
+// thousand road segments, ten thousand others): far away the buildings are
+// smaller than a pixel, and the frame must not pay for each of them.
+const MapModel& millionCity()
+{
+    static const MapModel model = [] {
+        EnsureGuiApplication();
+        return syntheticCity({1000000, 100000, 10000, 1});
+    }();
+    return model;
+}
+
+void BM_MapRender_MillionWholeCity(benchmark::State& state)
+{
+    const QSize size(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    Viewport view;
+    view.setSize(size);
+    const QRectF extent = millionCity().extent();
+    const double ppm = std::min(size.width() / extent.width(), size.height() / extent.height());
+    view.centreOn(extent.center().x(), extent.center().y(), ppm * kPixelsPerMetreUnit);
+    MapRenderer renderer;
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    const auto draw = [&] {
+        QElapsedTimer clock;
+        clock.start();
+        QPainter painter(&image);
+        renderer.render(RenderScene{millionCity(), nullptr, view, {}, optionsFor(view)}, painter, image.rect());
+        painter.end();
+        return static_cast<double>(clock.nsecsElapsed()) / 1e9;
+    };
+    draw();
+    for (auto _ : state)
+        state.SetIterationTime(draw());
+    state.counters["objects"] = millionCity().GetCount();
+}
+BENCHMARK(BM_MapRender_MillionWholeCity)->Args({1920, 1080})->Args({3840, 2160})->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(kFrames)->ReportAggregatesOnly(true);
+
 BENCHMARK(BM_MapRender_WholeCity)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(kFrames)->ReportAggregatesOnly(true);
 BENCHMARK(BM_MapRender_StreetLevel)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(kFrames)->ReportAggregatesOnly(true);
 

@@ -66,6 +66,7 @@ struct MapModel::Impl {
     std::vector<MapBox> boxes;
     std::vector<bool> deleted;
     std::vector<std::int8_t> types;
+    std::vector<std::uint8_t> styles;
     std::unordered_map<std::int32_t, int> positionOfId;
     Tree tree;
     std::int32_t largestId = 0;
@@ -87,6 +88,7 @@ struct MapModel::Impl {
             boxes.pop_back();
             deleted.pop_back();
             types.pop_back();
+            styles.pop_back();
         }
     }
 
@@ -133,6 +135,7 @@ void MapModel::reserve(int count)
     impl_->boxes.reserve(count);
     impl_->deleted.reserve(count);
     impl_->types.reserve(count);
+    impl_->styles.reserve(count);
     impl_->positionOfId.reserve(count);
 }
 
@@ -151,6 +154,7 @@ void MapModel::assign(std::vector<TPMXMapObjectMem> objects)
         impl_->positionOfId.emplace(object.ID, position);
         impl_->boxes.push_back(boxOf(object));
         impl_->types.push_back(compactType(object.ObjType));
+        impl_->styles.push_back(object.StyleCode);
         entries.emplace_back(treeBox(impl_->boxes.back()), position);
     }
     // The range constructor packs the tree (sort-tile-recursive), which both
@@ -172,6 +176,8 @@ std::int32_t MapModel::typeAt(int index) const { return impl_->types[index]; }
 
 std::span<const std::int8_t> MapModel::types() const { return impl_->types; }
 
+std::span<const std::uint8_t> MapModel::styleCodes() const { return impl_->styles; }
+
 std::span<const MapBox> MapModel::boxes() const { return impl_->boxes; }
 
 int MapModel::FindObjectID(std::int32_t id) const
@@ -188,6 +194,7 @@ int MapModel::append(TPMXMapObjectMem object)
     impl_->boxes.push_back(boxOf(object));
     impl_->deleted.push_back(false);
     impl_->types.push_back(compactType(object.ObjType));
+    impl_->styles.push_back(object.StyleCode);
     impl_->tree.insert(Entry(treeBox(impl_->boxes.back()), position));
     impl_->objects.push_back(std::move(object));
     return position;
@@ -210,6 +217,7 @@ bool MapModel::replace(int index, TPMXMapObjectMem object)
         impl_->tree.insert(Entry(treeBox(box), index));
     }
     impl_->types[index] = compactType(object.ObjType);
+    impl_->styles[index] = object.StyleCode;
     impl_->objects[index] = std::move(object);
     return true;
 }
@@ -222,6 +230,7 @@ bool MapModel::remove(int index)
     impl_->positionOfId.erase(impl_->objects[index].ID);
     impl_->deleted[index] = true;
     impl_->types[index] = -1;
+    impl_->styles[index] = 0;
     // The position stays, but its content goes: a deleted object must not
     // keep its geometry and texts in memory.
     impl_->objects[index] = TPMXMapObjectMem{};

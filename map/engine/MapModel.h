@@ -43,6 +43,9 @@ public:
     std::int32_t typeAt(int index) const;
     // The same for all positions at once.
     std::span<const std::int8_t> types() const;
+    // The style codes (a road's class) of all positions, kept the same way:
+    // a far-away frame leaves out minor roads without reading their records.
+    std::span<const std::uint8_t> styleCodes() const;
 
     // The position of the live object with that ID, or -1.
     int FindObjectID(std::int32_t id) const;

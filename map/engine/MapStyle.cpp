@@ -77,6 +77,12 @@ RoadStyle roadStyle(std::uint8_t roadClass, double pixelsPerMetre)
     return {fills[kind], casings[kind], width, width + 2};
 }
 
+bool isMinorRoad(std::uint8_t roadClass) { return roadClass == rcStreet || roadClass == rcPath; }
+
+// A block of a city is some hundred metres across: below this its streets
+// would be drawn less than five pixels apart.
+bool minorRoadsShown(double pixelsPerMetre) { return pixelsPerMetre >= 0.05; }
+
 RailwayStyle railwayStyle(bool sleeperStyle, double pixelsPerMetre)
 {
     const double width = std::clamp(2.0 * pixelsPerMetre, 1.0, 4.0);

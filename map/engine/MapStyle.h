@@ -64,6 +64,11 @@ AreaStyle areaStyle(const TPMXMapObjectMem& object, double pixelsPerMetre);
 
 // A road of the given class; the widths follow the scale.
 RoadStyle roadStyle(std::uint8_t roadClass, double pixelsPerMetre);
+// Streets and paths are minor roads. Far away they are left out, as printed
+// plans of a whole city leave them: drawn a few pixels apart they would cover
+// the city in a grey mesh that hides its main roads.
+bool isMinorRoad(std::uint8_t roadClass);
+bool minorRoadsShown(double pixelsPerMetre);
 
 // The default look of a railway and the one the polyline hook selects with
 // the first byte of the line record set to 1 (dashed sleepers across a dark line).

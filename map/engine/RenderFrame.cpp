@@ -20,6 +20,31 @@ bool largeEnough(const MapBox& box, double smallestMetres)
     return std::max(box.maxX - box.minX, box.maxY - box.minY) >= smallestMetres;
 }
 
+// From this share of the map's extent in view on, every object is looked at.
+constexpr double kWalkAllFromShare = 0.25;
+
+bool meets(const MapBox& box, const QRectF& area)
+{
+    return box.maxX >= area.left() && box.minX <= area.right() && box.maxY >= area.top() && box.minY <= area.bottom();
+}
+
+// How much of the extent's area lies in the view, 0 to 1; 1 for a map without area.
+double shareOfExtentInView(const QRectF& area, const QRectF& extent)
+{
+    const double whole = extent.width() * extent.height();
+    if (whole <= 0)
+        return 1;
+    const QRectF shared = area.intersected(extent);
+    return shared.width() * shared.height() / whole;
+}
+
+void keepMinorRoadsOfAMapWithoutOthers(RenderFrame& frame, std::vector<int>& minorRoads)
+{
+    std::vector<int>& roads = frame.visible[otRoad];
+    if (roads.empty())
+        roads.swap(minorRoads);
+}
+
 } // namespace
 
 RenderFrame::RenderFrame(const RenderScene& scene, QPainter& painter, const QRect& target)
@@ -45,23 +70,37 @@ void collectVisible(RenderFrame& frame)
     const MapModel& model = frame.scene.model;
     const double smallestMetres = 1.0 / frame.ppm;
     const std::span<const std::int8_t> types = model.types();
+    const std::span<const std::uint8_t> styles = model.styleCodes();
     const std::span<const MapBox> boxes = model.boxes();
+    const bool minorRoads = MapStyle::minorRoadsShown(frame.ppm);
+    // Kept aside: a map whose roads are all minor ones shows them after all.
+    std::vector<int> minorRoadsLeftOut;
     const auto consider = [&](int index) {
-        const std::int32_t type = types[static_cast<std::size_t>(index)];
+        const auto at = static_cast<std::size_t>(index);
+        const std::int32_t type = types[at];
         if (type < 0 || type >= static_cast<std::int32_t>(frame.visible.size()) || !frame.scene.filters.shows(type))
             return;
-        if (!IsPointType(type) && !largeEnough(boxes[static_cast<std::size_t>(index)], smallestMetres))
+        if (!IsPointType(type) && !largeEnough(boxes[at], smallestMetres))
             return;
+        if (type == otRoad && !minorRoads && MapStyle::isMinorRoad(styles[at])) {
+            minorRoadsLeftOut.push_back(index);
+            return;
+        }
         frame.visible[static_cast<std::size_t>(type)].push_back(index);
     };
-    if (area.contains(model.extent())) {
-        // The whole map is in view: a plain walk is cheaper than the index.
-        // An empty position has no type, so consider passes over it.
+    const QRectF extent = model.extent();
+    if (area.contains(extent) || shareOfExtentInView(area, extent) >= kWalkAllFromShare) {
+        // Much of the map is in view: a plain walk in list order is cheaper
+        // than the index and the sorting after it. An empty position has no
+        // type, so consider passes over it.
         for (int index = 0, count = model.GetCount(); index < count; ++index)
-            consider(index);
+            if (meets(boxes[static_cast<std::size_t>(index)], area))
+                consider(index);
+        keepMinorRoadsOfAMapWithoutOthers(frame, minorRoadsLeftOut);
         return;
     }
     model.query(area, consider);
+    keepMinorRoadsOfAMapWithoutOthers(frame, minorRoadsLeftOut);
     // The index answers in its own order; the list order keeps overlapping
     // areas stacked the same way from frame to frame.
     for (auto& bucket : frame.visible)

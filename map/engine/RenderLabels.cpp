@@ -22,6 +22,9 @@ constexpr double kStreetNameMaxBend = 22;
 constexpr int kFallbackIconSize = 14;
 constexpr std::size_t kHouseNumberCacheLimit = 20000;
 constexpr qsizetype kShapedTextsLimit = 20000;
+// A measure is a number beside the text, which the hash shares with the map:
+// the names of a city of a million objects fit.
+constexpr qsizetype kMeasuredTextsLimit = 500000;
 // Fonts follow the scale, so a few of them are kept for going back and forth.
 constexpr std::size_t kShapedFontsLimit = 16;
 
@@ -304,6 +307,16 @@ const QStaticText& LabelCaches::houseNumber(const QString& text, const QFont& fo
         found = houseNumbers_.insert(text, laidOut);
     }
     return *found;
+}
+
+double ShapedTexts::width(const QString& text)
+{
+    auto found = widths_.find(text);
+    if (found != widths_.end())
+        return *found;
+    if (widths_.size() > kMeasuredTextsLimit)
+        widths_.clear();
+    return *widths_.insert(text, metrics_.horizontalAdvance(text));
 }
 
 const ShapedTexts::Shape& ShapedTexts::shape(const QString& text)

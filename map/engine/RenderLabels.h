@@ -28,7 +28,9 @@ public:
 
     explicit ShapedTexts(const QFont& font) : font_(font), metrics_(font) {}
     const QFont& font() const { return font_; }
-    double width(const QString& text) { return shape(text).width; }
+    // Measured apart from the shapes: a frame measures every name that may
+    // fit, far more than it draws, and a measure is a fraction of a shape.
+    double width(const QString& text);
     const Shape& shape(const QString& text);
     // From the baseline to the middle of the letters' height, downwards.
     double baselineDrop() const { return (metrics_.ascent() - metrics_.descent()) / 2; }
@@ -37,6 +39,7 @@ private:
     QFont font_;
     QFontMetricsF metrics_;
     QHash<QString, Shape> shapes_;
+    QHash<QString, double> widths_;
 };
 
 // What is worth keeping from frame to frame: laid-out house numbers, shaped
