@@ -115,15 +115,14 @@ QByteArray EncodeHeaderText(const QString& headerText)
     return words.join("\r\n ");
 }
 
-QByteArray FormatMailbox(const QString& displayText, const QString& address)
+QByteArray FormatMailbox(const QString& displayName, const QString& address)
 {
-    const QString displayName = OneLine(displayText);
-    if (displayName.isEmpty())
+    const QString shown = OneLine(displayName);
+    if (shown.isEmpty())
         return "<" + address.toLatin1() + ">";
-    QString escaped = displayName;
+    QString escaped = shown;
     escaped.replace('\\', QStringLiteral("\\\\")).replace('"', QStringLiteral("\\\""));
-    const QByteArray name =
-        IsPlainHeaderText(displayName) ? "\"" + escaped.toLatin1() + "\"" : EncodeHeaderText(displayName);
+    const QByteArray name = IsPlainHeaderText(shown) ? "\"" + escaped.toLatin1() + "\"" : EncodeHeaderText(shown);
     return name + " <" + address.toLatin1() + ">";
 }
 

@@ -115,6 +115,7 @@ TEST_F(InjectedSearch, EveryFieldFindsWhatTheLiteralTextFinds)
 TEST_F(InjectedSearch, StreetAndHouseAreMatchedAsTyped)
 {
     std::vector<TPMXMapObjectMem> objects;
+    objects.reserve(std::size_t(payloads().size()));
     for (int i = 0; i < payloads().size(); ++i)
         objects.push_back(addressedObject(900 + i, payloads()[i], payloads()[i]));
     MapEngine map;
@@ -257,7 +258,7 @@ TEST(InjectedMarkup, LineBreaksOnlyBreakLines)
     const QStringList markups = markupWith("строка\r\nдругая");
     // Address phones get an indented line with its icon for each break;
     // anchors, rules, bold and backgrounds stay as they are.
-    const auto marks = [](QStringList structure) {
+    const auto marks = [](const QStringList& structure) {
         return structure.filter(QRegularExpression("^[35-9]:")).join(' ').toStdString();
     };
     for (int i = 0; i < markups.size(); ++i) {

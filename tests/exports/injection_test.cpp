@@ -15,9 +15,9 @@ namespace {
 
 // Texts, and what the table's cell must read: the text itself, or with the
 // apostrophe that keeps a spreadsheet from running it.
-const std::vector<std::pair<QString, QString>>& cells()
+const QList<std::pair<QString, QString>>& cells()
 {
-    static const std::vector<std::pair<QString, QString>> all = {
+    static const QList<std::pair<QString, QString>> all = {
         {"'; DROP TABLE Firms; --", "'; DROP TABLE Firms; --"},
         {"\" OR 1=1 --", "\" OR 1=1 --"},
         {"<a href=x>&amp;</td><script>", "<a href=x>&amp;</td><script>"},
@@ -50,9 +50,18 @@ ExportFirm firmWith(int id, const QString& text)
     return firm;
 }
 
+std::vector<ExportFirm> firmsWithCells()
+{
+    std::vector<ExportFirm> firms;
+    firms.reserve(std::size_t(cells().size()));
+    for (qsizetype i = 0; i < cells().size(); ++i)
+        firms.push_back(firmWith(int(i), cells()[i].first));
+    return firms;
+}
+
 QString written(const TemporaryFolder& folder, const char* name, const QByteArray& bytes)
 {
-    const QString path = QString::fromStdString(folder.file(name));
+    QString path = QString::fromStdString(folder.file(name));
     EXPECT_TRUE(WriteWholeFile(path, bytes).ok());
     return path;
 }
@@ -61,14 +70,11 @@ QString written(const TemporaryFolder& folder, const char* name, const QByteArra
 
 TEST(InjectedExports, TableCellsReadBackAsWrittenAndNoneRunsAsAFormula)
 {
-    std::vector<ExportFirm> firms;
-    for (std::size_t i = 0; i < cells().size(); ++i)
-        firms.push_back(firmWith(int(i), cells()[i].first));
     TemporaryFolder folder;
-    const QJsonArray rows = ReadBack("csv", written(folder, "list.csv", FirmsCsv(firms))).toArray();
-    ASSERT_EQ(rows.size(), qsizetype(cells().size() + 1));
-    for (std::size_t i = 0; i < cells().size(); ++i) {
-        const QJsonArray row = rows[qsizetype(i + 1)].toArray();
+    const QJsonArray rows = ReadBack("csv", written(folder, "list.csv", FirmsCsv(firmsWithCells()))).toArray();
+    ASSERT_EQ(rows.size(), cells().size() + 1);
+    for (qsizetype i = 0; i < cells().size(); ++i) {
+        const QJsonArray row = rows[i + 1].toArray();
         ASSERT_EQ(row.size(), 11) << i;
         for (const int column : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10})
             EXPECT_EQ(row[column].toString().toStdString(), cells()[i].second.toStdString())
@@ -78,14 +84,12 @@ TEST(InjectedExports, TableCellsReadBackAsWrittenAndNoneRunsAsAFormula)
 
 TEST(InjectedExports, AddressCardsGiveBackTheNamesAndNotes)
 {
-    std::vector<ExportFirm> firms;
-    for (std::size_t i = 0; i < cells().size(); ++i)
-        firms.push_back(firmWith(int(i), cells()[i].first));
     TemporaryFolder folder;
-    const QJsonArray cards = ReadBack("vcard", written(folder, "list.vcf", FirmsVCard(firms, std::nullopt))).toArray();
-    ASSERT_EQ(cards.size(), qsizetype(cells().size()));
-    for (std::size_t i = 0; i < cells().size(); ++i) {
-        const QJsonObject card = cards[qsizetype(i)].toObject();
+    const QJsonArray cards =
+        ReadBack("vcard", written(folder, "list.vcf", FirmsVCard(firmsWithCells(), std::nullopt))).toArray();
+    ASSERT_EQ(cards.size(), cells().size());
+    for (qsizetype i = 0; i < cells().size(); ++i) {
+        const QJsonObject card = cards[i].toObject();
         // A card writes a line break as its own "\n".
         const std::string text = QString(cells()[i].first).replace("\r\n", "\n").toStdString();
         EXPECT_EQ(card["FN"].toArray().first().toString().toStdString(), text) << i;

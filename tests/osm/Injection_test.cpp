@@ -32,7 +32,7 @@ QString attribute(const QString& value)
 
 QString written(const TemporaryFolder& folder, const QString& xml)
 {
-    const QString path = QString::fromStdString(folder.file("city.osm"));
+    QString path = QString::fromStdString(folder.file("city.osm"));
     QFile file(path);
     file.open(QIODevice::WriteOnly | QIODevice::Truncate);
     file.write(xml.toUtf8());

@@ -42,6 +42,7 @@ bool inEveryField(const QString& text)
 TMailMessage messageWith(const TMailAccount& account, const QString& text)
 {
     const QString field = inEveryField(text) ? text : QStringLiteral("поле");
+    const QString& comment = text;
     const TSystemFacts facts{field, field, "Debian GNU/Linux 12", "Версия: 1.0.0.0", "Ольмарск"};
     TMailMessage message;
     message.FromName = field;
@@ -50,7 +51,7 @@ TMailMessage messageWith(const TMailAccount& account, const QString& text)
     message.BlindCopy = QString::fromStdString(account.Developer);
     message.Subject = field;
     message.Body = PublishBody({field, field, field, field, field, field, field, field}, facts) +
-                   NoteBody(field, field, field, facts) + ErrorReportBody(facts, field, field, text, field);
+                   NoteBody(field, field, field, facts) + ErrorReportBody(facts, field, field, comment, field);
     return message;
 }
 
