@@ -3,7 +3,7 @@
 // (varindel-edition generate --edition 2 ... --scale 10 --firm-count 100000),
 // made once in /tmp or taken from VARINDEL_BENCH_LARGE_EDITION.
 //
-//   build/bench/varindel_bench --benchmark_filter=LargeCity
+//   build/bench/varindel_bench --benchmark_filter=^LargeCity_
 //
 // Counters carry the figures: *_ms times, *_MB sizes, target_* the goal.
 // Frames are drawn through the map engine with every layer shown, as Mapnik
