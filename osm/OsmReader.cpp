@@ -16,6 +16,7 @@
 
 #include <algorithm>
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <set>
@@ -198,11 +199,20 @@ int levelsOf(const osmium::TagList& tags)
     return ok && levels > 0 && levels < 200 ? static_cast<int>(std::lround(levels)) : 0;
 }
 
+// The leading digits of the tag, as atoi reads them; a number too large for an int counts as none (0).
+int adminLevelOf(const osmium::TagList& tags)
+{
+    const char* value = tags.get_value_by_key("admin_level", "");
+    int level = 0;
+    if (std::from_chars(value, value + std::strlen(value), level).ec != std::errc())
+        return 0;
+    return level;
+}
+
 bool areaKindOf(const osmium::TagList& tags, AreaKind& kind)
 {
     const char* building = tags.get_value_by_key("building");
-    const char* adminLevel = tags.get_value_by_key("admin_level");
-    const int level = adminLevel ? std::atoi(adminLevel) : 0;
+    const int level = adminLevelOf(tags);
     if (building && std::strcmp(building, "no") != 0)
         kind = AreaKind::Building;
     else if (hasValue(tags, "natural", {"water"}) || hasValue(tags, "waterway", {"riverbank", "dock"}) ||
