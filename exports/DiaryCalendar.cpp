@@ -42,7 +42,7 @@ QString firstLine(const QString& text)
 
 QString summaryOf(const DiaryDay& day)
 {
-    const QString fromNote = firstLine(day.note);
+    QString fromNote = firstLine(day.note);
     if (!fromNote.isEmpty())
         return fromNote;
     return day.buildings.isEmpty() ? QStringLiteral("Дневник") : day.buildings.front();

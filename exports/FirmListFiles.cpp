@@ -32,7 +32,7 @@ bool mightRunAsFormula(const QString& text)
 QString csvField(const QString& field)
 {
     static const QRegularExpression special(QStringLiteral("[\";\r\n]"));
-    const QString text = mightRunAsFormula(field) ? QLatin1Char('\'') + field : field;
+    QString text = mightRunAsFormula(field) ? QLatin1Char('\'') + field : field;
     if (!text.contains(special))
         return text;
     QString quoted = text;

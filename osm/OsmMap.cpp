@@ -327,6 +327,7 @@ std::vector<std::vector<MapPoint>> seasBeside(const std::vector<std::vector<MapP
     const double perimeter = 2 * (box.width() + box.height());
     const double corners[] = {0, box.width(), box.width() + box.height(), 2 * box.width() + box.height()};
     std::vector<double> starts;
+    starts.reserve(coasts.size());
     for (const std::vector<MapPoint>& coast : coasts)
         starts.push_back(perimeterPlace(box, coast.front()));
     const auto ahead = [perimeter](double from, double to) {
