@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 // A folder of its own with the demo edition of Ольмарск, generated once.
 const fs::path& EditionFolder() {
     static const fs::path folder = [] {
-        const fs::path path =
+        fs::path path =
             fs::temp_directory_path() / ("varindel-startup-bench-" + std::to_string(getuid()));
         fs::create_directories(path / "config");
         if (!fs::exists(path / "dataomk.abs")) {

@@ -77,7 +77,7 @@ void collectVisible(RenderFrame& frame)
     std::vector<int> minorRoadsLeftOut;
     const auto consider = [&](int index) {
         const auto at = static_cast<std::size_t>(index);
-        const std::int32_t type = types[at];
+        const auto type = std::int32_t{types[at]};
         if (type < 0 || type >= static_cast<std::int32_t>(frame.visible.size()) || !frame.scene.filters.shows(type))
             return;
         if (!IsPointType(type) && !largeEnough(boxes[at], smallestMetres))
