@@ -38,7 +38,7 @@ source_for_header() {
     echo "${header%.h}.cpp"
     return
   fi
-  git grep -l -E "#include [\"<](.*/)?$name[\">]" -- '*.cpp' | grep -E "$our_folders" | head -n 1
+  { git grep -l -E "#include [\"<](.*/)?$name[\">]" -- '*.cpp' | grep -E "$our_folders" || true; } | head -n 1
 }
 
 sources=()
@@ -47,7 +47,7 @@ for file in "${candidates[@]}"; do
     *.h)
       source=$(source_for_header "$file")
       if [ -z "$source" ]; then
-        echo "tidy: no source file includes $file; its use decides what to check" >&2
+        echo "tidy: no source file includes $file, so it is not checked" >&2
         continue
       fi
       sources+=("$source") ;;
