@@ -56,14 +56,14 @@ std::vector<char> AddressIndex::streetMatches(const QString& street) const {
     const QString key = StreetKey(street);
     std::vector<char> matches(upperStreets_.size());
     for (qsizetype i = 0; i < upperStreets_.size(); ++i)
-        matches[i] = key.isEmpty() || upperStreets_[i].contains(key);
+        matches[i] = static_cast<char>(key.isEmpty() || upperStreets_[i].contains(key));
     return matches;
 }
 
 std::vector<char> AddressIndex::houseMatches(const std::optional<QString>& house) const {
     std::vector<char> matches(houses_.size());
     for (qsizetype i = 0; i < houses_.size(); ++i)
-        matches[i] = !house || houses_[i].contains(*house);
+        matches[i] = static_cast<char>(!house || houses_[i].contains(*house));
     return matches;
 }
 
