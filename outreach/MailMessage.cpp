@@ -24,12 +24,12 @@ bool IsPlainHeaderText(const QString& text)
 }
 
 // Splits UTF-8 text into pieces of at most `limit` bytes without cutting a character in two.
-QList<QByteArray> SplitUtf8(const QByteArray& utf8, int limit)
+QList<QByteArray> SplitUtf8(const QByteArray& utf8, qsizetype limit)
 {
     QList<QByteArray> pieces;
-    int start = 0;
+    qsizetype start = 0;
     while (start < utf8.size()) {
-        int end = std::min<int>(start + limit, utf8.size());
+        qsizetype end = std::min(start + limit, utf8.size());
         while (end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80)
             --end;
         pieces.append(utf8.mid(start, end - start));
