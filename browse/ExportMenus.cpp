@@ -132,7 +132,7 @@ int ExportMenus::firmUnderCursor() const
 QString ExportMenus::askPath(const QString& kind, const QString& caption, const QString& fileName,
                              const QString& filters, QString& filter)
 {
-    const QString path = AskFileName(caption, LastExportFolder(kind) + QLatin1Char('/') + fileName, filters, filter);
+    QString path = AskFileName(caption, LastExportFolder(kind) + QLatin1Char('/') + fileName, filters, filter);
     if (!path.isEmpty())
         RememberExportFolder(kind, path);
     return path;
