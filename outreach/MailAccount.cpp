@@ -72,7 +72,7 @@ Status CheckValue(const std::string& key, const std::string& value)
 
 Status Assign(TMailAccount& account, const std::string& key, const std::string& value)
 {
-    if (const Status checked = CheckValue(key, value); !checked)
+    if (Status checked = CheckValue(key, value); !checked)
         return checked;
     if (key == "port") {
         if (!ParsePort(value, account.Port))

@@ -21,7 +21,7 @@ void StartSending(QObject* owner, TMailMessage message, TProgressStyle style, TS
     auto* transport = new TSmtpTransport(owner);
     ConnectSendProgress(transport, style);
     QObject::connect(transport, &TSmtpTransport::Finished, transport,
-                     [transport, outcome](bool ok, const QString& error) {
+                     [transport, outcome = std::move(outcome)](bool ok, const QString& error) {
                          transport->deleteLater();
                          outcome(ok, error);
                      });

@@ -16,7 +16,7 @@ namespace {
 constexpr long kConnectTimeoutSeconds = 30;
 constexpr long kStalledSeconds = 60;
 // Smaller upload pieces give the progress window more than one step per message.
-constexpr long kUploadPiece = 16 * 1024;
+constexpr long kUploadPiece = 16L * 1024;
 
 void InitialiseCurlOnce()
 {
