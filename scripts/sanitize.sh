@@ -12,13 +12,14 @@ export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 
 sanitizers="-fsanitize=address,undefined"
 compile_flags="$sanitizers -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
-# Line tables (-g1) are all a sanitizer's stack trace needs, and they build
-# about a fifth faster than full debug information. The benchmarks are not
-# run by CI, so this build leaves them out.
+# Line tables (-g1) are all a sanitizer's stack trace needs, and -O1 finds
+# the same faults as -O2; together they build about two fifths faster, which
+# keeps CI on a two-core machine inside its time. The benchmarks are not run
+# by CI, so this build leaves them out.
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVARINDEL_BUILD_BENCH=OFF \
   -DCMAKE_C_FLAGS="$compile_flags" -DCMAKE_CXX_FLAGS="$compile_flags" \
-  -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
+  -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
   -DCMAKE_EXE_LINKER_FLAGS="$sanitizers" -DCMAKE_SHARED_LINKER_FLAGS="$sanitizers"
 cmake --build "$build_dir" --parallel "$(nproc)"
 
