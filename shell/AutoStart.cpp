@@ -37,7 +37,7 @@ protected:
             // Reported once this paint has reached the screen, then closed.
             QTimer::singleShot(0, [] {
                 std::fprintf(stderr, "%s\n", kAutoStartReadyLine);
-                std::fflush(stderr);
+                (void)std::fflush(stderr);
                 if (qgetenv(kAutoStartEnv) != "stay")
                     frmMain->close();
             });

@@ -56,7 +56,7 @@ Result<std::string> PerUserTempFolder() {
 }
 
 Result<std::string> MakeTempPath() {
-    const Result<std::string> base = PerUserTempFolder();
+    Result<std::string> base = PerUserTempFolder();
     if (!base)
         return base;
     const std::string path = base.value() + kCompanyFolder;

@@ -166,7 +166,8 @@ void TfrmArticle::deleteShownFiles() {
         QFile::remove(article);
     for (const QString& pageFile : std::exchange(unpacked_, {})) {
         QFile::remove(pageFile);
-        QDir(pageFile.chopped(qstrlen(kPageSuffix)) + kPartsSuffix).removeRecursively();
+        QDir(pageFile.chopped(static_cast<qsizetype>(qstrlen(kPageSuffix))) + kPartsSuffix)
+            .removeRecursively();
     }
 }
 
