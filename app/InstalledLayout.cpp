@@ -12,7 +12,7 @@ QString PackagePath(const QString& hostFolder)
     if (!overridden.isEmpty())
         return QString::fromLocal8Bit(overridden);
     const QDir folder(hostFolder);
-    const QString beside = folder.filePath("libvarindel.so");
+    QString beside = folder.filePath("libvarindel.so");
     if (QFileInfo::exists(beside))
         return beside;
     return QDir::cleanPath(folder.filePath(VARINDEL_INSTALLED_PACKAGE));

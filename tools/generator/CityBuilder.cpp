@@ -50,7 +50,7 @@ void addBuildings(City& city, const BlockPlan& blocks, const StreetGrid& grid, c
         building.HasAddress = true;
         building.Street = grid.names()[static_cast<std::size_t>(placed.street)];
         building.House = placed.house;
-        const BlockZone zone = blocks.zones[static_cast<std::size_t>(placed.blockJ * grid.columns() + placed.blockI)];
+        const BlockZone zone = blocks.zones[static_cast<std::size_t>(placed.blockJ) * grid.columns() + placed.blockI];
         city.addressed.push_back({building.ID, placed.street, districts.districtOf(placed.blockI, placed.blockJ),
                                   placed.floors, zone == BlockZone::Centre});
     }

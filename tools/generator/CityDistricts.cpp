@@ -83,7 +83,7 @@ int DistrictMap::districtOf(int blockI, int blockJ) const
 {
     const int i = std::clamp(blockI, 0, grid_.columns() - 1);
     const int j = std::clamp(blockJ, 0, grid_.rows() - 1);
-    return blocks_[static_cast<std::size_t>(j * grid_.columns() + i)];
+    return blocks_[static_cast<std::size_t>(j) * grid_.columns() + i];
 }
 
 int DistrictMap::districtAt(QPointF local) const
@@ -102,8 +102,8 @@ std::vector<QPointF> DistrictMap::outline(int district) const
     std::vector<bool> mine(blocks_.size(), false);
     for (int j = 0; j < grid_.rows(); ++j)
         for (int i = 0; i < grid_.columns(); ++i)
-            mine[static_cast<std::size_t>(j * grid_.columns() + i)] =
-                blocks_[static_cast<std::size_t>(j * grid_.columns() + i)] == district && grid_.blockInCity(i, j);
+            mine[static_cast<std::size_t>(j) * grid_.columns() + i] =
+                blocks_[static_cast<std::size_t>(j) * grid_.columns() + i] == district && grid_.blockInCity(i, j);
     return BlockSetOutline(grid_, mine);
 }
 
@@ -112,7 +112,7 @@ std::vector<QPointF> BlockSetOutline(const StreetGrid& grid, const std::vector<b
     const int columns = grid.columns();
     const int rows = grid.rows();
     auto in = [&](int i, int j) {
-        return i >= 0 && j >= 0 && i < columns && j < rows && blocks[static_cast<std::size_t>(j * columns + i)];
+        return i >= 0 && j >= 0 && i < columns && j < rows && blocks[static_cast<std::size_t>(j) * columns + i];
     };
     // Border edges between nodes, keyed by their start node (i, j); each
     // runs with its block on the left.

@@ -108,7 +108,7 @@ void AddAreas(FeatureContext& context)
             context.writer.add(otDistrict, outline).Name = context.districts.names()[d];
     }
     const StreetGrid& grid = context.grid;
-    const auto zoneAt = [&](int i, int j) { return context.blocks.zones[static_cast<std::size_t>(j * grid.columns() + i)]; };
+    const auto zoneAt = [&](int i, int j) { return context.blocks.zones[static_cast<std::size_t>(j) * grid.columns() + i]; };
     int number = 0;
     for (int j = 0; j + 1 < grid.rows(); j += 2) {
         for (int i = 0; i + 1 < grid.columns(); i += 2) {
@@ -118,7 +118,7 @@ void AddAreas(FeatureContext& context)
                 continue;
             std::vector<bool> quarter(context.blocks.zones.size(), false);
             for (const auto& [di, dj] : {std::pair{0, 0}, {1, 0}, {0, 1}, {1, 1}})
-                quarter[static_cast<std::size_t>((j + dj) * grid.columns() + i + di)] = true;
+                quarter[static_cast<std::size_t>(j + dj) * grid.columns() + i + di] = true;
             TPMXMapObjectMem& area = context.writer.add(otMicrodistrict, BlockSetOutline(grid, quarter));
             ++number;
             area.Name = context.random.chance(0.25)
@@ -146,7 +146,7 @@ void AddWater(FeatureContext& context)
     const StreetGrid& grid = context.grid;
     for (int j = 0; j < grid.rows(); ++j) {
         for (int i = 0; i < grid.columns(); ++i) {
-            const bool park = context.blocks.zones[static_cast<std::size_t>(j * grid.columns() + i)] == BlockZone::Park;
+            const bool park = context.blocks.zones[static_cast<std::size_t>(j) * grid.columns() + i] == BlockZone::Park;
             if (!park || !grid.blockInCity(i, j) || !context.random.chance(0.5))
                 continue;
             const QPointF middle = (grid.node(i, j) + grid.node(i + 1, j + 1)) / 2;

@@ -120,7 +120,7 @@ private:
     QString uniqueWeb(const QString& brand)
     {
         for (int variant = 0;; ++variant) {
-            const QString web = WebAddress(brand, edition_, variant);
+            QString web = WebAddress(brand, edition_, variant);
             if (!usedWebs_.contains(web)) {
                 usedWebs_.insert(web);
                 return web;
