@@ -1,7 +1,9 @@
 #include "Database.h"
 
+#include "CaseFunctions.h"
 #include "EditionSchema.h"
 #include "EditionVfs.h"
+#include "LikeFunction.h"
 #include "Query.h"
 
 #include <sqlite3.h>
@@ -9,7 +11,6 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <string>
 
 namespace {
 
@@ -18,85 +19,7 @@ QString editionText(const EditionFaultReport& fault, const QString& fileName)
     return QString::fromStdString(EditionFaultText(fault.fault, fileName.toStdString(), fault.detail));
 }
 
-// Changes the case of Latin and basic Cyrillic letters (U+0400..U+045F)
-// straight in UTF-8, passing the punctuation of firm names (« », dashes, №)
-// as it is: that is what a directory's names are made of. False for anything
-// else, which then takes the general way.
-template <bool Upper>
-bool changeCaseFast(const unsigned char* text, int length, std::string& out)
-{
-    out.resize(static_cast<std::size_t>(length));
-    for (int i = 0; i < length; ++i) {
-        const unsigned char c = text[i];
-        if (c < 0x80) {
-            const bool other = Upper ? (c >= 'a' && c <= 'z') : (c >= 'A' && c <= 'Z');
-            out[i] = static_cast<char>(other ? c ^ 0x20 : c);
-            continue;
-        }
-        if (c == 0xC2 && i + 1 < length && text[i + 1] != 0xB5) {
-            // Latin-1 punctuation, « and » among them (µ alone has an upper case)
-            out[i] = static_cast<char>(c);
-            out[i + 1] = static_cast<char>(text[i + 1]);
-            ++i;
-            continue;
-        }
-        if (c == 0xE2 && i + 2 < length &&
-            (text[i + 1] == 0x80 || text[i + 1] == 0x81 || (text[i + 1] == 0x84 && text[i + 2] == 0x96))) {
-            // dashes, quotes, the ellipsis and "№": nothing to change
-            out.replace(static_cast<std::size_t>(i), 3, reinterpret_cast<const char*>(text + i), 3);
-            i += 2;
-            continue;
-        }
-        if ((c != 0xD0 && c != 0xD1) || i + 1 >= length)
-            return false;
-        const unsigned code = ((c & 0x1Fu) << 6) | (text[i + 1] & 0x3Fu);
-        unsigned changed = code;
-        if (Upper) {
-            if (code >= 0x430 && code <= 0x44F)
-                changed = code - 0x20;
-            else if (code >= 0x450 && code <= 0x45F)
-                changed = code - 0x50;
-        } else {
-            if (code >= 0x410 && code <= 0x42F)
-                changed = code + 0x20;
-            else if (code >= 0x400 && code <= 0x40F)
-                changed = code + 0x50;
-        }
-        out[i] = static_cast<char>(0xC0 | (changed >> 6));
-        out[i + 1] = static_cast<char>(0x80 | (changed & 0x3F));
-        ++i;
-    }
-    return true;
-}
-
-// UPPER and LOWER for all of Unicode: SQLite's own ones change Latin
-// letters only. Searches call them once per firm row, so the usual letters
-// are changed without leaving UTF-8.
-template <bool Upper>
-void changeCase(sqlite3_context* context, int, sqlite3_value** arguments)
-{
-    const auto* text = sqlite3_value_text(arguments[0]);
-    if (!text) {
-        sqlite3_result_null(context);
-        return;
-    }
-    const int length = sqlite3_value_bytes(arguments[0]);
-    thread_local std::string changed;
-    if (!changeCaseFast<Upper>(text, length, changed)) {
-        const QString unicode = QString::fromUtf8(reinterpret_cast<const char*>(text), length);
-        changed = (Upper ? unicode.toUpper() : unicode.toLower()).toStdString();
-    }
-    sqlite3_result_text(context, changed.data(), static_cast<int>(changed.size()), SQLITE_TRANSIENT);
-}
-
 } // namespace
-
-void RegisterUnicodeCaseFunctions(sqlite3* db)
-{
-    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
-    sqlite3_create_function_v2(db, "UPPER", 1, flags, nullptr, changeCase<true>, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "LOWER", 1, flags, nullptr, changeCase<false>, nullptr, nullptr, nullptr);
-}
 
 TDatabase::~TDatabase()
 {
@@ -136,6 +59,7 @@ Status TDatabase::openWith(const std::string& uri, const char* vfs)
     }
     sqlite3_extended_result_codes(handle_, 1);
     RegisterUnicodeCaseFunctions(handle_);
+    RegisterLikeFunction(handle_);
     // The edition never changes under us, and every page read through the
     // edition's file layer is decrypted and checked: keep what was read once
     // (up to 256 MiB, taken only as pages are read), so that a search over the

@@ -51,7 +51,3 @@ private:
     sqlite3* handle_ = nullptr;
     std::vector<TQuery*> queries_;
 };
-
-// Registers UPPER and LOWER that know every alphabet SQLite does not
-// (Cyrillic first of all), so that searches find names whatever their case.
-void RegisterUnicodeCaseFunctions(sqlite3* db);
