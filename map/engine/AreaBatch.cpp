@@ -3,6 +3,7 @@
 #include "RenderGeometry.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -10,10 +11,17 @@ namespace {
 // many rings overflows it and is then cut into bands and walked again and
 // again, which costs far more than the calls a batch saves.
 constexpr int kRingsPerBatch = 8;
+// The most pixels of a ring's box in view for which the ring is filled
+// straight in the frame's pixels.
+constexpr double kDirectFillPixels = 24.0 * 24.0;
+// The longest pieces, on average, of an outline stroked straight in the
+// frame's pixels; pixels across plus down.
+constexpr double kDirectOutlinePiece = 10;
 
 } // namespace
 
-AreaBatch::AreaBatch(QPainter& painter) : painter_(painter)
+AreaBatch::AreaBatch(QPainter& painter, const QRectF& target)
+    : painter_(painter), pixels_(painter, target), target_(target)
 {
     // Rings running either way must not cancel where they overlap.
     path_.setFillRule(Qt::WindingFill);
@@ -43,10 +51,20 @@ void AreaBatch::add(const QPolygonF& ring, const QPen& pen, const QBrush& brush)
         painter_.drawPolygon(ring);
         return;
     }
-    if (!path_.isEmpty() && (!(pen == pen_) || !(brush == brush_)))
+    const bool straight = direct(pen, brush);
+    // The rings of one batch go one way: the fills of all before their outlines.
+    const bool otherWay = straight ? !path_.isEmpty() : !ringEnds_.empty();
+    if (rings_ > 0 && (!(pen == pen_) || !(brush == brush_) || otherWay))
         flush();
     pen_ = pen;
     brush_ = brush;
+    if (straight) {
+        points_.insert(points_.end(), ring.cbegin(), ring.cend());
+        ringEnds_.push_back(static_cast<int>(points_.size()));
+        if (++rings_ == kRingsPerBatch)
+            flush();
+        return;
+    }
     // All rings one way round, so that the winding rule fills each of them.
     if (signedArea2(ring) < 0) {
         ring_ = ring;
@@ -60,8 +78,106 @@ void AreaBatch::add(const QPolygonF& ring, const QPen& pen, const QBrush& brush)
         flush();
 }
 
+bool AreaBatch::direct(const QPen& pen, const QBrush& brush) const
+{
+    // Only what joinable lets through reaches here: opaque solid colours.
+    return pixels_.direct() && (pen.style() == Qt::NoPen || pen.style() == Qt::SolidLine) &&
+           (brush.style() == Qt::NoBrush || brush.style() == Qt::SolidPattern);
+}
+
+bool AreaBatch::shortPieces(const QPointF* ring, int count)
+{
+    double perimeter = 0;
+    for (int i = 0; i < count; ++i) {
+        const QPointF step = ring[i + 1 < count ? i + 1 : 0] - ring[i];
+        perimeter += std::abs(step.x()) + std::abs(step.y());
+    }
+    return perimeter <= kDirectOutlinePiece * count;
+}
+
+bool AreaBatch::smallInView(const QPointF* ring, int count) const
+{
+    double left = ring[0].x();
+    double right = left;
+    double top = ring[0].y();
+    double bottom = top;
+    for (int i = 1; i < count; ++i) {
+        left = std::min(left, ring[i].x());
+        right = std::max(right, ring[i].x());
+        top = std::min(top, ring[i].y());
+        bottom = std::max(bottom, ring[i].y());
+    }
+    const QRectF shown = QRectF(QPointF(left, top), QPointF(right, bottom)).intersected(target_);
+    return shown.width() * shown.height() <= kDirectFillPixels;
+}
+
+void AreaBatch::addToPath(const QPointF* ring, int count)
+{
+    ring_ = QPolygonF(QList<QPointF>(ring, ring + count));
+    // All rings one way round, so that the winding rule fills each of them.
+    if (signedArea2(ring_) < 0)
+        std::reverse(ring_.begin(), ring_.end());
+    path_.addPolygon(ring_);
+    path_.closeSubpath();
+}
+
+void AreaBatch::flushDirect()
+{
+    // As the painter draws a path: every fill first, then every outline, so
+    // that the wall two buildings share keeps its outline.
+    const bool painterSmooth = painter_.testRenderHint(QPainter::Antialiasing);
+    const bool smooth = painterSmooth && !outlineHidesEdge(pen_);
+    const auto eachRing = [&](const auto& draw) {
+        int first = 0;
+        for (const int end : ringEnds_) {
+            draw(points_.data() + first, end - first);
+            first = end;
+        }
+    };
+    if (brush_.style() != Qt::NoBrush) {
+        // The painter fills the inside of a large area faster than a pixel
+        // at a time: what is saved is its set-up for each of many small ones.
+        const QRgb fill = brush_.color().rgba();
+        eachRing([&](const QPointF* ring, int count) {
+            if (smallInView(ring, count))
+                pixels_.fillRing(ring, count, fill, smooth);
+            else
+                addToPath(ring, count);
+        });
+        if (!path_.isEmpty()) {
+            painter_.setRenderHint(QPainter::Antialiasing, smooth);
+            painter_.fillPath(path_, brush_);
+            painter_.setRenderHint(QPainter::Antialiasing, painterSmooth);
+            path_.clear();
+        }
+    }
+    if (pen_.style() != Qt::NoPen) {
+        // The painter's cost is in its joins, ours in the pixels: an outline
+        // of many short pieces (a district far away, a small building) is
+        // cheaper here, one of long sides (a house close up) there.
+        const QRgb outline = pen_.color().rgba();
+        // A pen of width 0 is a line of one pixel.
+        const double width = pen_.widthF() > 0 ? pen_.widthF() : 1;
+        eachRing([&](const QPointF* ring, int count) {
+            if (shortPieces(ring, count))
+                pixels_.strokeRing(ring, count, width, outline);
+            else
+                addToPath(ring, count);
+        });
+        if (!path_.isEmpty()) {
+            painter_.strokePath(path_, pen_);
+            path_.clear();
+        }
+    }
+    points_.clear();
+    ringEnds_.clear();
+    rings_ = 0;
+}
+
 void AreaBatch::flush()
 {
+    if (!ringEnds_.empty())
+        flushDirect();
     if (path_.isEmpty())
         return;
     const bool smooth = painter_.testRenderHint(QPainter::Antialiasing);

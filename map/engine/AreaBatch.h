@@ -1,7 +1,10 @@
 // Collects the rings of areas drawn alike (buildings, microdistricts) into
 // one path, so the painter sets up its rasterizer once for many areas
-// instead of once per area.
+// instead of once per area; into a frame that is a plain image the rings go
+// straight to its pixels, which is cheaper still.
 #pragma once
+
+#include "RenderPixels.h"
 
 #include <QBrush>
 #include <QPainter>
@@ -9,9 +12,12 @@
 #include <QPen>
 #include <QPolygonF>
 
+#include <vector>
+
 class AreaBatch {
 public:
-    explicit AreaBatch(QPainter& painter);
+    // Nothing is drawn outside target (painter coordinates).
+    AreaBatch(QPainter& painter, const QRectF& target);
     ~AreaBatch() { flush(); }
     AreaBatch(const AreaBatch&) = delete;
     AreaBatch& operator=(const AreaBatch&) = delete;
@@ -29,7 +35,19 @@ public:
     static bool outlineHidesEdge(const QPen& pen);
 
 private:
+    // Whether the rings can be written straight into the frame's pixels.
+    bool direct(const QPen& pen, const QBrush& brush) const;
+    bool smallInView(const QPointF* ring, int count) const;
+    static bool shortPieces(const QPointF* ring, int count);
+    void addToPath(const QPointF* ring, int count);
+    void flushDirect();
+
     QPainter& painter_;
+    PixelWriter pixels_;
+    QRectF target_;
+    // The rings to be written straight into the frame: points and where each ring ends.
+    std::vector<QPointF> points_;
+    std::vector<int> ringEnds_;
     QPainterPath path_;
     QPolygonF ring_;
     QPen pen_;

@@ -34,7 +34,9 @@ QPen outlinePen(const AreaStyle& style, double pixelsPerMetre)
     // line, yet they cost a stroke per dash: there the outline is drawn solid.
     const bool dashed = style.dashedOutline && pixelsPerMetre >= kFarAwayBelowPixelsPerMetre;
     QPen pen(style.outline, style.outlineWidth, dashed ? Qt::DashLine : Qt::SolidLine);
-    pen.setJoinStyle(Qt::RoundJoin);
+    // Outlines are a pixel or two wide, where a round join cannot be told
+    // from a bevelled one; the painter draws each round one as curves.
+    pen.setJoinStyle(Qt::BevelJoin);
     return pen;
 }
 
@@ -119,7 +121,7 @@ void drawAreas(RenderFrame& frame, std::int32_t type)
         painter.setRenderHint(QPainter::Antialiasing, false);
     QPolygonF ring;
     QPolygonF scratch;
-    AreaBatch batch(painter);
+    AreaBatch batch(painter, frame.pixels);
     for (int index : frame.visible[static_cast<std::size_t>(type)]) {
         const TPMXMapObjectMem& object = frame.object(index);
         if (object.Geometry.size() < 3)
@@ -369,7 +371,7 @@ void drawFlatBuildings(RenderFrame& frame)
 
     QPolygonF ring;
     QPolygonF scratch;
-    AreaBatch batch(painter);
+    AreaBatch batch(painter, frame.pixels);
     for (int index : shapes) {
         const TPMXMapObjectMem& object = frame.object(index);
         hooked.apply(hook, object);

@@ -10,6 +10,8 @@
 #include <optional>
 #include <vector>
 
+#include <emmintrin.h>
+
 PixelWriter::PixelWriter(QPainter& painter, const QRectF& target) : painter_(painter)
 {
     auto* image = dynamic_cast<QImage*>(painter.device());
@@ -86,6 +88,33 @@ template <bool checked> void PixelWriter::walkLine(QPointF from, QPointF to, QRg
 
 namespace {
 
+// The widest outline drawn as thin lines, as the painter draws such pens:
+// a round join a pixel wide cannot be told from where thin lines meet.
+constexpr double kThinLineWidest = 1.0;
+
+// The integral over t from 0 to run of clamp(height + slope t, 0, 1): how
+// much of a pixel lies below an edge of a line that crosses it at that
+// height and slope, over the run of the pixel the line reaches.
+double bandShare(double height, double slope, double run)
+{
+    const auto belowArea = [](double y) { return y <= 0 ? 0 : y >= 1 ? y - 0.5 : y * y / 2; };
+    if (std::abs(slope) < 1e-9)
+        return run * std::clamp(height, 0.0, 1.0);
+    return (belowArea(height + slope * run) - belowArea(height)) / slope;
+}
+
+// A run of pixels set to one colour, four at a time: at -O2 the compiler
+// writes std::fill's 32-bit values one by one, and the inside of roads and
+// areas is most of the pixels a frame writes.
+void fillPixels(QRgb* from, QRgb* to, QRgb pixel)
+{
+    const __m128i four = _mm_set1_epi32(static_cast<int>(pixel));
+    for (; to - from >= 4; from += 4)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(from), four);
+    for (; from != to; ++from)
+        *from = pixel;
+}
+
 // An interval of x; low > high: empty.
 struct Span {
     double low = std::numeric_limits<double>::infinity();
@@ -109,6 +138,10 @@ public:
             ux_ = (b.x() - a.x()) / length_;
             uy_ = (b.y() - a.y()) / length_;
         }
+        // Rows divide by these thousands of times a frame: multiplying by
+        // the inverse is several times cheaper.
+        inverseUx_ = std::abs(ux_) < kAxisParallel ? 0 : 1 / ux_;
+        inverseUy_ = std::abs(uy_) < kAxisParallel ? 0 : 1 / uy_;
     }
 
     // Where the horizontal line at height y crosses the points within radius.
@@ -129,20 +162,25 @@ public:
         double high = std::numeric_limits<double>::infinity();
         // Along the segment: 0 <= x' ux + h uy <= length; across it:
         // |h ux - x' uy| <= radius, where x' = x - a.x.
-        if (narrow(ux_, -h * uy_, length_ - h * uy_, low, high) &&
-            narrow(uy_, h * ux_ - radius, h * ux_ + radius, low, high))
+        if (narrow(inverseUx_, -h * uy_, length_ - h * uy_, low, high) &&
+            narrow(inverseUy_, h * ux_ - radius, h * ux_ + radius, low, high))
             span.add(a_.x() + low, a_.x() + high);
         return span;
     }
 
 private:
-    // Narrows [low, high] to the x for which factor * x lies in [from, to]; false when none do.
-    static bool narrow(double factor, double from, double to, double& low, double& high)
+    // Below this a unit direction's component counts as zero: the segment
+    // runs along the other axis.
+    static constexpr double kAxisParallel = 1e-12;
+
+    // Narrows [low, high] to the x for which x / inverse lies in [from, to]
+    // (inverse 0: the factor is zero); false when none do.
+    static bool narrow(double inverse, double from, double to, double& low, double& high)
     {
-        if (std::abs(factor) < 1e-12)
+        if (inverse == 0)
             return from <= 0 && 0 <= to;
-        double first = from / factor;
-        double second = to / factor;
+        double first = from * inverse;
+        double second = to * inverse;
         if (first > second)
             std::swap(first, second);
         low = std::max(low, first);
@@ -155,6 +193,8 @@ private:
     double length_;
     double ux_ = 0;
     double uy_ = 0;
+    double inverseUx_ = 0;
+    double inverseUy_ = 0;
 };
 
 // A segment asked for the distance of many pixels from it.
@@ -184,8 +224,8 @@ private:
 // The pixels whose centres lie in the span, as a run of columns inside [left, right].
 void pixelRun(const Span& span, int left, int right, int& first, int& last)
 {
-    first = std::max(left, static_cast<int>(std::ceil(std::max(span.low - 0.5, left - 1.0))));
-    last = std::min(right, static_cast<int>(std::floor(std::min(span.high - 0.5, right + 1.0))));
+    first = std::max(left, -floorToInt(-std::max(span.low - 0.5, left - 1.0)));
+    last = std::min(right, floorToInt(std::min(span.high - 0.5, right + 1.0)));
 }
 
 // An opaque colour laid over an opaque pixel with coverage 0..255.
@@ -220,25 +260,293 @@ struct PixelWriter::StrokeShape {
 
 void PixelWriter::stroke(const QPointF* points, int count, double width, QRgb pixel, double coveredWidth)
 {
+    strokeSegments(points, count, width, pixel, coveredWidth, false);
+}
+
+void PixelWriter::strokeRing(const QPointF* points, int count, double width, QRgb pixel)
+{
+    if (width > kThinLineWidest) {
+        strokeSegments(points, count, width, pixel, 0, count > 2);
+        return;
+    }
+    // The pieces of a corner both cover its pixel in part, together about
+    // as much as the round join the painter would draw there.
+    for (int i = 0; i < count; ++i)
+        thinLine(points[i], points[(i + 1) % count], width, pixel);
+}
+
+void PixelWriter::thinLine(QPointF from, QPointF to, double width, QRgb pixel)
+{
+    from += QPointF(shift_);
+    to += QPointF(shift_);
+    const double reach = width + 1;
+    if (!clipSegmentToBox(from, to, QRectF(bounds_).adjusted(-reach, -reach, reach, reach)))
+        return;
+    // Worked in the line's main direction u and the one across it v.
+    const bool steep = std::abs(to.y() - from.y()) > std::abs(to.x() - from.x());
+    const auto along = [&](QPointF point) { return steep ? point.y() : point.x(); };
+    const auto across = [&](QPointF point) { return steep ? point.x() : point.y(); };
+    if (along(from) > along(to))
+        std::swap(from, to);
+    const double run = along(to) - along(from);
+    if (run <= 0)
+        return;
+    const double slope = (across(to) - across(from)) / run;
+    // A line w wide crossing the columns at an angle covers w / cos of it in
+    // each; a line of a pixel or less covers w in each, as the painter's
+    // lines of such pens do.
+    const double half = width <= 1 ? width / 2 : width * std::sqrt(1 + slope * slope) / 2;
+    // The columns the line reaches into, the end ones in part: a ring's
+    // next piece takes up where this one ends.
+    const double start = along(from);
+    const double end = along(to);
+    const int first = floorToInt(start);
+    const int last = -floorToInt(-end) - 1;
+    const int alongLow = steep ? bounds_.top() : bounds_.left();
+    const int alongHigh = steep ? bounds_.bottom() : bounds_.right();
+    const int acrossLow = steep ? bounds_.left() : bounds_.top();
+    const int acrossHigh = steep ? bounds_.right() : bounds_.bottom();
+    const auto cover = [&](int u, int v, double share) {
+        if (v < acrossLow || v > acrossHigh || share <= 0)
+            return;
+        QRgb& at = reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(steep ? u : v) * stride_)[steep ? v : u];
+        // share is positive, where adding a half rounds right.
+        // NOLINTNEXTLINE(bugprone-incorrect-roundings)
+        const auto amount = static_cast<std::uint32_t>(std::min(share, 1.0) * 255 + 0.5);
+        at = amount >= 255 ? pixel : mixOpaque(pixel, at, amount);
+    };
+    for (int u = std::max(first, alongLow); u <= std::min(last, alongHigh); ++u) {
+        // The part of the column the line reaches, and its edges there.
+        const double enter = std::max(static_cast<double>(u), start);
+        const double reached = std::min(u + 1.0, end) - enter;
+        const double middle = across(from) + slope * (enter - start);
+        const double low = middle - half;
+        const double high = middle + half;
+        const double lowest = std::min(low, low + slope * reached);
+        const double highest = std::max(high, high + slope * reached);
+        for (int v = floorToInt(lowest); v <= floorToInt(highest); ++v)
+            cover(u, v, bandShare(high - v, slope, reached) - bandShare(low - v, slope, reached));
+    }
+}
+
+void PixelWriter::strokeSegments(const QPointF* points, int count, double width, QRgb pixel, double coveredWidth,
+                                 bool closed)
+{
     if (count < 1 || width <= 0 || bounds_.isEmpty())
         return;
     const double radius = width / 2;
     const StrokeShape shape{radius + 0.5, radius - 0.5, std::min(coveredWidth / 2 - 0.5, radius - 0.5), pixel};
     const QRectF reach = QRectF(bounds_).adjusted(-radius - 1, -radius - 1, radius + 1, radius + 1);
-    const int segments = std::max(count - 1, 1);
-    const auto segment = [&](int i) {
-        return Segment(points[i] + QPointF(shift_), points[std::min(i + 1, count - 1)] + QPointF(shift_));
-    };
+    // A closed ring has a piece from its last point back to its first.
+    const int segments = closed ? count : std::max(count - 1, 1);
+    const auto end = [&](int i) { return points[closed ? (i + 1) % count : std::min(i + 1, count - 1)]; };
+    const auto segment = [&](int i) { return Segment(points[i] + QPointF(shift_), end(i) + QPointF(shift_)); };
     for (int i = 0; i < segments; ++i) {
         QPointF from = points[i] + QPointF(shift_);
-        QPointF to = points[std::min(i + 1, count - 1)] + QPointF(shift_);
+        QPointF to = end(i) + QPointF(shift_);
         // What lies far outside is cut off first: the rows below work in whole
         // pixels. Within reach of the frame the cut segment is the whole one.
         if (!clipSegmentToBox(from, to, reach))
             continue;
-        const std::optional<Segment> previous = i > 0 ? std::optional(segment(i - 1)) : std::nullopt;
-        const std::optional<Segment> next = i + 1 < segments ? std::optional(segment(i + 1)) : std::nullopt;
+        const bool first = i == 0;
+        const bool last = i + 1 == segments;
+        std::optional<Segment> previous;
+        if (!first || closed)
+            previous = segment(first ? segments - 1 : i - 1);
+        std::optional<Segment> next;
+        if (!last || closed)
+            next = segment(last ? 0 : i + 1);
         coverSegment(from, to, {segment(i), previous, next}, shape);
+    }
+}
+
+namespace {
+
+// The coverage of a ring's box being worked out: per row, the change in
+// covered area each pixel sees (the signed-area method of font
+// rasterizers: a running sum along a row gives the covered share of every
+// pixel), and the columns the edges touched. Kept zeroed between rings and
+// kept between calls: a frame fills tens of thousands of rings, and a large
+// one would pay for clearing its whole box.
+struct CoverageRows {
+    std::vector<float> shares;
+    std::vector<int> low;  // per row, the first column changed
+    std::vector<int> high; // per row, the last column changed; below low: none
+    int stride = 0;
+    int width = 0;
+    int height = 0;
+
+    void start(int boxWidth, int boxHeight)
+    {
+        width = boxWidth;
+        height = boxHeight;
+        // Two columns more than the box: an edge on its right side adds to them.
+        stride = boxWidth + 2;
+        const auto cells = static_cast<std::size_t>(stride) * static_cast<std::size_t>(boxHeight);
+        if (shares.size() < cells)
+            shares.resize(cells, 0.0F);
+        low.assign(static_cast<std::size_t>(boxHeight), std::numeric_limits<int>::max());
+        high.assign(static_cast<std::size_t>(boxHeight), -1);
+    }
+    float* row(int y, int first, int last)
+    {
+        const auto at = static_cast<std::size_t>(y);
+        low[at] = std::min(low[at], first);
+        high[at] = std::max(high[at], last);
+        return shares.data() + static_cast<qsizetype>(y) * stride;
+    }
+};
+
+// Adds an edge of a ring to the coverage of the rows it crosses. Points are
+// relative to the box; left of it an edge still covers the rows it spans,
+// right of it it covers nothing in view.
+void accumulateEdge(CoverageRows& rows, QPointF from, QPointF to)
+{
+    if (from.y() == to.y())
+        return;
+    float direction = 1;
+    if (from.y() > to.y()) {
+        std::swap(from, to);
+        direction = -1;
+    }
+    const double slope = (to.x() - from.x()) / (to.y() - from.y());
+    double top = from.y();
+    double x = from.x();
+    if (top < 0) {
+        x -= top * slope;
+        top = 0;
+    }
+    const double bottom = std::min(to.y(), static_cast<double>(rows.height));
+    const double right = rows.width;
+    for (int y = floorToInt(top); y < bottom; ++y) {
+        const double rise = std::min(y + 1.0, to.y()) - std::max(static_cast<double>(y), top);
+        const double xNext = x + slope * rise;
+        const double d = rise * direction;
+        const double a = std::clamp(x, 0.0, right);
+        const double b = std::clamp(xNext, 0.0, right);
+        x = xNext;
+        const double low = std::min(a, b);
+        const double high = std::max(a, b);
+        const int lowPixel = floorToInt(low);
+        const int highPixel = -floorToInt(-high);
+        if (highPixel <= lowPixel + 1) {
+            // Within one pixel: that pixel gets the area right of the edge's middle.
+            float* row = rows.row(y, lowPixel, lowPixel + 1);
+            const double share = 0.5 * (a + b) - lowPixel;
+            row[lowPixel] += static_cast<float>(d - d * share);
+            row[lowPixel + 1] += static_cast<float>(d * share);
+            continue;
+        }
+        float* row = rows.row(y, lowPixel, highPixel);
+        const double perPixel = 1 / (high - low);
+        const double lowPart = low - lowPixel;
+        const double first = 0.5 * perPixel * (1 - lowPart) * (1 - lowPart);
+        const double highPart = high - highPixel + 1;
+        const double lastShare = 0.5 * perPixel * highPart * highPart;
+        row[lowPixel] += static_cast<float>(d * first);
+        if (highPixel == lowPixel + 2) {
+            row[lowPixel + 1] += static_cast<float>(d * (1 - first - lastShare));
+        } else {
+            const double second = perPixel * (1.5 - lowPart);
+            row[lowPixel + 1] += static_cast<float>(d * (second - first));
+            const auto step = static_cast<float>(d * perPixel);
+            for (int column = lowPixel + 2; column < highPixel - 1; ++column)
+                row[column] += step;
+            const double beforeLast = second + (highPixel - lowPixel - 3) * perPixel;
+            row[highPixel - 1] += static_cast<float>(d * (1 - beforeLast - lastShare));
+        }
+        row[highPixel] += static_cast<float>(d * lastShare);
+    }
+}
+
+// Lays the colour over a run of pixels that the ring covers by the same share.
+void coverRun(QRgb* from, QRgb* to, float share, QRgb pixel, bool smooth)
+{
+    if (!smooth) {
+        if (share >= 0.5F)
+            fillPixels(from, to, pixel);
+        return;
+    }
+    // share is not negative, where adding a half rounds right.
+    // NOLINTNEXTLINE(bugprone-incorrect-roundings)
+    const auto amount = static_cast<std::uint32_t>(share * 255 + 0.5F);
+    if (amount >= 255) {
+        fillPixels(from, to, pixel);
+        return;
+    }
+    if (amount == 0)
+        return;
+    for (QRgb* at = from; at != to; ++at)
+        *at = mixOpaque(pixel, *at, amount);
+}
+
+// Nonzero winding: a pixel covered twice is covered once.
+float coveredShare(float sum) { return std::min(std::abs(sum), 1.0F); }
+
+thread_local CoverageRows ringCoverage;
+
+} // namespace
+
+void PixelWriter::fillRing(const QPointF* points, int count, QRgb pixel, bool smooth)
+{
+    if (count < 3 || bounds_.isEmpty())
+        return;
+    double minX = points[0].x();
+    double maxX = minX;
+    double minY = points[0].y();
+    double maxY = minY;
+    for (int i = 1; i < count; ++i) {
+        minX = std::min(minX, points[i].x());
+        maxX = std::max(maxX, points[i].x());
+        minY = std::min(minY, points[i].y());
+        maxY = std::max(maxY, points[i].y());
+    }
+    const int left = std::max(bounds_.left(), floorToInt(minX + shift_.x()));
+    const int right = std::min(bounds_.right(), -floorToInt(-(maxX + shift_.x())) - 1);
+    const int top = std::max(bounds_.top(), floorToInt(minY + shift_.y()));
+    const int bottom = std::min(bounds_.bottom(), -floorToInt(-(maxY + shift_.y())) - 1);
+    if (left > right || top > bottom)
+        return;
+    const QRect box(QPoint(left, top), QPoint(right, bottom));
+    CoverageRows& rows = ringCoverage;
+    rows.start(box.width(), box.height());
+    const QPointF origin = QPointF(left, top) - QPointF(shift_);
+    for (int i = 0; i < count; ++i)
+        accumulateEdge(rows, points[i] - origin, points[i + 1 < count ? i + 1 : 0] - origin);
+    sweepCoverage(box, pixel, smooth);
+}
+
+void PixelWriter::sweepCoverage(const QRect& box, QRgb pixel, bool smooth)
+{
+    CoverageRows& rows = ringCoverage;
+    for (int y = 0; y < box.height(); ++y) {
+        const int first = rows.low[static_cast<std::size_t>(y)];
+        const int last = rows.high[static_cast<std::size_t>(y)];
+        if (first > last)
+            continue;
+        float* shares = rows.shares.data() + static_cast<qsizetype>(y) * rows.stride;
+        QRgb* row = reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(box.top() + y) * stride_) + box.left();
+        const int end = std::min(last + 1, box.width());
+        float sum = 0;
+        int x = first;
+        while (x < end) {
+            if (shares[x] != 0) {
+                sum += shares[x];
+                shares[x] = 0;
+                coverRun(row + x, row + x + 1, coveredShare(sum), pixel, smooth);
+                ++x;
+                continue;
+            }
+            // Between the edges the share stays the same: the inside of a
+            // large area is filled a run at a time.
+            int runEnd = x + 1;
+            while (runEnd < end && shares[runEnd] == 0)
+                ++runEnd;
+            coverRun(row + x, row + runEnd, coveredShare(sum), pixel, smooth);
+            x = runEnd;
+        }
+        // Right of the box the edges changed nothing in view; cleared for the next ring.
+        std::fill(shares + std::max(end, first), shares + last + 1, 0.0F);
     }
 }
 
@@ -301,10 +609,10 @@ void PixelWriter::coverSegment(QPointF from, QPointF to, const SegmentNeighbours
         int holeLast = 0;
         within(shape.hole, centreY, solidFirst, solidLast, holeFirst, holeLast);
         if (holeFirst > holeLast) {
-            std::fill(row + solidFirst, row + solidLast + 1, shape.pixel);
+            fillPixels(row + solidFirst, row + solidLast + 1, shape.pixel);
             continue;
         }
-        std::fill(row + solidFirst, row + holeFirst, shape.pixel);
-        std::fill(row + holeLast + 1, row + solidLast + 1, shape.pixel);
+        fillPixels(row + solidFirst, row + holeFirst, shape.pixel);
+        fillPixels(row + holeLast + 1, row + solidLast + 1, shape.pixel);
     }
 }

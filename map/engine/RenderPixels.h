@@ -57,6 +57,22 @@ public:
     // the width of the opaque line that will be drawn over it along the same
     // points: the pixels that line covers whole are left alone.
     void stroke(const QPointF* points, int count, double width, QRgb pixel, double coveredWidth = 0);
+    // The outline of a closed ring, stroked as stroke does it, with a join
+    // where the ring closes; only for direct() writers. Outlines of a pixel
+    // or two, where no join can be seen, are drawn as thin lines.
+    void strokeRing(const QPointF* points, int count, double width, QRgb pixel);
+    // A smoothed line at most a few pixels wide, with flat ends: across its
+    // main direction, each column (or row) of pixels gets the share of the
+    // line's width that lies on it, the end columns the share of the column
+    // the line reaches into. Several times cheaper than stroke, whose
+    // distances per pixel pay off only for wide lines and round joins.
+    void thinLine(QPointF from, QPointF to, double width, QRgb pixel);
+    // A ring filled in an opaque colour by the nonzero rule: smoothed by the
+    // share of each pixel it covers, or whole pixels (those at least half
+    // covered); only for direct() writers. The painter sets up its path,
+    // clip and rasterizer for each of the tens of thousands of buildings of
+    // a frame, which costs many times the few pixels of each.
+    void fillRing(const QPointF* points, int count, QRgb pixel, bool smooth);
     // fill for a direct() writer and an opaque colour.
     void fillOpaque(const QRect& box, QRgb pixel)
     {
@@ -89,6 +105,8 @@ private:
     struct StrokeShape;
     struct SegmentNeighbours;
     void coverSegment(QPointF from, QPointF to, const SegmentNeighbours& segments, const StrokeShape& shape);
+    void strokeSegments(const QPointF* points, int count, double width, QRgb pixel, double coveredWidth, bool closed);
+    void sweepCoverage(const QRect& box, QRgb pixel, bool smooth);
     template <bool checked> void walkLine(QPointF from, QPointF to, QRgb pixel, int thickness);
     void put(int x, int y, QRgb pixel)
     {

@@ -35,7 +35,7 @@ TEST(AreaBatch, OverlappingRingsRunningEitherWayAreBothFilled)
     {
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
-        AreaBatch batch(painter);
+        AreaBatch batch(painter, QRectF(image.rect()));
         const QBrush brush(QColor(0x20, 0x80, 0x20));
         batch.add(square(10, 10, 40, true), Qt::NoPen, brush);
         batch.add(square(30, 30, 40, false), Qt::NoPen, brush);
@@ -51,7 +51,7 @@ TEST(AreaBatch, TranslucentAreasStillCoverEachOther)
     QImage image = canvas();
     {
         QPainter painter(&image);
-        AreaBatch batch(painter);
+        AreaBatch batch(painter, QRectF(image.rect()));
         const QBrush glass(QColor(0, 0, 0xff, 100));
         batch.add(square(10, 10, 40, true), Qt::NoPen, glass);
         batch.add(square(30, 30, 40, true), Qt::NoPen, glass);
@@ -84,7 +84,7 @@ TEST_P(AreaBatchScaled, GivesThePixelsOfAreasDrawnOneByOne)
         QPainter painter(&batched);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.scale(scale, scale);
-        AreaBatch batch(painter);
+        AreaBatch batch(painter, QRectF(batched.rect()));
         for (const QPolygonF& ring : rings)
             batch.add(ring, outline, fill);
         batch.flush();

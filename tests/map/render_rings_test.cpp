@@ -1,0 +1,183 @@
+// Rings filled and outlined straight into the frame: the pixels the
+// painter's own polygon fill and one- and two-pixel pens give, rings that
+// reach out of the target cut at its edge, and a large ring's box left clean
+// for the small ring after it.
+#include "RenderPixels.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+#include <QPolygonF>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+
+namespace {
+
+const QColor kLand(0xf2, 0xef, 0xe9);
+const QColor kFill(0x30, 0x60, 0x90);
+const QColor kOutline(0x90, 0x20, 0x20);
+
+QImage landImage(QSize size)
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(kLand);
+    return image;
+}
+
+QImage drawnByPainter(QSize size, const std::function<void(QPainter&)>& draw)
+{
+    QImage image = landImage(size);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    draw(painter);
+    return image;
+}
+
+QImage drawnByWriter(QSize size, const std::function<void(PixelWriter&)>& draw)
+{
+    QImage image = landImage(size);
+    QPainter painter(&image);
+    PixelWriter writer(painter, QRectF(image.rect()));
+    EXPECT_TRUE(writer.direct());
+    draw(writer);
+    return image;
+}
+
+int channelDifference(QRgb a, QRgb b)
+{
+    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+}
+
+// The largest difference of a pixel, and how many pixels differ by more than a tenth of the colour range.
+std::pair<int, int> compare(const QImage& ours, const QImage& painters)
+{
+    int largest = 0;
+    int different = 0;
+    for (int y = 0; y < ours.height(); ++y)
+        for (int x = 0; x < ours.width(); ++x) {
+            const int difference = channelDifference(ours.pixel(x, y), painters.pixel(x, y));
+            largest = std::max(largest, difference);
+            different += difference > 25;
+        }
+    return {largest, different};
+}
+
+const std::vector<QPolygonF>& rings()
+{
+    static const std::vector<QPolygonF> shapes{
+        QPolygonF({QPointF(5.3, 5.6), QPointF(40.7, 5.6), QPointF(40.7, 30.2), QPointF(5.3, 30.2)}), // upright
+        QPolygonF({QPointF(60.2, 10.7), QPointF(110.4, 30.1), QPointF(70.6, 70.3)}),                 // sharp corners
+        QPolygonF({QPointF(10, 40), QPointF(50, 45.5), QPointF(30.25, 60), QPointF(45, 85), QPointF(8, 80)}), // a notch
+        QPolygonF({QPointF(80, 75), QPointF(84.4, 76.1), QPointF(83.2, 80.3), QPointF(79.1, 79.6)}), // a few pixels
+    };
+    return shapes;
+}
+
+} // namespace
+
+TEST(RingWriter, FillsGiveThePaintersSmoothedPolygons)
+{
+    const QSize size(120, 90);
+    for (std::size_t i = 0; i < rings().size(); ++i) {
+        const QPolygonF& ring = rings()[i];
+        const QImage ours = drawnByWriter(size, [&](PixelWriter& writer) {
+            writer.fillRing(ring.constData(), static_cast<int>(ring.size()), kFill.rgba(), true);
+        });
+        const QImage painters = drawnByPainter(size, [&](QPainter& painter) {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(kFill);
+            painter.drawPolygon(ring);
+        });
+        SCOPED_TRACE(testing::Message() << "ring " << i);
+        // Both smooth by the covered area: only rounding tells them apart.
+        const auto [largest, different] = compare(ours, painters);
+        EXPECT_LE(largest, 12);
+        EXPECT_EQ(different, 0);
+    }
+}
+
+TEST(RingWriter, UnsmoothedFillsTakeThePixelsMostlyInside)
+{
+    const QPolygonF square({QPointF(10.2, 10.7), QPointF(20.7, 10.7), QPointF(20.7, 20.3), QPointF(10.2, 20.3)});
+    const QImage ours = drawnByWriter(QSize(30, 30), [&](PixelWriter& writer) {
+        writer.fillRing(square.constData(), static_cast<int>(square.size()), kFill.rgba(), false);
+    });
+    EXPECT_EQ(ours.pixel(10, 15), kFill.rgba()) << "four fifths inside";
+    EXPECT_EQ(ours.pixel(20, 15), kFill.rgba()) << "seven tenths inside";
+    EXPECT_EQ(ours.pixel(15, 10), kLand.rgba()) << "three tenths inside";
+    EXPECT_EQ(ours.pixel(15, 20), kLand.rgba()) << "three tenths inside";
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 30; ++x) {
+            const QRgb pixel = ours.pixel(x, y);
+            EXPECT_TRUE(pixel == kFill.rgba() || pixel == kLand.rgba()) << x << "," << y << ": whole pixels only";
+        }
+}
+
+TEST(RingWriter, ThinOutlinesGiveThePaintersRoundJoinedPens)
+{
+    const QSize size(120, 90);
+    for (const double width : {1.0, 2.0}) {
+        for (std::size_t i = 0; i < rings().size(); ++i) {
+            const QPolygonF& ring = rings()[i];
+            const QImage ours = drawnByWriter(size, [&](PixelWriter& writer) {
+                writer.strokeRing(ring.constData(), static_cast<int>(ring.size()), width, kOutline.rgba());
+            });
+            const QImage painters = drawnByPainter(size, [&](QPainter& painter) {
+                painter.setPen(QPen(kOutline, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+                painter.setBrush(Qt::NoBrush);
+                painter.drawPolygon(ring);
+            });
+            SCOPED_TRACE(testing::Message() << "ring " << i << ", width " << width);
+            // Along the sides the shares agree; at a corner the pieces
+            // overlap where the painter draws an arc, and its pixel differs.
+            const auto [largest, different] = compare(ours, painters);
+            EXPECT_LT(largest, 110);
+            EXPECT_LE(different, 4 * static_cast<int>(ring.size()));
+        }
+    }
+}
+
+TEST(RingWriter, WideOutlinesAreStrokedWithRoundJoinsAllRound)
+{
+    const QPolygonF& ring = rings()[0];
+    const QImage ours = drawnByWriter(QSize(60, 45), [&](PixelWriter& writer) {
+        writer.strokeRing(ring.constData(), static_cast<int>(ring.size()), 6, kOutline.rgba());
+    });
+    EXPECT_EQ(ours.pixel(5, 30), kOutline.rgba()) << "the corner where the ring closes is joined";
+    EXPECT_EQ(ours.pixel(5, 5), kOutline.rgba());
+    EXPECT_EQ(ours.pixel(23, 18), kLand.rgba()) << "the middle stays open";
+    EXPECT_EQ(ours.pixel(1, 1), kLand.rgba()) << "nothing beyond the reach of the pen";
+}
+
+TEST(RingWriter, RingsReachingOutAreCutAtTheTargetAndLeaveNoTraceForTheNext)
+{
+    QImage image = landImage(QSize(60, 60));
+    QPainter painter(&image);
+    painter.translate(10, 10);
+    // The target covers pixels 10..49 of the image.
+    PixelWriter writer(painter, QRectF(0, 0, 40, 40));
+    ASSERT_TRUE(writer.direct());
+    const QPolygonF huge({QPointF(-1e6, -1e6), QPointF(20.5, -1e6), QPointF(20.5, 1e6), QPointF(-1e6, 1e6)});
+    writer.fillRing(huge.constData(), static_cast<int>(huge.size()), kFill.rgba(), true);
+    writer.strokeRing(huge.constData(), static_cast<int>(huge.size()), 1, kOutline.rgba());
+    // A small ring drawn after the large one: anything the large one left
+    // in the working rows would show as a stray fill.
+    const QPolygonF small({QPointF(30, 30), QPointF(34, 30), QPointF(34, 34), QPointF(30, 34)});
+    writer.fillRing(small.constData(), static_cast<int>(small.size()), kFill.rgba(), true);
+    painter.end();
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 60; ++x) {
+            const bool inTarget = x >= 10 && x < 50 && y >= 10 && y < 50;
+            if (!inTarget)
+                EXPECT_EQ(image.pixel(x, y), kLand.rgba()) << x << "," << y;
+        }
+    EXPECT_EQ(image.pixel(10, 10), kFill.rgba());
+    EXPECT_EQ(image.pixel(29, 49), kFill.rgba());
+    EXPECT_NE(image.pixel(30, 30), kFill.rgba()) << "the outline along the cut side";
+    EXPECT_EQ(image.pixel(35, 35), kLand.rgba());
+    EXPECT_EQ(image.pixel(42, 42), kFill.rgba()) << "the small ring";
+    EXPECT_EQ(image.pixel(45, 45), kLand.rgba()) << "and nothing beside it";
+}
