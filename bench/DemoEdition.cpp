@@ -16,7 +16,7 @@ QString DemoEdition(int edition, int scale, const char* overrideVariable, int fi
     if (const QByteArray given = qgetenv(overrideVariable); !given.isEmpty())
         return QString::fromLocal8Bit(given);
     const QString folder = firms > 0 ? QString("scale%1-firms%2").arg(scale).arg(firms) : QString("scale%1").arg(scale);
-    const QString made = QString("/tmp/varindel-bench-editions/%1/%2").arg(folder, MapFiles[edition]);
+    QString made = QString("/tmp/varindel-bench-editions/%1/%2").arg(folder, MapFiles[edition]);
     // An edition made before route graphs were written is made again.
     if (QFileInfo::exists(made) && QFileInfo::exists(QFileInfo(made).dir().filePath(GraphFiles[edition])))
         return made;

@@ -53,8 +53,10 @@ void hitTestAtScale(benchmark::State& state, double scale)
     const QPointF centre = engine.model().extent().center();
     engine.ViewXY(centre.x(), centre.y(), scale);
     std::mt19937 random(3);
+    constexpr int kClicks = 4096;
     std::vector<QPointF> clicks;
-    for (int i = 0; i < 4096; ++i)
+    clicks.reserve(kClicks);
+    for (int i = 0; i < kClicks; ++i)
         clicks.emplace_back(std::uniform_real_distribution<double>(0, kFrame.width())(random),
                             std::uniform_real_distribution<double>(0, kFrame.height())(random));
     std::size_t next = 0;

@@ -204,5 +204,5 @@ QImage MapnikCity::lastFrame() const
 {
     const auto width = static_cast<int>(impl_->image.width());
     const auto height = static_cast<int>(impl_->image.height());
-    return QImage(impl_->image.bytes(), width, height, width * 4, QImage::Format_RGBA8888_Premultiplied).copy();
+    return QImage(impl_->image.bytes(), width, height, qsizetype{width} * 4, QImage::Format_RGBA8888_Premultiplied).copy();
 }

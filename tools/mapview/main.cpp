@@ -76,8 +76,8 @@ int main(int argc, char* argv[])
     if (parser.isSet("screenshot")) {
         QTimer::singleShot(300, &viewer, [&] {
             viewer.grab().save(parser.value("screenshot"));
-            application.quit();
+            QApplication::quit();
         });
     }
-    return application.exec();
+    return QApplication::exec();
 }
