@@ -29,8 +29,14 @@ std::vector<int> walk(const MapModel& model, const AddressCriterion& criterion) 
     return found;
 }
 
+// A number from 0 to bound - 1, drawn from random.
+qsizetype below(std::mt19937& random, qsizetype bound) {
+    return static_cast<qsizetype>(random() % static_cast<std::mt19937::result_type>(bound));
+}
+
 std::vector<std::int32_t> idsOf(const MapModel& model, const std::vector<int>& positions) {
     std::vector<std::int32_t> ids;
+    ids.reserve(positions.size());
     for (const int position : positions)
         ids.push_back(model.object(position).ID);
     return ids;
@@ -111,8 +117,8 @@ TEST(AddressIndexOnACity, GivesWhatTheWalkGives) {
     AddressIndex index(city);
     std::mt19937 random(11);
     for (int trial = 0; trial < 40; ++trial) {
-        const QString street = streets[random() % streets.size()];
-        const QString part = street.mid(random() % street.size(), 1 + random() % 4).toLower();
+        const QString street = streets[below(random, streets.size())];
+        const QString part = street.mid(below(random, street.size()), 1 + below(random, 4)).toLower();
         std::optional<QString> house;
         if (trial % 3 != 0)
             house = QString::number(random() % 40);

@@ -21,6 +21,16 @@ std::string NumberPath(const std::string& key, std::uint32_t number) {
     return key + "\\V" + std::to_string(number);
 }
 
+// The key of one writer's own numbered values.
+std::string WriterKey(const std::string& writer) {
+    return kKey + "\\" + writer;
+}
+
+// The key each writer creates for one number on a path shared by all writers.
+std::string SharedKey(std::uint32_t number, const std::string& writer) {
+    return kKey + "\\Shared\\K" + std::to_string(number) + "\\" + writer;
+}
+
 // What SQLite itself says of the store file: "ok" for a sound one.
 std::string IntegrityOf(const std::string& file) {
     sqlite3* db = nullptr;
@@ -113,12 +123,11 @@ TEST(MiniregProcesses, TwoWritersAtOnceLoseNothing) {
     auto writer = [](const std::string& name) {
         return [name] {
             for (std::uint32_t number = 0; number < kValuesPerWriter; ++number) {
-                if (!RegSetDWORD(HKEY_CURRENT_USER, NumberPath(kKey + "\\" + name, number), number))
+                if (!RegSetDWORD(HKEY_CURRENT_USER, NumberPath(WriterKey(name), number), number))
                     return 1;
                 // Both also rewrite one shared value and create keys on shared paths.
                 if (!RegSetString(HKEY_CURRENT_USER, kKey + "\\Shared\\Last", name) ||
-                    !RegSetDWORD(HKEY_CURRENT_USER,
-                                 kKey + "\\Shared\\K" + std::to_string(number) + "\\" + name, 1))
+                    !RegSetDWORD(HKEY_CURRENT_USER, SharedKey(number, name), 1))
                     return 2;
             }
             return 0;
@@ -132,11 +141,10 @@ TEST(MiniregProcesses, TwoWritersAtOnceLoseNothing) {
     for (const std::string name : {"First", "Second"}) {
         for (std::uint32_t number = 0; number < kValuesPerWriter; ++number) {
             std::uint32_t value = ~0u;
-            EXPECT_TRUE(RegGetDWORD(HKEY_CURRENT_USER, NumberPath(kKey + "\\" + name, number), value))
+            EXPECT_TRUE(RegGetDWORD(HKEY_CURRENT_USER, NumberPath(WriterKey(name), number), value))
                 << name;
             EXPECT_EQ(value, number);
-            EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER,
-                                       kKey + "\\Shared\\K" + std::to_string(number) + "\\" + name));
+            EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, SharedKey(number, name)));
         }
     }
     std::string subkeys;

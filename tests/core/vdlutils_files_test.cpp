@@ -73,7 +73,7 @@ TEST(VdlutilsDateTime, ConvertsTheEpochAndDaysBeforeDayZero) {
     EXPECT_DOUBLE_EQ(FileTimeToDateTime(43201), 25569.5);
     EXPECT_EQ(DateTimeToFileTime(25569.5), 43200);
     // Before day zero the time of day is the fraction without its sign.
-    EXPECT_EQ(DateTimeToFileTime(-1.25), -25570LL * 86400 + 6 * 3600);
+    EXPECT_EQ(DateTimeToFileTime(-1.25), -25570LL * 86400 + 6LL * 3600);
 }
 
 TEST(VdlutilsDateTime, FollowsTheLocalTimeZoneAndSummerTime) {

@@ -47,7 +47,7 @@ ExportFirm firmWithoutAddress()
 QStringList row(const QJsonValue& value)
 {
     QStringList fields;
-    for (const QJsonValue& field : value.toArray())
+    for (const auto& field : value.toArray())
         fields << field.toString();
     return fields;
 }
@@ -55,14 +55,14 @@ QStringList row(const QJsonValue& value)
 QStringList strings(const QJsonValue& value)
 {
     QStringList result;
-    for (const QJsonValue& item : value.toArray())
+    for (const auto& item : value.toArray())
         result << (item.isArray() ? row(item).join(QLatin1Char(',')) : item.toString());
     return result;
 }
 
 QString written(const TemporaryFolder& folder, const char* name, const QByteArray& bytes)
 {
-    const QString path = QString::fromStdString(folder.file(name));
+    QString path = QString::fromStdString(folder.file(name));
     EXPECT_TRUE(WriteWholeFile(path, bytes).ok());
     return path;
 }

@@ -26,7 +26,7 @@ const std::vector<GeoPlace> kPlaces{
 
 QString written(const TemporaryFolder& folder, const char* name, const QByteArray& bytes)
 {
-    const QString path = QString::fromStdString(folder.file(name));
+    QString path = QString::fromStdString(folder.file(name));
     EXPECT_TRUE(WriteWholeFile(path, bytes).ok());
     return path;
 }

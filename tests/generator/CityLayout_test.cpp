@@ -149,9 +149,11 @@ TEST(CityLayout, ScaleGrowsTheCityWithoutChangingItsKind)
 
 TEST(HouseNumbers, OddOnTheLeftEvenOnTheRightRisingInTheStreetsDirection)
 {
+    constexpr int kBuildings = 60;
     std::vector<PlacedBuilding> buildings;
+    buildings.reserve(kBuildings);
     Prng placing(5);
-    for (int k = 0; k < 60; ++k)
+    for (int k = 0; k < kBuildings; ++k)
         buildings.push_back(onStreet(k % 3 == 0 ? 1 : 0, k % 2 == 0, placing.uniform(0, 1000)));
     Prng numbering(9);
     NumberHouses(buildings, numbering);
