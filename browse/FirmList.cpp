@@ -26,13 +26,6 @@ private:
     THTMListBox& list_;
 };
 
-std::optional<QString> optionalText(const TQuery& query, const char* field) {
-    const TField value = query.FieldByName(field);
-    if (value.IsNull())
-        return std::nullopt;
-    return value.AsString();
-}
-
 void redraw(TDataMap& map) {
     map.ForceRedraw = true;
     map.Risovan();
@@ -218,8 +211,10 @@ QString FirmList::addressesOf(int firmId) {
         }
         map.EditObject(index);
         piece += AddressMarkup({objectId, map.CurrentObject().Street, map.CurrentObject().House,
-                                optionalText(addresses, "Office"), optionalText(addresses, "MiniBus"),
-                                optionalText(addresses, "Bus"), addresses.FieldByName("Phones").AsString()});
+                                addresses.FieldByName("Office").AsOptionalString(),
+                                addresses.FieldByName("MiniBus").AsOptionalString(),
+                                addresses.FieldByName("Bus").AsOptionalString(),
+                                addresses.FieldByName("Phones").AsString()});
     }
     addresses.Close();
     return piece;

@@ -25,13 +25,6 @@ QString middleImage(Picture picture) {
     return "<IMG src=\"" + pic(picture) + "\" align=\"middle\">";
 }
 
-std::optional<QString> optionalText(const TQuery& query, const char* field) {
-    const TField value = query.FieldByName(field);
-    if (value.IsNull())
-        return std::nullopt;
-    return value.AsString();
-}
-
 QString nameMarkup(const FirmCardData& firm) {
     const QString name = EscapeMarkup(firm.name);
     return firm.selectedFont ? "<b>" + name + "</b>" : name;
@@ -54,10 +47,10 @@ FirmCardData FirmCardFromRow(const TQuery& firms) {
     firm.selectedFont = firms.FieldByName("SelectedFont").AsBoolean();
     firm.hasImage = !firms.FieldByName("Image").IsNull();
     firm.imageName = firms.FieldByName("ImageName").AsString();
-    firm.phones = optionalText(firms, "Phones");
+    firm.phones = firms.FieldByName("Phones").AsOptionalString();
     firm.email = firms.FieldByName("Email").AsString();
     firm.web = firms.FieldByName("Web").AsString();
-    firm.note = optionalText(firms, "Note");
+    firm.note = firms.FieldByName("Note").AsOptionalString();
     firm.hasArticle = !firms.FieldByName("article").IsNull();
     return firm;
 }

@@ -177,6 +177,13 @@ QString TField::AsString() const
     return value.toString();
 }
 
+std::optional<QString> TField::AsOptionalString() const
+{
+    if (IsNull())
+        return std::nullopt;
+    return AsString();
+}
+
 int TField::AsInteger() const
 {
     const QVariant value = AsVariant();

@@ -13,6 +13,7 @@
 #include <QVariant>
 
 #include <map>
+#include <optional>
 #include <vector>
 
 struct sqlite3_stmt;
@@ -24,6 +25,7 @@ public:
     QString FieldName() const;
     bool IsNull() const;
     QString AsString() const;   // "" for null; blobs as their bytes in UTF-8
+    std::optional<QString> AsOptionalString() const; // nullopt for null, else AsString()
     int AsInteger() const;      // 0 for null; a text that is no integer raises EConvertError
     bool AsBoolean() const;     // false for null; a number is true when not 0
     double AsFloat() const;

@@ -8,6 +8,9 @@
 
 #include <functional>
 
+// The square banner slots of the start and closing windows.
+inline constexpr QSize kSplashBannerSize(200, 200);
+
 class TBannerImage : public QLabel {
     Q_OBJECT
 public:

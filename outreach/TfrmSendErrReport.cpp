@@ -27,7 +27,7 @@ namespace {
 
 constexpr int kScreenShotQuality = 20;
 
-const QString kCommentInvitation = QStringLiteral("Пожалуйста, напишите \n"
+const QString kErrorCommentInvitation = QStringLiteral("Пожалуйста, напишите \n"
                                                   "последовательность действий, после \n"
                                                   "которой возникла ошибка");
 
@@ -69,7 +69,7 @@ void TfrmSendErrReport::buildControls()
     lErrText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lErrText->setTextInteractionFlags(Qt::TextSelectableByMouse);
     Label2 = NewLabel(QStringLiteral("Комментарий"), "Label2");
-    mComment = new QPlainTextEdit(kCommentInvitation);
+    mComment = new QPlainTextEdit(kErrorCommentInvitation);
     mComment->setObjectName(QStringLiteral("mComment"));
     mComment->setFixedSize(201, 89);
     mComment->setTabChangesFocus(true);

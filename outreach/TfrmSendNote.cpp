@@ -25,7 +25,7 @@ const QStringList kNoteKinds{QStringLiteral("пожелание"),  QStringLiter
                              QStringLiteral("замечание"),  QStringLiteral("неточность"),
                              QStringLiteral("ошибка"),     QStringLiteral("другое")};
 
-const QString kCommentInvitation = QStringLiteral("Здесь Вы можете написать пожелание, \n"
+const QString kWishInvitation = QStringLiteral("Здесь Вы можете написать пожелание, \n"
                                                   "замечание или неточность в программе, а также \n"
                                                   "предложение и отправить разработчикам.");
 
@@ -60,7 +60,7 @@ void TfrmSendNote::buildControls()
     cbTypes->setCurrentIndex(-1);
     cbTypes->setEditText(QStringLiteral("Выберите из списка"));
 
-    mComment = new QPlainTextEdit(kCommentInvitation);
+    mComment = new QPlainTextEdit(kWishInvitation);
     mComment->setObjectName(QStringLiteral("mComment"));
     mComment->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mComment->setTabChangesFocus(true);

@@ -31,7 +31,6 @@ std::vector<Stretch> stretchesOf(const Route& route)
     return stretches;
 }
 
-double distance(MapPoint a, MapPoint b) { return std::hypot(double(a.x) - b.x, double(a.y) - b.y); }
 
 // The point of a line some way back from its end (or on from its start), so
 // a turn has the direction of the street and not of a jog at the junction.
@@ -41,7 +40,7 @@ MapPoint awayFrom(const Points& points, MapPoint end)
     MapPoint found = end;
     for (const MapPoint& point : points) {
         found = point;
-        if (distance(point, end) >= kShortestStretch)
+        if (straightDistance(point, end) >= kShortestStretch)
             break;
     }
     return found;

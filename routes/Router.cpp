@@ -16,7 +16,6 @@ constexpr double kKmh = 1000.0 / 3600.0;
 constexpr std::array<double, kRoadClassCount> kDrivingKmh = {30, 50, 60, 15, 90};
 constexpr double kFastestKmh = 90;
 
-double distance(MapPoint a, MapPoint b) { return std::hypot(double(a.x) - b.x, double(a.y) - b.y); }
 
 // A place on a road piece: the piece, the distance along it from its `from`
 // junction, and the point itself.
@@ -47,7 +46,7 @@ std::vector<MapPoint> partOf(const std::vector<MapPoint>& line, double a, double
     std::vector<MapPoint> part;
     double walked = 0;
     for (std::size_t i = 0; i + 1 < line.size(); ++i) {
-        const double piece = distance(line[i], line[i + 1]);
+        const double piece = straightDistance(line[i], line[i + 1]);
         const auto at = [&](double offset) {
             const double t = piece > 0 ? std::clamp((offset - walked) / piece, 0.0, 1.0) : 0.0;
             return MapPoint{static_cast<float>(line[i].x + t * (line[i + 1].x - line[i].x)),
@@ -144,7 +143,7 @@ public:
             if (vertex == goal_)
                 return 0.0;
             const MapPoint here = vertex == start_ ? start->point : graph_.nodes[vertex];
-            return distance(here, goalPoint) / fastest;
+            return straightDistance(here, goalPoint) / fastest;
         };
         try {
             boost::astar_search(adjacency_, start_, estimate,
@@ -195,7 +194,7 @@ private:
                                  0.0, 1.0)
                     : 0.0;
                 const MapPoint point{static_cast<float>(shape[i].x + t * dx), static_cast<float>(shape[i].y + t * dy)};
-                const double away = distance(point, place);
+                const double away = straightDistance(point, place);
                 if (away < bestDistance) {
                     bestDistance = away;
                     best = Snap{std::uint32_t(e), walked + t * std::sqrt(squared), point};

@@ -19,11 +19,10 @@ std::uint64_t pointKey(MapPoint point)
     return (static_cast<std::uint64_t>(cell(point.x)) << 32) | cell(point.y);
 }
 
-double distance(MapPoint a, MapPoint b) { return std::hypot(double(a.x) - b.x, double(a.y) - b.y); }
 
-class GraphBuilder {
+class StreetGraphBuilder {
 public:
-    explicit GraphBuilder(const std::vector<RoadLine>& roads)
+    explicit StreetGraphBuilder(const std::vector<RoadLine>& roads)
     {
         // A point used by two roads, or twice by one, is a junction.
         for (const RoadLine& road : roads)
@@ -60,7 +59,7 @@ private:
         edge.to = node(road.points[last]);
         double length = 0;
         for (std::size_t i = first; i < last; ++i)
-            length += distance(road.points[i], road.points[i + 1]);
+            length += straightDistance(road.points[i], road.points[i + 1]);
         if (edge.from == edge.to && length == 0)
             return;
         edge.length = static_cast<float>(length);
@@ -146,4 +145,4 @@ std::vector<RoadLine> roadLinesOf(const std::vector<TPMXMapObjectMem>& objects)
     return roads;
 }
 
-StreetGraph buildStreetGraph(const std::vector<RoadLine>& roads) { return GraphBuilder(roads).take(); }
+StreetGraph buildStreetGraph(const std::vector<RoadLine>& roads) { return StreetGraphBuilder(roads).take(); }

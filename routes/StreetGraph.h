@@ -8,8 +8,12 @@
 
 #include <QString>
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
+
+// The straight-line distance between two map points, in metres.
+inline double straightDistance(MapPoint a, MapPoint b) { return std::hypot(double(a.x) - b.x, double(a.y) - b.y); }
 
 // Who may use a road piece; a one-way piece is one-way for cars only, people
 // on foot walk it both ways.

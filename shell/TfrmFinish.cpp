@@ -14,12 +14,6 @@
 TfrmFinish* frmFinish = nullptr;
 int Sec = 0;
 
-namespace {
-
-constexpr QSize kBannerSize(200, 200);
-
-} // namespace
-
 TfrmFinish::TfrmFinish(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint)
 {
@@ -45,10 +39,10 @@ void TfrmFinish::createControls()
     ImgRegion->setPixmap(QPixmap::fromImage(picture));
     ImgRegion->setGeometry(QRect(QPoint(0, 0), picture.size()));
 
-    const QImage placeholder = TBannerImage::Placeholder(kBannerSize);
+    const QImage placeholder = TBannerImage::Placeholder(kSplashBannerSize);
     const auto banner = [&](QPoint at) {
         auto* image = new TBannerImage(this);
-        image->setGeometry(QRect(at, kBannerSize));
+        image->setGeometry(QRect(at, kSplashBannerSize));
         image->SetPicture(placeholder);
         return image;
     };

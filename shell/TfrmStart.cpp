@@ -33,8 +33,6 @@ bool Actived = false;
 
 namespace {
 
-constexpr QSize kBannerSize(200, 200);
-
 QLabel* whiteLabel(QWidget* parent, const QString& text, QPoint at)
 {
     auto* label = new QLabel(text, parent);
@@ -134,10 +132,10 @@ void TfrmStart::createControls()
     lVarindelnet->setGeometry(256, 494, 100, 16);
     lVarindelnet->SetLink(kProductSite);
 
-    const QImage placeholder = TBannerImage::Placeholder(kBannerSize);
+    const QImage placeholder = TBannerImage::Placeholder(kSplashBannerSize);
     const auto banner = [&](QPoint at) {
         auto* image = new TBannerImage(this);
-        image->setGeometry(QRect(at, kBannerSize));
+        image->setGeometry(QRect(at, kSplashBannerSize));
         image->SetPicture(placeholder);
         connect(image, &TBannerImage::MouseDown, this, &TfrmStart::ImgBanFrontMouseDown);
         return image;

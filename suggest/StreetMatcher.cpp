@@ -8,12 +8,11 @@
 
 namespace {
 
-constexpr double kOtherForm = 0.25;
 constexpr double kInsideWord = 0.5;
 constexpr double kNoMatch = 1e9;
 
 // A longer text has more words to slip in.
-int slipsForgiven(qsizetype length) {
+int slipsForgivenInStreet(qsizetype length) {
     return length <= 2 ? 0 : length <= 4 ? 1 : length <= 11 ? 2 : 3;
 }
 
@@ -35,7 +34,7 @@ StreetMatcher::StreetMatcher(const QStringList& streets) : names_(streets) {
 }
 
 double StreetMatcher::costOf(const Street& street, const QString& typed) const {
-    const int limit = slipsForgiven(typed.size());
+    const int limit = slipsForgivenInStreet(typed.size());
     int fewest = limit + 1;
     for (const qsizetype start : street.starts) {
         fewest = std::min(fewest, PrefixSlipDistance(typed, QStringView(street.compared).mid(start), limit));

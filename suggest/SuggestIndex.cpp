@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr double kOtherForm = 0.25;
 constexpr double kOtherOrder = 0.5;
 // Longer queries are sentences, not names.
 constexpr qsizetype kLongestQuery = 8;

@@ -8,6 +8,10 @@
 #include <QString>
 #include <QStringList>
 
+// What a match found only through another form of the text (other layout,
+// other script) costs on top of its typing slips.
+inline constexpr double kOtherForm = 0.25;
+
 // The words of a text as they are compared: lower case, ё as е, split at
 // everything that is neither a letter nor a digit ("Аптека «Ёлка-2»" gives
 // аптека, елка, 2).

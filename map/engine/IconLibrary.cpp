@@ -15,7 +15,6 @@ constexpr std::uint32_t kIconFormatVersion = 1;
 // Icons are small pictures; anything larger is a damaged or hostile file,
 // and refusing it keeps the image decoder from allocating huge buffers.
 constexpr int kLargestIconSide = 512;
-constexpr int kLongestLibraryName = 30;
 
 QString textOf(const flatbuffers::String* text)
 {

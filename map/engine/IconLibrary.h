@@ -13,6 +13,9 @@
 #include <QString>
 #include <QStringList>
 
+// The longest library name a map object or a library file may carry.
+inline constexpr int kLongestLibraryName = 30;
+
 class IconLibrary {
 public:
     // Adds the library in the stream; icons of a library already present are

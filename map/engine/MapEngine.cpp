@@ -1,5 +1,6 @@
 #include "MapEngine.h"
 
+#include "IconLibrary.h"
 #include "MapFormat.h"
 
 #include <QBuffer>
@@ -12,8 +13,6 @@
 #include <cmath>
 
 namespace {
-constexpr int kLongestHouse = 255;
-constexpr int kLongestLibraryName = 30;
 // The share of the view the whole map takes after "show all".
 constexpr double kShowAllMargin = 0.95;
 } // namespace

@@ -1,6 +1,7 @@
 #include "MapFormat.h"
 
 #include "Checksum.h"
+#include "IconLibrary.h"
 #include "MapFile_generated.h"
 
 #include <QHash>
@@ -16,12 +17,10 @@ using namespace VarindelMapFile;
 // Coordinates are metres from the map's origin; anything beyond a thousand
 // kilometres is no city.
 constexpr float kFarthestCoordinate = 1e6f;
-constexpr int kLongestHouse = 255;
-constexpr int kLongestLibraryName = 30;
 constexpr int kHighestBuilding = 500;
 constexpr qsizetype kFileAlignment = 8;
 
-QString broken(const QString& reason)
+QString brokenMap(const QString& reason)
 {
     return QStringLiteral("Файл карты повреждён: %1").arg(reason);
 }
@@ -149,22 +148,22 @@ Result<const VarindelMapFile::Map*> openEnvelope(const QByteArray& blob)
     // checksum's); only padding lies outside what the checks below cover, so a
     // file cut short by a few bytes shows here.
     if (blob.size() % kFileAlignment != 0)
-        return Opened::failure(broken(QStringLiteral("файл обрезан")));
+        return Opened::failure(brokenMap(QStringLiteral("файл обрезан")));
     flatbuffers::Verifier envelopeVerifier(data, static_cast<std::size_t>(blob.size()));
     if (!VerifyMapFileBuffer(envelopeVerifier))
-        return Opened::failure(broken(QStringLiteral("нарушена структура файла")));
+        return Opened::failure(brokenMap(QStringLiteral("нарушена структура файла")));
     const auto* envelope = GetMapFile(data);
     if (envelope->format_version() != kMapFormatVersion)
         return Opened::failure(
             QStringLiteral("Версия файла карты %1 не поддерживается").arg(envelope->format_version()));
     const auto* body = envelope->body();
     if (!body || !checksumMatches(*body, envelope->checksum()))
-        return Opened::failure(broken(QStringLiteral("не сходится контрольная сумма")));
+        return Opened::failure(brokenMap(QStringLiteral("не сходится контрольная сумма")));
     // Depth and table limits well above what a city needs, below what would
     // let a hostile file make the verifier itself expensive.
     flatbuffers::Verifier bodyVerifier(body->data(), body->size(), 16, 50'000'000);
     if (!bodyVerifier.VerifyBuffer<VarindelMapFile::Map>(nullptr))
-        return Opened::failure(broken(QStringLiteral("нарушена структура карты")));
+        return Opened::failure(brokenMap(QStringLiteral("нарушена структура карты")));
     return flatbuffers::GetRoot<VarindelMapFile::Map>(body->data());
 }
 
@@ -190,13 +189,13 @@ Result<MapModel> readMapFile(const QByteArray& blob, QString* attribution)
         for (flatbuffers::uoffset_t i = 0; i < records->size(); ++i) {
             const QString reason = reader.read(*records->Get(i), objects[i]);
             if (!reason.isEmpty())
-                return Result<MapModel>::failure(broken(reason));
+                return Result<MapModel>::failure(brokenMap(reason));
         }
     }
     if (attribution) {
         attribution->clear();
         if (file->attribution() >= strings.size())
-            return Result<MapModel>::failure(broken(QStringLiteral("неверная строка источника данных")));
+            return Result<MapModel>::failure(brokenMap(QStringLiteral("неверная строка источника данных")));
         *attribution = strings[file->attribution()];
     }
     MapModel model;

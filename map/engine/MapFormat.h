@@ -13,6 +13,7 @@
 #include <QByteArray>
 
 inline constexpr std::uint32_t kMapFormatVersion = 1;
+inline constexpr int kLongestHouse = 255;
 
 // attribution, when given, receives the map's attribution line (empty for
 // maps of our own).
