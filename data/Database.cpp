@@ -61,10 +61,11 @@ Status TDatabase::openWith(const std::string& uri, const char* vfs)
     RegisterUnicodeCaseFunctions(handle_);
     RegisterLikeFunction(handle_);
     // The edition never changes under us, and every page read through the
-    // edition's file layer is decrypted and checked: keep what was read once
-    // (up to 256 MiB, taken only as pages are read), so that a search over the
-    // whole firm table does not pay that again.
-    sqlite3_exec(handle_, "PRAGMA cache_size = -262144", nullptr, nullptr, nullptr);
+    // edition's file layer is decrypted and checked: keep what was read lately
+    // (up to 32 MiB, taken only as pages are read), so that the searches,
+    // which walk the firm index of a few MiB, and a large category's firms do
+    // not pay that again. More holds only pages read once, such as the map's.
+    sqlite3_exec(handle_, "PRAGMA cache_size = -32768", nullptr, nullptr, nullptr);
     // Reading the schema reads the first pages: a wrong or damaged file fails here.
     const int probe = sqlite3_exec(handle_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     if (probe != SQLITE_OK)
