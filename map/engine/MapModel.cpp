@@ -6,6 +6,8 @@
 #include <QtGlobal>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <limits>
 #include <unordered_map>
 #include <utility>
@@ -61,6 +63,26 @@ QRectF rectOf(const Box& box)
 
 } // namespace
 
+// The positions of the objects with an extent grouped by the size of their
+// boxes in powers of two, largest first, and the positions of the point
+// objects, which have none.
+struct SizeClasses {
+    static constexpr int kSmallest = -16; // 1/65536 of a map unit and below
+    static constexpr int kLargest = 40;
+    static constexpr int kCount = kLargest - kSmallest + 1;
+    bool built = false;
+    std::vector<int> positions;
+    std::array<std::size_t, kCount + 1> start{}; // class c: positions[start[c], start[c + 1])
+    std::vector<int> points;
+
+    static int classOf(double size)
+    {
+        if (!(size > 0))
+            return 0;
+        return std::clamp(std::ilogb(size), kSmallest, kLargest) - kSmallest;
+    }
+};
+
 struct MapModel::Impl {
     std::vector<TPMXMapObjectMem> objects;
     std::vector<MapBox> boxes;
@@ -71,6 +93,54 @@ struct MapModel::Impl {
     Tree tree;
     std::int32_t largestId = 0;
     std::int32_t lowestFreeCandidate = 1;
+    // Made when first asked for: only frames that see much of the map use it.
+    mutable SizeClasses sizes;
+
+    static double sizeOf(const MapBox& box) { return std::max(box.maxX - box.minX, box.maxY - box.minY); }
+
+    void buildSizeClasses() const
+    {
+        sizes.positions.clear();
+        sizes.points.clear();
+        std::array<std::size_t, SizeClasses::kCount> counts{};
+        for (std::size_t at = 0; at < objects.size(); ++at)
+            if (types[at] >= 0 && !IsPointType(types[at]))
+                ++counts[static_cast<std::size_t>(SizeClasses::classOf(sizeOf(boxes[at])))];
+        // Largest class first; within a class, in list order.
+        sizes.start[0] = 0;
+        for (int c = 0; c < SizeClasses::kCount; ++c)
+            sizes.start[static_cast<std::size_t>(c) + 1] =
+                sizes.start[static_cast<std::size_t>(c)] + counts[static_cast<std::size_t>(SizeClasses::kCount - 1 - c)];
+        sizes.positions.resize(sizes.start.back());
+        std::array<std::size_t, SizeClasses::kCount> next{};
+        for (int c = 0; c < SizeClasses::kCount; ++c)
+            next[static_cast<std::size_t>(SizeClasses::kCount - 1 - c)] = sizes.start[static_cast<std::size_t>(c)];
+        for (std::size_t at = 0; at < objects.size(); ++at) {
+            if (types[at] < 0)
+                continue;
+            if (IsPointType(types[at])) {
+                sizes.points.push_back(static_cast<int>(at));
+                continue;
+            }
+            sizes.positions[next[static_cast<std::size_t>(SizeClasses::classOf(sizeOf(boxes[at])))]++] =
+                static_cast<int>(at);
+        }
+        sizes.built = true;
+    }
+
+    // A point object joins the points; any other change groups the sizes anew.
+    void sizesChanged(int position, std::int32_t oldType, std::int32_t newType)
+    {
+        if (!sizes.built)
+            return;
+        const bool pointsOnly = (oldType < 0 || IsPointType(oldType)) && (newType < 0 || IsPointType(newType));
+        if (!pointsOnly) {
+            sizes = SizeClasses();
+            return;
+        }
+        if (newType >= 0)
+            sizes.points.push_back(position);
+    }
 
     bool isLive(int index) const
     {
@@ -196,6 +266,7 @@ int MapModel::append(TPMXMapObjectMem object)
     impl_->types.push_back(compactType(object.ObjType));
     impl_->styles.push_back(object.StyleCode);
     impl_->tree.insert(Entry(treeBox(impl_->boxes.back()), position));
+    impl_->sizesChanged(position, -1, object.ObjType);
     impl_->objects.push_back(std::move(object));
     return position;
 }
@@ -216,6 +287,7 @@ bool MapModel::replace(int index, TPMXMapObjectMem object)
         impl_->boxes[index] = box;
         impl_->tree.insert(Entry(treeBox(box), index));
     }
+    impl_->sizesChanged(index, impl_->types[index], object.ObjType);
     impl_->types[index] = compactType(object.ObjType);
     impl_->styles[index] = object.StyleCode;
     impl_->objects[index] = std::move(object);
@@ -251,6 +323,24 @@ QRectF MapModel::extent() const
     if (impl_->tree.empty())
         return {};
     return rectOf(impl_->tree.bounds());
+}
+
+void MapModel::visitLargerThan(double smallest, const std::function<void(int index)>& visit) const
+{
+    if (!impl_->sizes.built)
+        impl_->buildSizeClasses();
+    const SizeClasses& sizes = impl_->sizes;
+    const int count = GetCount();
+    for (const int position : sizes.points)
+        if (position < count)
+            visit(position);
+    // Classes are powers of two: the one smallest falls in may hold objects
+    // up to half its size smaller, which the caller's own check leaves out.
+    const int lowest = SizeClasses::classOf(smallest);
+    const std::size_t end = sizes.start[static_cast<std::size_t>(SizeClasses::kCount - lowest)];
+    for (std::size_t at = 0; at < end; ++at)
+        if (sizes.positions[at] < count)
+            visit(sizes.positions[at]);
 }
 
 void MapModel::query(const QRectF& box, const std::function<void(int index)>& visit) const

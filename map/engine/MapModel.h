@@ -72,6 +72,15 @@ public:
 
     // Calls visit(index) for every live object whose bounding box meets box.
     void query(const QRectF& box, const std::function<void(int index)>& visit) const;
+    // Calls visit(index), in no particular order, for every point object and
+    // every object whose box is at least smallest across in its larger side,
+    // and for a few a little smaller; it may call it for positions that have
+    // been emptied since (check the type). A frame of the whole city shows a
+    // few ten thousand of a million objects: the others, smaller than a
+    // pixel, are never looked at. The grouping by size is made on the first
+    // call after the list changed other than by points (a category's labels
+    // come and go without it).
+    void visitLargerThan(double smallest, const std::function<void(int index)>& visit) const;
 
 private:
     struct Impl;

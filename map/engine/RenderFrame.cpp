@@ -3,6 +3,8 @@
 #include "MapStyle.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 
 namespace {
 
@@ -90,12 +92,20 @@ void collectVisible(RenderFrame& frame)
     };
     const QRectF extent = model.extent();
     if (area.contains(extent) || shareOfExtentInView(area, extent) >= kWalkAllFromShare) {
-        // Much of the map is in view: a plain walk in list order is cheaper
-        // than the index and the sorting after it. An empty position has no
-        // type, so consider passes over it.
-        for (int index = 0, count = model.GetCount(); index < count; ++index)
-            if (meets(boxes[static_cast<std::size_t>(index)], area))
-                consider(index);
+        // Much of the map is in view: the objects large enough to be drawn
+        // are taken by their size, marked, and considered in list order,
+        // cheaper than the index and the sorting after it, and than a walk
+        // over the million objects smaller than a pixel.
+        const bool everything = area.contains(extent);
+        std::vector<std::uint64_t> marked((static_cast<std::size_t>(model.GetCount()) + 63) / 64);
+        model.visitLargerThan(smallestMetres, [&](int index) {
+            const auto at = static_cast<std::size_t>(index);
+            if (everything || meets(boxes[at], area))
+                marked[at / 64] |= std::uint64_t{1} << (at % 64);
+        });
+        for (std::size_t word = 0; word < marked.size(); ++word)
+            for (std::uint64_t bits = marked[word]; bits != 0; bits &= bits - 1)
+                consider(static_cast<int>(word * 64 + static_cast<std::size_t>(std::countr_zero(bits))));
         keepMinorRoadsOfAMapWithoutOthers(frame, minorRoadsLeftOut);
         return;
     }

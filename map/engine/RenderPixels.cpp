@@ -88,9 +88,10 @@ template <bool checked> void PixelWriter::walkLine(QPointF from, QPointF to, QRg
 
 namespace {
 
-// The widest outline drawn as thin lines, as the painter draws such pens:
-// a round join a pixel wide cannot be told from where thin lines meet.
-constexpr double kThinLineWidest = 1.0;
+// The widest outline drawn as thin lines: a round join two pixels wide can
+// hardly be told from where two thin lines meet, which leave a notch of a
+// pixel at the outside of a sharp corner.
+constexpr double kThinLineWidest = 2.0;
 
 // The integral over t from 0 to run of clamp(height + slope t, 0, 1): how
 // much of a pixel lies below an edge of a line that crosses it at that
@@ -540,6 +541,9 @@ void PixelWriter::sweepCoverage(const QRect& box, QRgb pixel, bool smooth)
             // Between the edges the share stays the same: the inside of a
             // large area is filled a run at a time.
             int runEnd = x + 1;
+            const __m128 zero = _mm_setzero_ps();
+            while (runEnd + 4 <= end && _mm_movemask_ps(_mm_cmpneq_ps(_mm_loadu_ps(shares + runEnd), zero)) == 0)
+                runEnd += 4;
             while (runEnd < end && shares[runEnd] == 0)
                 ++runEnd;
             coverRun(row + x, row + runEnd, coveredShare(sum), pixel, smooth);

@@ -153,6 +153,7 @@ TEST(MapModel, IndexAgreesWithLinearScanOnRandomData)
     std::uniform_real_distribution<float> coordinate(0, 5000);
     std::uniform_real_distribution<float> size(1, 60);
     std::vector<TPMXMapObjectMem> objects;
+    objects.reserve(3000);
     for (int i = 0; i < 3000; ++i)
         objects.push_back(i % 5 == 0 ? point(i + 1, coordinate(random), coordinate(random))
                                      : building(i + 1, coordinate(random), coordinate(random), size(random)));
@@ -201,4 +202,49 @@ TEST(MapModel, ClearingForgetsObjectsIdsAndIndex)
     const int again = model.append(point(100, 3, 3));
     EXPECT_EQ(model.object(again).ID, 100);
     EXPECT_EQ(queried(model, QRectF(2, 2, 2, 2)), std::set<int>{again});
+}
+
+TEST(MapModel, ObjectsBySizeFollowTheListAsItChanges)
+{
+    MapModel model;
+    model.assign({building(1, 0, 0, 1), building(2, 10, 0, 10), building(3, 30, 0, 100), point(4, 5, 5)});
+    const auto larger = [&](double smallest) {
+        std::set<int> found;
+        model.visitLargerThan(smallest, [&](int index) {
+            if (!model.isDeleted(index))
+                found.insert(index);
+        });
+        // A few a little smaller may come too: only those at least half as large.
+        std::set<int> required;
+        for (int i = 0; i < model.GetCount(); ++i) {
+            const QRectF box = model.bounds(i);
+            if (model.isDeleted(i))
+                continue;
+            const double size = std::max(box.width(), box.height());
+            if (IsPointType(model.object(i).ObjType) || size >= smallest)
+                required.insert(i);
+            else if (size >= smallest / 2)
+                found.erase(i);
+        }
+        EXPECT_EQ(found, required);
+        return found;
+    };
+    EXPECT_EQ(larger(5), (std::set<int>{1, 2, 3}));
+    EXPECT_EQ(larger(0.5), (std::set<int>{0, 1, 2, 3}));
+    // Points come and go without the sizes being grouped anew; other objects
+    // are found at their new sizes.
+    const int label = model.append(point(5, 1, 1));
+    EXPECT_EQ(larger(5), (std::set<int>{1, 2, 3, label}));
+    ASSERT_TRUE(model.replace(0, building(1, 0, 0, 50)));
+    const int shed = model.append(building(6, 200, 0, 2));
+    const int hall = model.append(building(7, 300, 0, 30));
+    EXPECT_EQ(larger(5), (std::set<int>{0, 1, 2, 3, label, hall}));
+    EXPECT_EQ(larger(1), (std::set<int>{0, 1, 2, 3, label, shed, hall}));
+    ASSERT_TRUE(model.remove(2));
+    ASSERT_TRUE(model.remove(hall));
+    EXPECT_EQ(larger(5), (std::set<int>{0, 1, 3, label}));
+    // The position of the removed last object is taken again by a large one.
+    const int tower = model.append(building(8, 400, 0, 40));
+    EXPECT_EQ(tower, hall);
+    EXPECT_EQ(larger(5), (std::set<int>{0, 1, 3, label, tower}));
 }
