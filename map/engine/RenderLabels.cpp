@@ -25,6 +25,8 @@ constexpr qsizetype kShapedTextsLimit = 20000;
 // A measure is a number beside the text, which the hash shares with the map:
 // the names of a city of a million objects fit.
 constexpr qsizetype kMeasuredTextsLimit = 500000;
+// The names drawn as pictures, kept per font up to this many bytes.
+constexpr qsizetype kPictureBytesLimit = qsizetype{8} << 20;
 // Fonts follow the scale, so a few of them are kept for going back and forth.
 constexpr std::size_t kShapedFontsLimit = 16;
 
@@ -231,8 +233,16 @@ void drawHaloText(QPainter& painter, QPointF baseline, const QList<QGlyphRun>& g
 
 void drawTexts(QPainter& painter, const std::vector<TextItem>& items, LabelCaches& caches)
 {
+    // Into a frame drawn at its own size the names go as pictures made once;
+    // scaled (a preview, a print) they are drawn as glyphs, sharp at any size.
+    const bool pictures = painter.deviceTransform().type() <= QTransform::TxTranslate;
     for (const TextItem& item : items) {
         ShapedTexts& texts = caches.texts(item.font);
+        if (pictures) {
+            const ShapedTexts::Picture& picture = texts.picture(item.text, item.angle, item.color);
+            painter.drawImage(item.centre.toPoint() + picture.offset, picture.image);
+            continue;
+        }
         const ShapedTexts::Shape& shape = texts.shape(item.text);
         const QPointF baseline(-shape.width / 2, texts.baselineDrop());
         const QTransform kept = painter.transform();
@@ -342,6 +352,46 @@ const ShapedTexts::Shape& ShapedTexts::shape(const QString& text)
         shape.glyphs.append(run);
     }
     return *shapes_.emplace(text, std::move(shape));
+}
+
+const ShapedTexts::Picture& ShapedTexts::picture(const QString& text, double angle, const QColor& color)
+{
+    const int steps = static_cast<int>(std::lround(angle * kPictureAngleSteps));
+    std::vector<Picture>& kept = pictures_[text];
+    const auto found = std::find_if(kept.begin(), kept.end(), [&](const Picture& picture) {
+        return picture.angle == steps && picture.color == color.rgba();
+    });
+    if (found != kept.end())
+        return *found;
+    if (pictureBytes_ > kPictureBytesLimit) {
+        pictures_.clear();
+        pictureBytes_ = 0;
+    }
+    const Shape& shaped = shape(text);
+    const QPointF baseline(-shaped.width / 2, baselineDrop());
+    // The letters with their halo and smoothing, and room for a slanted
+    // letter's overhang; turned, the box around them.
+    const double overhang = metrics_.height() / 4;
+    const QRectF letters(baseline.x() - 2 - overhang, baseline.y() - metrics_.ascent() - 2,
+                         shaped.width + 4 + 2 * overhang, metrics_.height() + 4);
+    QTransform turn;
+    turn.rotate(static_cast<double>(steps) / kPictureAngleSteps);
+    const QRect box = turn.mapRect(letters).toAlignedRect();
+    Picture picture{QImage(box.size(), QImage::Format_ARGB32_Premultiplied), box.topLeft(), steps, color.rgba()};
+    picture.image.fill(Qt::transparent);
+    {
+        QPainter painter(&picture.image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        painter.translate(-box.topLeft());
+        painter.setTransform(turn, true);
+        drawHaloText(painter, baseline, shaped.glyphs, color);
+    }
+    pictureBytes_ += picture.image.sizeInBytes();
+    // The list is kept in the hash, which the clearing above may have emptied.
+    std::vector<Picture>& list = pictures_[text];
+    list.push_back(std::move(picture));
+    return list.back();
 }
 
 ShapedTexts& LabelCaches::texts(const QFont& font)

@@ -15,6 +15,7 @@
 #include <QStaticText>
 
 #include <memory>
+#include <vector>
 
 // The names of one font as they were measured and shaped: a frame of the
 // whole city measures some thousand names, and shaping a text costs more
@@ -26,12 +27,27 @@ public:
         double width = 0;        // the advance, as QFontMetricsF gives it
     };
 
+    // A name with its halo drawn once at an angle, and where its image lies
+    // from the whole pixel nearest the name's centre.
+    struct Picture {
+        QImage image;
+        QPoint offset;
+        int angle = 0;  // in kPictureAngleSteps of a degree
+        QRgb color = 0;
+    };
+    static constexpr int kPictureAngleSteps = 2;
+
     explicit ShapedTexts(const QFont& font) : font_(font), metrics_(font) {}
     const QFont& font() const { return font_; }
     // Measured apart from the shapes: a frame measures every name that may
     // fit, far more than it draws, and a measure is a fraction of a shape.
     double width(const QString& text);
     const Shape& shape(const QString& text);
+    // The name in colour with its halo, turned by angle degrees (clockwise
+    // on screen) about its centre. A name along a street is drawn at its own
+    // angle, and the glyphs of more than a few angles do not stay in the
+    // font's cache: drawn each frame they would be rasterized each frame.
+    const Picture& picture(const QString& text, double angle, const QColor& color);
     // From the baseline to the middle of the letters' height, downwards.
     double baselineDrop() const { return (metrics_.ascent() - metrics_.descent()) / 2; }
 
@@ -40,7 +56,10 @@ private:
     QFontMetricsF metrics_;
     QHash<QString, Shape> shapes_;
     QHash<QString, double> widths_;
+    QHash<QString, std::vector<Picture>> pictures_;
+    qsizetype pictureBytes_ = 0;
 };
+
 
 // What is worth keeping from frame to frame: laid-out house numbers, shaped
 // names and icons with their background made transparent.

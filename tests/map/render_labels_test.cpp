@@ -305,3 +305,47 @@ TEST(ShapedTexts, EachFontKeepsItsOwnShapesWhileTheFontsOfAFrameStay)
     EXPECT_GT(caches.texts(large).width(QStringLiteral("улица Мира")), smallWidth);
     EXPECT_DOUBLE_EQ(caches.texts(small).width(QStringLiteral("улица Мира")), smallWidth);
 }
+
+TEST(ShapedTexts, PicturesOfNamesLookLikeTheNamesDrawnInPlaceAtEveryAngle)
+{
+    LabelCaches caches;
+    const QFont font = MapStyle::streetNameFont(2);
+    ShapedTexts& texts = caches.texts(font);
+    const QString name = QStringLiteral("улица Мира");
+    const QColor color = MapStyle::streetNameColor();
+    const QPoint centre(160, 30);
+    for (const double angle : {0.0, 12.0, -37.5, 90.0}) {
+        // The halo on a darker ground, so that it counts as well.
+        const auto onGround = [](const std::function<void(QPainter&)>& draw) {
+            return textImage([&](QPainter& painter) {
+                painter.fillRect(QRect(0, 0, 320, 60), QColor(0x90, 0x90, 0x90));
+                draw(painter);
+            });
+        };
+        const QImage inPlace = onGround([&](QPainter& painter) {
+            painter.translate(centre);
+            painter.rotate(angle);
+            const ShapedTexts::Shape& shape = texts.shape(name);
+            const QPointF baseline(-shape.width / 2, texts.baselineDrop());
+            painter.setPen(MapStyle::haloColor());
+            for (const QPointF shift : {QPointF(-1, 0), QPointF(1, 0), QPointF(0, -1), QPointF(0, 1)})
+                for (const QGlyphRun& run : shape.glyphs)
+                    painter.drawGlyphRun(baseline + shift, run);
+            painter.setPen(color);
+            for (const QGlyphRun& run : shape.glyphs)
+                painter.drawGlyphRun(baseline, run);
+        });
+        const ShapedTexts::Picture& picture = texts.picture(name, angle, color);
+        const QImage pictured = onGround([&](QPainter& painter) {
+            painter.drawImage(centre + picture.offset, picture.image);
+        });
+        SCOPED_TRACE(testing::Message() << "angle " << angle);
+        EXPECT_GT(darkPixelsIn(pictured, pictured.rect()), 30) << "the name is written";
+        EXPECT_LT(differingShare(inPlace, pictured), 0.003);
+    }
+    // Made once: the same name at the same angle and colour is the same picture.
+    const QImage* first = &texts.picture(name, 12.0, color).image;
+    EXPECT_EQ(first->cacheKey(), texts.picture(name, 12.1, color).image.cacheKey()) << "within a step of the angle";
+    EXPECT_NE(first->cacheKey(), texts.picture(name, 14.0, color).image.cacheKey());
+    EXPECT_NE(first->cacheKey(), texts.picture(name, 12.0, Qt::red).image.cacheKey());
+}
