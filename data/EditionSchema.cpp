@@ -27,6 +27,12 @@ QStringList EditionSchemaStatements()
         // the whole row (logo and article included) is read, instead of
         // sorting whole rows of the firm table.
         "CREATE INDEX FirmsByPlace ON FIRMS (TypeID, Place, Name)",
+        // The firms shown above every list ("ShowAlways = TRUE"), a handful,
+        // found in that order here: through the index above each firm row
+        // would be read up to its flag, which lies past the logo and the
+        // article, at every start. Partial, so that no other statement of
+        // firms of one type takes it instead of the index above.
+        "CREATE INDEX FirmsShownAlways ON FIRMS (ShowAlways, Place, Name) WHERE TypeID = 2",
         "CREATE INDEX FirmsAdrByFirm ON FirmsAdr (Firm_ID)",
         "CREATE INDEX FirmsAdrByObject ON FirmsAdr (Obj_ID)",
         "CREATE INDEX FirmsFoldByFolder ON FirmsFold (FoldID)",
