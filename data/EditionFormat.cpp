@@ -168,6 +168,39 @@ bool EditionCipher::openBlock(std::uint64_t block, const unsigned char* sealed, 
                                                                associated.size(), nonce.data(), key_.data()) == 0;
 }
 
+// The tag XChaCha20-Poly1305 (IETF) puts on a block, computed as libsodium
+// computes it when it opens one: a subkey by HChaCha20 from the first 16
+// bytes of the nonce, the Poly1305 key from the first ChaCha20 block under
+// the last 8, then Poly1305 over the associated data and the sealed bytes,
+// each padded to 16 bytes, and their two lengths.
+bool EditionCipher::blockIsIntact(std::uint64_t block, const unsigned char* sealed) const
+{
+    const Nonce nonce = nonceFor(header_, block);
+    const auto associated = blockAssociatedData(block);
+    std::array<unsigned char, crypto_core_hchacha20_OUTPUTBYTES> subkey{};
+    crypto_core_hchacha20(subkey.data(), nonce.data(), key_.data(), nullptr);
+    std::array<unsigned char, crypto_stream_chacha20_ietf_NONCEBYTES> blockNonce{};
+    std::memcpy(blockNonce.data() + 4, nonce.data() + crypto_core_hchacha20_INPUTBYTES, 8);
+    std::array<unsigned char, crypto_onetimeauth_poly1305_KEYBYTES> macKey{};
+    crypto_stream_chacha20_ietf(macKey.data(), macKey.size(), blockNonce.data(), subkey.data());
+    static constexpr unsigned char kPadding[16] = {};
+    std::array<unsigned char, 16> lengths{};
+    putUint64(lengths.data(), associated.size());
+    putUint64(lengths.data() + 8, header_.blockSize);
+    crypto_onetimeauth_poly1305_state state;
+    crypto_onetimeauth_poly1305_init(&state, macKey.data());
+    crypto_onetimeauth_poly1305_update(&state, associated.data(), associated.size());
+    crypto_onetimeauth_poly1305_update(&state, kPadding, (16 - associated.size() % 16) % 16);
+    crypto_onetimeauth_poly1305_update(&state, sealed, header_.blockSize);
+    crypto_onetimeauth_poly1305_update(&state, kPadding, (16 - header_.blockSize % 16) % 16);
+    crypto_onetimeauth_poly1305_update(&state, lengths.data(), lengths.size());
+    std::array<unsigned char, crypto_onetimeauth_poly1305_BYTES> tag{};
+    crypto_onetimeauth_poly1305_final(&state, tag.data());
+    sodium_memzero(subkey.data(), subkey.size());
+    sodium_memzero(macKey.data(), macKey.size());
+    return crypto_verify_16(tag.data(), sealed + header_.blockSize) == 0;
+}
+
 HeaderReading ReadEditionHeader(const unsigned char* bytes, std::uint64_t available)
 {
     HeaderReading reading;

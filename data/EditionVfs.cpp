@@ -227,21 +227,21 @@ EditionFaultReport checkHeader(EditionState& state, const std::string& password)
 // pages that no statement of the program ever reads (the AUTOINCREMENT
 // counters, an index no query uses), is reported at once instead of never or
 // in the middle of later work. The blocks are read in runs and forgotten, so
-// memory stays small whatever the size of the file.
+// memory stays small whatever the size of the file; only their tags are
+// checked here, and each is deciphered (and checked again) when it is read.
 EditionFaultReport checkEveryBlock(EditionState& state)
 {
     constexpr std::uint64_t kBlocksPerRead = 32;
     const EditionHeader& header = state.cipher->header();
     const std::uint64_t sealedSize = header.sealedBlockSize();
     std::vector<unsigned char> sealed(sealedSize * kBlocksPerRead);
-    std::vector<unsigned char> plain(header.blockSize);
     for (std::uint64_t first = 0; first < header.blockCount(); first += kBlocksPerRead) {
         const std::uint64_t count = std::min(kBlocksPerRead, header.blockCount() - first);
         const int rc = readReal(state, sealed.data(), count * sealedSize, header.blockOffset(first));
         if (rc != SQLITE_OK)
             return {rc == SQLITE_IOERR_SHORT_READ ? EditionFault::Truncated : EditionFault::Unreadable, 0};
         for (std::uint64_t i = 0; i < count; ++i)
-            if (!state.cipher->openBlock(first + i, sealed.data() + i * sealedSize, plain.data()))
+            if (!state.cipher->blockIsIntact(first + i, sealed.data() + i * sealedSize))
                 return {EditionFault::DamagedBlock, first + i};
     }
     return {};
