@@ -466,6 +466,24 @@ void accumulateEdge(CoverageRows& rows, QPointF from, QPointF to)
     }
 }
 
+// Lays the colour over a pixel by the share of it the ring covers: the
+// pixels along a ring's edges, a few for each of its rows.
+inline void coverPixel(QRgb& at, float share, QRgb pixel, bool smooth)
+{
+    if (!smooth) {
+        if (share >= 0.5F)
+            at = pixel;
+        return;
+    }
+    // share is not negative, where adding a half rounds right.
+    // NOLINTNEXTLINE(bugprone-incorrect-roundings)
+    const auto amount = static_cast<std::uint32_t>(share * 255 + 0.5F);
+    if (amount >= 255)
+        at = pixel;
+    else if (amount > 0)
+        at = mixOpaque(pixel, at, amount);
+}
+
 // Lays the colour over a run of pixels that the ring covers by the same share.
 void coverRun(QRgb* from, QRgb* to, float share, QRgb pixel, bool smooth)
 {
@@ -540,7 +558,7 @@ void PixelWriter::sweepCoverage(const QRect& box, QRgb pixel, bool smooth)
             if (shares[x] != 0) {
                 sum += shares[x];
                 shares[x] = 0;
-                coverRun(row + x, row + x + 1, coveredShare(sum), pixel, smooth);
+                coverPixel(row[x], coveredShare(sum), pixel, smooth);
                 ++x;
                 continue;
             }
