@@ -3,12 +3,19 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <new>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace {
+
+// From this many blocks on (16 MiB of 4 KiB pages) a second thread checks
+// half of them while the file opens.
+constexpr std::uint64_t kBlocksForASecondThread = 4096;
 
 // How many opened blocks a file keeps. SQLite has its own page cache; these
 // only spare a second check when SQLite reads parts of one block in turns
@@ -223,28 +230,71 @@ EditionFaultReport checkHeader(EditionState& state, const std::string& password)
     return {};
 }
 
+// Checks the tags of blocks first..last-1, read through `file` in runs.
+EditionFaultReport checkBlocks(sqlite3_file* file, const EditionCipher& cipher, std::uint64_t first,
+                               std::uint64_t last)
+{
+    constexpr std::uint64_t kBlocksPerRead = 32;
+    const EditionHeader& header = cipher.header();
+    const std::uint64_t sealedSize = header.sealedBlockSize();
+    std::vector<unsigned char> sealed(sealedSize * kBlocksPerRead);
+    for (std::uint64_t run = first; run < last; run += kBlocksPerRead) {
+        const std::uint64_t count = std::min(kBlocksPerRead, last - run);
+        const int rc = file->pMethods->xRead(file, sealed.data(), static_cast<int>(count * sealedSize),
+                                             static_cast<sqlite3_int64>(header.blockOffset(run)));
+        if (rc != SQLITE_OK)
+            return {rc == SQLITE_IOERR_SHORT_READ ? EditionFault::Truncated : EditionFault::Unreadable, 0};
+        for (std::uint64_t i = 0; i < count; ++i)
+            if (!cipher.blockIsIntact(run + i, sealed.data() + i * sealedSize))
+                return {EditionFault::DamagedBlock, run + i};
+    }
+    return {};
+}
+
+// The same through a file of its own, opened by the default VFS, so that
+// another thread can check a part of the edition beside the opening one.
+EditionFaultReport checkBlocksOnOwnFile(sqlite3_vfs* real, const char* name, const EditionCipher& cipher,
+                                        std::uint64_t first, std::uint64_t last)
+{
+    auto* file = static_cast<sqlite3_file*>(sqlite3_malloc(real->szOsFile));
+    if (!file)
+        return {EditionFault::Unreadable, 0};
+    std::memset(file, 0, static_cast<std::size_t>(real->szOsFile));
+    int flags = 0;
+    EditionFaultReport fault{EditionFault::Unreadable, 0};
+    if (real->xOpen(real, name, file, SQLITE_OPEN_READONLY | SQLITE_OPEN_MAIN_DB, &flags) == SQLITE_OK)
+        fault = checkBlocks(file, cipher, first, last);
+    if (file->pMethods)
+        file->pMethods->xClose(file);
+    sqlite3_free(file);
+    return fault;
+}
+
 // Every block is checked once while the file opens: damage anywhere, also in
 // pages that no statement of the program ever reads (the AUTOINCREMENT
 // counters, an index no query uses), is reported at once instead of never or
 // in the middle of later work. The blocks are read in runs and forgotten, so
 // memory stays small whatever the size of the file; only their tags are
 // checked here, and each is deciphered (and checked again) when it is read.
-EditionFaultReport checkEveryBlock(EditionState& state)
+// A large edition is checked in two halves at once, the second by a thread
+// of its own; the first damage in file order is reported all the same.
+EditionFaultReport checkEveryBlock(EditionState& state, sqlite3_vfs* real, const char* name)
 {
-    constexpr std::uint64_t kBlocksPerRead = 32;
-    const EditionHeader& header = state.cipher->header();
-    const std::uint64_t sealedSize = header.sealedBlockSize();
-    std::vector<unsigned char> sealed(sealedSize * kBlocksPerRead);
-    for (std::uint64_t first = 0; first < header.blockCount(); first += kBlocksPerRead) {
-        const std::uint64_t count = std::min(kBlocksPerRead, header.blockCount() - first);
-        const int rc = readReal(state, sealed.data(), count * sealedSize, header.blockOffset(first));
-        if (rc != SQLITE_OK)
-            return {rc == SQLITE_IOERR_SHORT_READ ? EditionFault::Truncated : EditionFault::Unreadable, 0};
-        for (std::uint64_t i = 0; i < count; ++i)
-            if (!state.cipher->blockIsIntact(first + i, sealed.data() + i * sealedSize))
-                return {EditionFault::DamagedBlock, first + i};
+    const EditionCipher& cipher = *state.cipher;
+    const std::uint64_t count = cipher.header().blockCount();
+    if (count < kBlocksForASecondThread || std::thread::hardware_concurrency() < 2)
+        return checkBlocks(state.real, cipher, 0, count);
+    const std::uint64_t middle = count / 2;
+    std::future<EditionFaultReport> secondHalf;
+    try {
+        // SQLite's own name, as the opening got it, which lives until the opening returns.
+        secondHalf = std::async(std::launch::async, checkBlocksOnOwnFile, real, name, std::cref(cipher), middle, count);
+    } catch (const std::system_error&) {
+        return checkBlocks(state.real, cipher, 0, count);
     }
-    return {};
+    const EditionFaultReport firstHalf = checkBlocks(state.real, cipher, 0, middle);
+    const EditionFaultReport rest = secondHalf.get();
+    return firstHalf.ok() ? rest : firstHalf;
 }
 
 int failOpen(sqlite3_file* file, EditionFaultReport fault, int rc)
@@ -277,7 +327,7 @@ int openEdition(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int* out
     }
     EditionFaultReport fault = checkHeader(state, gPassword);
     if (fault.ok())
-        fault = checkEveryBlock(state);
+        fault = checkEveryBlock(state, real, name);
     if (!fault.ok())
         return failOpen(file, fault, fault.fault == EditionFault::Unreadable ? SQLITE_IOERR : SQLITE_NOTADB);
     edition->base.pMethods = &kEditionMethods;
