@@ -33,6 +33,7 @@ BrowsedEdition::BrowsedEdition(const QString& path, int edition, int categoryFir
     dm->qContent.Locate("TypeID", 2);
     if (const Status loaded = map->LoadFromData(dm->qContent.FieldByName("Data").AsBlob()); !loaded)
         throw std::runtime_error(loaded.error().toStdString());
+    dm->qContent.Close(); // as the program does: standing on the map's row it would keep SQLite's copy of it
     chooseCategories(categoryFirms);
     buildWindow();
 }

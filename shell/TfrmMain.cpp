@@ -97,13 +97,17 @@ constexpr const char* kPriceListFile = "PriceList.html";
 constexpr int kSnapDelayMs = 150;
 
 // The data of the first Content row with the code; none when there is no such
-// row or its data is null.
+// row or its data is null. The query is closed afterwards: standing on a row,
+// it would keep SQLite's copy of the item (the map's tens of megabytes) for
+// the rest of the run; whoever reads it next opens it again.
 std::optional<QByteArray> ContentData(int code) {
     TQuery& content = DM->qContent;
     content.Open();
-    if (!content.Locate("TypeID", code) || content.FieldByName("Data").IsNull())
-        return std::nullopt;
-    return content.FieldByName("Data").AsBlob();
+    std::optional<QByteArray> data;
+    if (content.Locate("TypeID", code) && !content.FieldByName("Data").IsNull())
+        data = content.FieldByName("Data").AsBlob();
+    content.Close();
+    return data;
 }
 
 // Writes `data` to `fileName` in TempPath, replacing any file of that name.
