@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Writes the compile database clang-tidy reads: the build folder's own, plus
 the fuzz targets, which are built outside the main build by fuzz/build_*.sh.
+A unity build compiles sources through generated files that include them;
+each such source gets the command of the file that includes it.
 
     tidy_database.py BUILD_DIR OUT_DIR
 
@@ -9,6 +11,7 @@ so it finds the project's headers and the generated ones wherever they are.
 """
 import json
 import pathlib
+import re
 import shlex
 import sys
 
@@ -31,6 +34,30 @@ def include_and_define_flags(entry):
     return flags
 
 
+def unity_sources(path):
+    """The sources a generated unity file includes, or None for any other file."""
+    if not re.search(r"/Unity/unity_[^/]*$", path):
+        return None
+    text = pathlib.Path(path).read_text()
+    return re.findall(r'^#include "([^"]+)"$', text, re.MULTILINE)
+
+
+def without_unity(database):
+    """The database with each unity file replaced by the sources it includes."""
+    entries = []
+    for entry in database:
+        sources = unity_sources(entry["file"])
+        if sources is None:
+            entries.append(entry)
+            continue
+        arguments = entry.get("arguments") or shlex.split(entry["command"])
+        for source in sources:
+            entries.append({"directory": entry["directory"], "file": source,
+                            "arguments": [source if argument == entry["file"] else argument
+                                          for argument in arguments]})
+    return entries
+
+
 def fuzz_entries(root, database):
     flags = dict.fromkeys(pair for entry in database for pair in include_and_define_flags(entry))
     command = ["clang++", "-std=c++20", "-DFUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION",
@@ -42,7 +69,7 @@ def fuzz_entries(root, database):
 def main():
     build_dir, out_dir = map(pathlib.Path, sys.argv[1:3])
     root = pathlib.Path(__file__).resolve().parent.parent
-    database = json.loads((build_dir / "compile_commands.json").read_text())
+    database = without_unity(json.loads((build_dir / "compile_commands.json").read_text()))
     database += fuzz_entries(root, database)
     out_dir.mkdir(parents=True, exist_ok=True)
     (out_dir / "compile_commands.json").write_text(json.dumps(database, indent=1))

@@ -23,10 +23,10 @@
 
 namespace {
 
-const std::string kValues = "Software\\Varindel TLX Company\\Test\\BookmarksValues\\";
-const std::string kNames = "Software\\Varindel TLX Company\\Test\\BookmarksNames\\";
-const std::string kNotes = "Software\\Varindel TLX Company\\Test\\Diary\\";
-const std::string kObjects = "Software\\Varindel TLX Company\\Test\\DiaryObj\\";
+const std::string kTestBookmarksValues = "Software\\Varindel TLX Company\\Test\\BookmarksValues\\";
+const std::string kTestBookmarksNames = "Software\\Varindel TLX Company\\Test\\BookmarksNames\\";
+const std::string kTestDiaryNotes = "Software\\Varindel TLX Company\\Test\\Diary\\";
+const std::string kTestDiaryObjects = "Software\\Varindel TLX Company\\Test\\DiaryObj\\";
 
 TPMXMapObjectMem building(std::int32_t id, const char* street, const char* house, double x)
 {
@@ -68,7 +68,7 @@ protected:
         }
         menus = std::make_unique<ExportMenus>(TExportControls{nullptr, &pmFirms, &pmBookmarks, &list, &ids, &dm, &map,
                                                               [this] { return page; },
-                                                              [this] { return bookmarks.get(); }, kNotes, kObjects});
+                                                              [this] { return bookmarks.get(); }, kTestDiaryNotes, kTestDiaryObjects});
         menus->AskFileName = [this](const QString&, const QString& start, const QString&, QString& filter) {
             starts << start;
             filter = chosenFilter;
@@ -166,9 +166,9 @@ TEST_F(ExportMenusTest, WithoutGeographicReferenceCardsGoWithoutCoordinatesAndBo
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QString::fromUtf8(kNoGeoReference)));
 
-    RegSetDWORD(HKEY_CURRENT_USER, kValues + "1", 501);
-    RegSetString(HKEY_CURRENT_USER, kNames + "1", "Работа");
-    bookmarks = std::make_unique<TBookmarks>(tabs, map, kValues, kNames);
+    RegSetDWORD(HKEY_CURRENT_USER, kTestBookmarksValues + "1", 501);
+    RegSetString(HKEY_CURRENT_USER, kTestBookmarksNames + "1", "Работа");
+    bookmarks = std::make_unique<TBookmarks>(tabs, map, kTestBookmarksValues, kTestBookmarksNames);
     starts.clear();
     menus->SaveBookmarks();
     EXPECT_TRUE(starts.isEmpty()); // no dialog: there is nothing true to write
@@ -177,11 +177,11 @@ TEST_F(ExportMenusTest, WithoutGeographicReferenceCardsGoWithoutCoordinatesAndBo
 
 TEST_F(ExportMenusReferenced, BookmarksSavedAsKmlAndGoneBuildingsNamed)
 {
-    RegSetDWORD(HKEY_CURRENT_USER, kValues + "1", 501);
-    RegSetString(HKEY_CURRENT_USER, kNames + "1", "Работа");
-    RegSetDWORD(HKEY_CURRENT_USER, kValues + "2", 999);
-    RegSetString(HKEY_CURRENT_USER, kNames + "2", "Снесённый дом");
-    bookmarks = std::make_unique<TBookmarks>(tabs, map, kValues, kNames);
+    RegSetDWORD(HKEY_CURRENT_USER, kTestBookmarksValues + "1", 501);
+    RegSetString(HKEY_CURRENT_USER, kTestBookmarksNames + "1", "Работа");
+    RegSetDWORD(HKEY_CURRENT_USER, kTestBookmarksValues + "2", 999);
+    RegSetString(HKEY_CURRENT_USER, kTestBookmarksNames + "2", "Снесённый дом");
+    bookmarks = std::make_unique<TBookmarks>(tabs, map, kTestBookmarksValues, kTestBookmarksNames);
     answer = QString::fromStdString(folder.file("закладки.kml"));
     chosenFilter = QStringLiteral("Метки KML (*.kml)");
     menus->SaveBookmarks();
@@ -195,9 +195,9 @@ TEST_F(ExportMenusReferenced, BookmarksSavedAsKmlAndGoneBuildingsNamed)
 
 TEST_F(ExportMenusTest, DiarySavedAsCalendarWithTheBuildingsOfEachDay)
 {
-    RegSetString(HKEY_CURRENT_USER, kNotes + "46022", "Сдать отчёт");
+    RegSetString(HKEY_CURRENT_USER, kTestDiaryNotes + "46022", "Сдать отчёт");
     const QString lines = JoinDiaryLines({DiaryAddLine(), DiaryBuildingLine(map.model().object(1))});
-    RegSetString(HKEY_CURRENT_USER, kObjects + "46022", lines.toStdString());
+    RegSetString(HKEY_CURRENT_USER, kTestDiaryObjects + "46022", lines.toStdString());
     answer = QString::fromStdString(folder.file("дневник"));
     menus->SaveDiary();
     const QString calendar = QString::fromUtf8(contentsOf(answer + QStringLiteral(".ics")));

@@ -10,7 +10,7 @@ using namespace std::string_literals;
 
 namespace {
 
-const std::string kKey = "Software\\Varindel TLX Company\\Test";
+const std::string kValuesKey = "Software\\Varindel TLX Company\\Test";
 
 // The type and bytes a value has in the per-user store, read past the routines.
 StoredValue StoredInUserStore(const IsolatedRegistry& registry, const std::string& valueName) {
@@ -32,11 +32,11 @@ protected:
 };
 
 TEST_F(MiniregValues, EachWriterStoresItsTypeAndExactBytes) {
-    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kKey + "\\Text", "Ольмарск"));
-    ASSERT_TRUE(RegSetExpandString(HKEY_CURRENT_USER, kKey + "\\Expand", "%HOME%/x"));
-    ASSERT_TRUE(RegSetMultiString(HKEY_CURRENT_USER, kKey + "\\Multi", "a\0b"s));
-    ASSERT_TRUE(RegSetDWORD(HKEY_CURRENT_USER, kKey + "\\Number", 0x12345678u));
-    ASSERT_TRUE(RegSetBinary(HKEY_CURRENT_USER, kKey + "\\Bytes", "\x00\xFF\x10"s));
+    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kValuesKey + "\\Text", "Ольмарск"));
+    ASSERT_TRUE(RegSetExpandString(HKEY_CURRENT_USER, kValuesKey + "\\Expand", "%HOME%/x"));
+    ASSERT_TRUE(RegSetMultiString(HKEY_CURRENT_USER, kValuesKey + "\\Multi", "a\0b"s));
+    ASSERT_TRUE(RegSetDWORD(HKEY_CURRENT_USER, kValuesKey + "\\Number", 0x12345678u));
+    ASSERT_TRUE(RegSetBinary(HKEY_CURRENT_USER, kValuesKey + "\\Bytes", "\x00\xFF\x10"s));
 
     const StoredValue text = StoredInUserStore(registry, "Text");
     EXPECT_EQ(text.type, REG_SZ);
@@ -56,89 +56,89 @@ TEST_F(MiniregValues, EachWriterStoresItsTypeAndExactBytes) {
 }
 
 TEST_F(MiniregValues, ReadersReturnWhatWasWritten) {
-    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kKey + "\\Text", "до\0после"s));
-    ASSERT_TRUE(RegSetExpandString(HKEY_CURRENT_USER, kKey + "\\Expand", "%HOME%/x"));
-    ASSERT_TRUE(RegSetMultiString(HKEY_CURRENT_USER, kKey + "\\Multi", "a\0b"s));
-    ASSERT_TRUE(RegSetDWORD(HKEY_CURRENT_USER, kKey + "\\Number", 0xFEDCBA98u));
-    ASSERT_TRUE(RegSetBinary(HKEY_CURRENT_USER, kKey + "\\Bytes", "\x00\x01\x00"s));
-    ASSERT_TRUE(RegSetBinary(HKEY_CURRENT_USER, kKey + "\\Nothing", ""));
+    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kValuesKey + "\\Text", "до\0после"s));
+    ASSERT_TRUE(RegSetExpandString(HKEY_CURRENT_USER, kValuesKey + "\\Expand", "%HOME%/x"));
+    ASSERT_TRUE(RegSetMultiString(HKEY_CURRENT_USER, kValuesKey + "\\Multi", "a\0b"s));
+    ASSERT_TRUE(RegSetDWORD(HKEY_CURRENT_USER, kValuesKey + "\\Number", 0xFEDCBA98u));
+    ASSERT_TRUE(RegSetBinary(HKEY_CURRENT_USER, kValuesKey + "\\Bytes", "\x00\x01\x00"s));
+    ASSERT_TRUE(RegSetBinary(HKEY_CURRENT_USER, kValuesKey + "\\Nothing", ""));
 
     std::string text;
-    EXPECT_TRUE(RegGetString(HKEY_CURRENT_USER, kKey + "\\Text", text));
+    EXPECT_TRUE(RegGetString(HKEY_CURRENT_USER, kValuesKey + "\\Text", text));
     EXPECT_EQ(text, "до\0после"s);
-    EXPECT_TRUE(RegGetExpandString(HKEY_CURRENT_USER, kKey + "\\Expand", text));
+    EXPECT_TRUE(RegGetExpandString(HKEY_CURRENT_USER, kValuesKey + "\\Expand", text));
     EXPECT_EQ(text, "%HOME%/x"); // references stay unexpanded
-    EXPECT_TRUE(RegGetMultiString(HKEY_CURRENT_USER, kKey + "\\Multi", text));
+    EXPECT_TRUE(RegGetMultiString(HKEY_CURRENT_USER, kValuesKey + "\\Multi", text));
     EXPECT_EQ(text, "a\0b\0"s); // one zero byte more than was written
     std::uint32_t number = 0;
-    EXPECT_TRUE(RegGetDWORD(HKEY_CURRENT_USER, kKey + "\\Number", number));
+    EXPECT_TRUE(RegGetDWORD(HKEY_CURRENT_USER, kValuesKey + "\\Number", number));
     EXPECT_EQ(number, 0xFEDCBA98u);
     std::string bytes;
-    EXPECT_TRUE(RegGetBinary(HKEY_CURRENT_USER, kKey + "\\Bytes", bytes));
+    EXPECT_TRUE(RegGetBinary(HKEY_CURRENT_USER, kValuesKey + "\\Bytes", bytes));
     EXPECT_EQ(bytes, "\x00\x01\x00"s);
     bytes = "old";
-    EXPECT_TRUE(RegGetBinary(HKEY_CURRENT_USER, kKey + "\\Nothing", bytes));
+    EXPECT_TRUE(RegGetBinary(HKEY_CURRENT_USER, kValuesKey + "\\Nothing", bytes));
     EXPECT_EQ(bytes, "");
 }
 
 TEST_F(MiniregValues, ReadersAcceptOnlyTheirExactTypeAndClearTheirResult) {
-    ASSERT_TRUE(RegSetExpandString(HKEY_CURRENT_USER, kKey + "\\Expand", "text"));
-    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kKey + "\\Text", "1234"));
-    ASSERT_TRUE(RegSetBinary(HKEY_CURRENT_USER, kKey + "\\Bytes", "\x01\x02\x03\x04"s));
+    ASSERT_TRUE(RegSetExpandString(HKEY_CURRENT_USER, kValuesKey + "\\Expand", "text"));
+    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kValuesKey + "\\Text", "1234"));
+    ASSERT_TRUE(RegSetBinary(HKEY_CURRENT_USER, kValuesKey + "\\Bytes", "\x01\x02\x03\x04"s));
 
     std::string text = "stale";
-    EXPECT_FALSE(RegGetString(HKEY_CURRENT_USER, kKey + "\\Expand", text));
+    EXPECT_FALSE(RegGetString(HKEY_CURRENT_USER, kValuesKey + "\\Expand", text));
     EXPECT_EQ(text, "");
     text = "stale";
-    EXPECT_FALSE(RegGetExpandString(HKEY_CURRENT_USER, kKey + "\\Text", text));
+    EXPECT_FALSE(RegGetExpandString(HKEY_CURRENT_USER, kValuesKey + "\\Text", text));
     EXPECT_EQ(text, "");
     text = "stale";
-    EXPECT_FALSE(RegGetMultiString(HKEY_CURRENT_USER, kKey + "\\Text", text));
+    EXPECT_FALSE(RegGetMultiString(HKEY_CURRENT_USER, kValuesKey + "\\Text", text));
     EXPECT_EQ(text, "");
     text = "stale";
-    EXPECT_FALSE(RegGetBinary(HKEY_CURRENT_USER, kKey + "\\Text", text));
+    EXPECT_FALSE(RegGetBinary(HKEY_CURRENT_USER, kValuesKey + "\\Text", text));
     EXPECT_EQ(text, "");
     std::uint32_t number = 7;
-    EXPECT_FALSE(RegGetDWORD(HKEY_CURRENT_USER, kKey + "\\Bytes", number));
+    EXPECT_FALSE(RegGetDWORD(HKEY_CURRENT_USER, kValuesKey + "\\Bytes", number));
     EXPECT_EQ(number, 0u);
     number = 7;
-    EXPECT_FALSE(RegGetDWORD(HKEY_CURRENT_USER, kKey + "\\Missing", number));
+    EXPECT_FALSE(RegGetDWORD(HKEY_CURRENT_USER, kValuesKey + "\\Missing", number));
     EXPECT_EQ(number, 0u);
     text = "stale";
-    EXPECT_FALSE(RegGetString(HKEY_CURRENT_USER, kKey + "\\Missing", text));
+    EXPECT_FALSE(RegGetString(HKEY_CURRENT_USER, kValuesKey + "\\Missing", text));
     EXPECT_EQ(text, "");
 }
 
 TEST_F(MiniregValues, AnyStringReportsTheTypeFoundEvenWhenItIsNoText) {
-    ASSERT_TRUE(RegSetAnyString(HKEY_CURRENT_USER, kKey + "\\Multi", "x\0y"s, REG_MULTI_SZ));
-    ASSERT_TRUE(RegSetDWORD(HKEY_CURRENT_USER, kKey + "\\Number", 5));
+    ASSERT_TRUE(RegSetAnyString(HKEY_CURRENT_USER, kValuesKey + "\\Multi", "x\0y"s, REG_MULTI_SZ));
+    ASSERT_TRUE(RegSetDWORD(HKEY_CURRENT_USER, kValuesKey + "\\Number", 5));
 
     std::string text;
     std::uint32_t type = 0;
-    EXPECT_TRUE(RegGetAnyString(HKEY_CURRENT_USER, kKey + "\\Multi", text, type));
+    EXPECT_TRUE(RegGetAnyString(HKEY_CURRENT_USER, kValuesKey + "\\Multi", text, type));
     EXPECT_EQ(type, REG_MULTI_SZ);
     EXPECT_EQ(text, "x\0y\0"s);
-    EXPECT_FALSE(RegGetAnyString(HKEY_CURRENT_USER, kKey + "\\Number", text, type));
+    EXPECT_FALSE(RegGetAnyString(HKEY_CURRENT_USER, kValuesKey + "\\Number", text, type));
     EXPECT_EQ(type, REG_DWORD);
     EXPECT_EQ(text, "");
-    EXPECT_FALSE(RegGetAnyString(HKEY_CURRENT_USER, kKey + "\\Missing", text, type));
+    EXPECT_FALSE(RegGetAnyString(HKEY_CURRENT_USER, kValuesKey + "\\Missing", text, type));
     EXPECT_EQ(type, REG_NONE);
 
-    EXPECT_TRUE(RegGetValueType(HKEY_CURRENT_USER, kKey + "\\Number", type));
+    EXPECT_TRUE(RegGetValueType(HKEY_CURRENT_USER, kValuesKey + "\\Number", type));
     EXPECT_EQ(type, REG_DWORD);
-    EXPECT_FALSE(RegGetValueType(HKEY_CURRENT_USER, kKey + "\\Missing", type));
+    EXPECT_FALSE(RegGetValueType(HKEY_CURRENT_USER, kValuesKey + "\\Missing", type));
     EXPECT_EQ(type, REG_NONE);
 }
 
 TEST_F(MiniregValues, AnyStringRefusesTypesThatAreNoText) {
-    EXPECT_FALSE(RegSetAnyString(HKEY_CURRENT_USER, kKey + "\\Value", "1", REG_DWORD));
-    EXPECT_FALSE(RegSetAnyString(HKEY_CURRENT_USER, kKey + "\\Value", "1", REG_BINARY));
-    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kKey + "\\Value"));
+    EXPECT_FALSE(RegSetAnyString(HKEY_CURRENT_USER, kValuesKey + "\\Value", "1", REG_DWORD));
+    EXPECT_FALSE(RegSetAnyString(HKEY_CURRENT_USER, kValuesKey + "\\Value", "1", REG_BINARY));
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kValuesKey + "\\Value"));
     EXPECT_FALSE(std::filesystem::exists(registry.userStore()));
 
-    EXPECT_TRUE(RegSetAnyString(HKEY_CURRENT_USER, kKey + "\\Value", "1", REG_EXPAND_SZ));
+    EXPECT_TRUE(RegSetAnyString(HKEY_CURRENT_USER, kValuesKey + "\\Value", "1", REG_EXPAND_SZ));
     std::string text;
-    EXPECT_TRUE(RegGetExpandString(HKEY_CURRENT_USER, kKey + "\\Value", text));
+    EXPECT_TRUE(RegGetExpandString(HKEY_CURRENT_USER, kValuesKey + "\\Value", text));
     EXPECT_EQ(text, "1");
 }
 
@@ -165,17 +165,17 @@ TEST_F(MiniregValues, PathWithoutBackslashNamesNoValueAndTouchesNothing) {
 }
 
 TEST_F(MiniregValues, PathEndingInBackslashAddressesTheDefaultValue) {
-    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kKey + "\\", "default"));
+    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kValuesKey + "\\", "default"));
     std::string text;
-    EXPECT_TRUE(RegGetString(HKEY_CURRENT_USER, kKey + "\\", text));
+    EXPECT_TRUE(RegGetString(HKEY_CURRENT_USER, kValuesKey + "\\", text));
     EXPECT_EQ(text, "default");
     EXPECT_EQ(StoredInUserStore(registry, "").bytes, "default\0"s);
-    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kKey));
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kValuesKey));
     std::string names;
-    EXPECT_TRUE(RegEnumValues(HKEY_CURRENT_USER, kKey, names));
+    EXPECT_TRUE(RegEnumValues(HKEY_CURRENT_USER, kValuesKey, names));
     EXPECT_EQ(names, "");
-    EXPECT_TRUE(RegDelValue(HKEY_CURRENT_USER, kKey + "\\"));
-    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kKey + "\\"));
+    EXPECT_TRUE(RegDelValue(HKEY_CURRENT_USER, kValuesKey + "\\"));
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kValuesKey + "\\"));
 }
 
 TEST_F(MiniregValues, PathStartingWithItsOnlyBackslashAddressesAValueUnderTheRoot) {
@@ -189,12 +189,12 @@ TEST_F(MiniregValues, PathStartingWithItsOnlyBackslashAddressesAValueUnderTheRoo
 }
 
 TEST_F(MiniregValues, RewritingAValueReplacesTypeAndBytes) {
-    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kKey + "\\Value", "long text"));
-    ASSERT_TRUE(RegSetDWORD(HKEY_CURRENT_USER, kKey + "\\Value", 1));
+    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kValuesKey + "\\Value", "long text"));
+    ASSERT_TRUE(RegSetDWORD(HKEY_CURRENT_USER, kValuesKey + "\\Value", 1));
     std::string text;
-    EXPECT_FALSE(RegGetString(HKEY_CURRENT_USER, kKey + "\\Value", text));
+    EXPECT_FALSE(RegGetString(HKEY_CURRENT_USER, kValuesKey + "\\Value", text));
     std::uint32_t number = 0;
-    EXPECT_TRUE(RegGetDWORD(HKEY_CURRENT_USER, kKey + "\\Value", number));
+    EXPECT_TRUE(RegGetDWORD(HKEY_CURRENT_USER, kValuesKey + "\\Value", number));
     EXPECT_EQ(number, 1u);
 }
 
@@ -205,13 +205,13 @@ TEST_F(MiniregValues, ValueOperationsOnKeysWithEmptyNamesFail) {
 }
 
 TEST_F(MiniregValues, DeletingAValueLeavesItsKeyAndSiblings) {
-    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kKey + "\\One", "1"));
-    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kKey + "\\Two", "2"));
-    EXPECT_TRUE(RegDelValue(HKEY_CURRENT_USER, kKey + "\\One"));
-    EXPECT_FALSE(RegDelValue(HKEY_CURRENT_USER, kKey + "\\One"));
-    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kKey + "\\One"));
-    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, kKey + "\\Two"));
-    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, kKey));
+    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kValuesKey + "\\One", "1"));
+    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kValuesKey + "\\Two", "2"));
+    EXPECT_TRUE(RegDelValue(HKEY_CURRENT_USER, kValuesKey + "\\One"));
+    EXPECT_FALSE(RegDelValue(HKEY_CURRENT_USER, kValuesKey + "\\One"));
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, kValuesKey + "\\One"));
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, kValuesKey + "\\Two"));
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, kValuesKey));
 }
 
 } // namespace

@@ -1,19 +1,12 @@
 // The check of a whole edition file looks at each block's tag only: it must
 // accept and refuse exactly the blocks that opening them accepts and refuses.
 #include "EditionFormat.h"
+#include "TinyEdition.h"
 
 #include <gtest/gtest.h>
 #include <vector>
 
 namespace {
-
-EditionHeader headerOf(std::uint32_t blockSize, std::uint64_t blocks) {
-    EditionHeader header;
-    header.blockSize = blockSize;
-    header.plainSize = blockSize * blocks;
-    header.salt = NewEditionSalt();
-    return header;
-}
 
 // Whether the tag check and the opening agree on `sealed` as block `block`.
 void expectSameVerdict(const EditionCipher& cipher, std::uint64_t block,
@@ -28,7 +21,7 @@ void expectSameVerdict(const EditionCipher& cipher, std::uint64_t block,
 TEST(EditionBlockCheck, AgreesWithOpeningOnEveryAlteredByteAndEveryWrongPlace) {
     InitialiseEditionCrypto();
     for (const std::uint32_t blockSize : {512u, 4096u}) {
-        const EditionHeader header = headerOf(blockSize, 4);
+        const EditionHeader header = FreshEditionHeader(blockSize, 4);
         const EditionCipher cipher("password", header);
         std::vector<unsigned char> page(blockSize);
         for (std::uint32_t i = 0; i < blockSize; ++i)

@@ -1,19 +1,11 @@
 #include "EditionFormat.h"
+#include "TinyEdition.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
 namespace {
-
-EditionHeader headerOf(std::uint32_t blockSize, std::uint64_t blocks)
-{
-    EditionHeader header;
-    header.blockSize = blockSize;
-    header.plainSize = blockSize * blocks;
-    header.salt = NewEditionSalt();
-    return header;
-}
 
 std::vector<unsigned char> pageOf(std::uint32_t size, unsigned char seed)
 {
@@ -27,7 +19,7 @@ std::vector<unsigned char> pageOf(std::uint32_t size, unsigned char seed)
 
 TEST(EditionFormat, BlocksOpenOnlyAtTheirOwnPositionWithTheirOwnKey)
 {
-    const EditionHeader header = headerOf(512, 3);
+    const EditionHeader header = FreshEditionHeader(512, 3);
     const EditionCipher cipher("password", header);
     const auto page = pageOf(512, 7);
     std::vector<unsigned char> sealed(header.sealedBlockSize());
@@ -54,7 +46,7 @@ TEST(EditionFormat, BlocksOpenOnlyAtTheirOwnPositionWithTheirOwnKey)
 
 TEST(EditionFormat, HeaderRoundTripsAndItsTagCoversEveryByte)
 {
-    const EditionHeader header = headerOf(4096, 10);
+    const EditionHeader header = FreshEditionHeader(4096, 10);
     const EditionCipher cipher("secret", header);
     const auto bytes = cipher.sealHeader();
     const HeaderReading reading = ReadEditionHeader(bytes.data(), header.sealedFileSize());
@@ -75,7 +67,7 @@ TEST(EditionFormat, HeaderRoundTripsAndItsTagCoversEveryByte)
 
 TEST(EditionFormat, FirstLookTellsForeignShortAndStrangeFilesApart)
 {
-    const EditionHeader header = headerOf(1024, 2);
+    const EditionHeader header = FreshEditionHeader(1024, 2);
     const auto bytes = EditionCipher("p", header).sealHeader();
     const std::uint64_t size = header.sealedFileSize();
 

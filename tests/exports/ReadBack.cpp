@@ -1,5 +1,7 @@
 #include "ReadBack.h"
 
+#include "SaveFile.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -12,6 +14,13 @@ namespace {
 const QString kTestFolder = QStringLiteral(VARINDEL_TEST_DATA_DIR "/../exports/");
 
 } // namespace
+
+QString WrittenFile(const TemporaryFolder& folder, const char* name, const QByteArray& bytes)
+{
+    QString path = QString::fromStdString(folder.file(name));
+    EXPECT_TRUE(WriteWholeFile(path, bytes).ok());
+    return path;
+}
 
 QJsonValue ReadBack(const QString& mode, const QString& path)
 {

@@ -2,8 +2,15 @@
 // the written file.
 #pragma once
 
+#include "TestEnvironment.h"
+
+#include <QByteArray>
 #include <QJsonValue>
 #include <QString>
+
+// Writes the bytes to the file `name` of the folder, as the program saves
+// files, and gives its path.
+QString WrittenFile(const TemporaryFolder& folder, const char* name, const QByteArray& bytes);
 
 // What tests/exports/read_back.py prints for the file (mode: csv, vcard,
 // ical, places); a null value when the reader fails, with its message in

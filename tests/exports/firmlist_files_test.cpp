@@ -15,7 +15,7 @@ namespace {
 // Everything that breaks a careless writer: Cyrillic, quotes, the field
 // separator, commas, backslashes, line breaks of both kinds.
 const QString kName = QStringLiteral("ООО \"Ромашка; и К°\", сеть аптек");
-const QString kNote = QStringLiteral("Первая строка\r\nвторая; \"цитата\", запятая \\ и\nтретья");
+const QString kMultilineNote = QStringLiteral("Первая строка\r\nвторая; \"цитата\", запятая \\ и\nтретья");
 
 ExportFirm trickyFirm()
 {
@@ -27,7 +27,7 @@ ExportFirm trickyFirm()
     firm.web = QStringLiteral("www.romashka.ru");
     firm.email = QStringLiteral("info@romashka.ru");
     firm.bus = QStringLiteral("5, 12");
-    firm.note = kNote;
+    firm.note = kMultilineNote;
     ExportAddress main{101, QStringLiteral("Ленина"), QStringLiteral("10/2"), QStringLiteral("15"),
                        QStringLiteral("55-66-77\r\n55-66-78"), {}, QStringLiteral("3т"), MapPoint{1000, 2000}};
     ExportAddress second{102, QStringLiteral("Мира"), QStringLiteral("1"), {}, {}, QStringLiteral("7"), {}, std::nullopt};
@@ -60,13 +60,6 @@ QStringList strings(const QJsonValue& value)
     return result;
 }
 
-QString written(const TemporaryFolder& folder, const char* name, const QByteArray& bytes)
-{
-    QString path = QString::fromStdString(folder.file(name));
-    EXPECT_TRUE(WriteWholeFile(path, bytes).ok());
-    return path;
-}
-
 const GeoReference kOmsk({54.98, 73.37}, {1000, 1000});
 
 } // namespace
@@ -76,16 +69,16 @@ TEST(FirmsCsv, EveryFieldSurvivesPythonsCsvReaderOneRowPerAddress)
     TemporaryFolder folder;
     const QByteArray table = FirmsCsv({trickyFirm(), firmWithoutAddress()});
     ASSERT_TRUE(table.startsWith("\xEF\xBB\xBF"));
-    const QJsonArray rows = ReadBack(QStringLiteral("csv"), written(folder, "list.csv", table)).toArray();
+    const QJsonArray rows = ReadBack(QStringLiteral("csv"), WrittenFile(folder, "list.csv", table)).toArray();
     ASSERT_EQ(rows.size(), 4);
     EXPECT_EQ(row(rows[0]), (QStringList{"Название", "Рубрики", "Телефоны", "Сайт", "Электронная почта", "Улица", "Дом",
                                          "Офис", "Автобус", "Маршрутное такси", "Примечание"}));
     EXPECT_EQ(row(rows[1]), (QStringList{kName, "Аптеки, Оптика; линзы", "22-33-44, 22-33-45\r\n55-66-77\r\n55-66-78",
                                          "www.romashka.ru", "info@romashka.ru", "Ленина", "10/2", "15", "5, 12", "3т",
-                                         kNote}));
+                                         kMultilineNote}));
     // The second address has routes of its own but no office or phones.
     EXPECT_EQ(row(rows[2]), (QStringList{kName, "Аптеки, Оптика; линзы", "22-33-44, 22-33-45", "www.romashka.ru",
-                                         "info@romashka.ru", "Мира", "1", "", "7", "", kNote}));
+                                         "info@romashka.ru", "Мира", "1", "", "7", "", kMultilineNote}));
     EXPECT_EQ(row(rows[3]), (QStringList{firmWithoutAddress().name, "", "11-11-11", "", "", "", "", "", "", "", ""}));
 }
 
@@ -95,14 +88,14 @@ TEST(FirmsVCard, CardsReadBackWithVobjectAndLongLinesFoldedWithinCharacters)
     const QByteArray cards = FirmsVCard({trickyFirm(), firmWithoutAddress()}, kOmsk);
     for (const QByteArray& line : cards.split('\n'))
         EXPECT_LE(line.size(), 76) << line.toStdString(); // 75 octets and the CR
-    const QJsonArray read = ReadBack(QStringLiteral("vcard"), written(folder, "list.vcf", cards)).toArray();
+    const QJsonArray read = ReadBack(QStringLiteral("vcard"), WrittenFile(folder, "list.vcf", cards)).toArray();
     ASSERT_EQ(read.size(), 2);
 
     const QJsonObject card = read[0].toObject();
     EXPECT_EQ(strings(card["VERSION"]), QStringList{"4.0"});
     EXPECT_EQ(strings(card["FN"]), QStringList{kName});
     EXPECT_EQ(strings(card["ORG"]), QStringList{kName});
-    QString note = kNote;
+    QString note = kMultilineNote;
     note.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     EXPECT_EQ(strings(card["NOTE"]), QStringList{note});
     EXPECT_EQ(strings(card["CATEGORIES"]), QStringList{"Аптеки,Оптика; линзы"});
@@ -125,7 +118,7 @@ TEST(FirmsVCard, EditionWithoutGeographicReferenceWritesNoCoordinates)
 {
     TemporaryFolder folder;
     const QJsonArray read =
-        ReadBack(QStringLiteral("vcard"), written(folder, "list.vcf", FirmsVCard({trickyFirm()}, std::nullopt))).toArray();
+        ReadBack(QStringLiteral("vcard"), WrittenFile(folder, "list.vcf", FirmsVCard({trickyFirm()}, std::nullopt))).toArray();
     ASSERT_EQ(read.size(), 1);
     EXPECT_FALSE(read[0].toObject().contains("GEO"));
     EXPECT_EQ(strings(read[0].toObject()["ADR"]).size(), 2);

@@ -59,19 +59,12 @@ std::vector<ExportFirm> firmsWithCells()
     return firms;
 }
 
-QString written(const TemporaryFolder& folder, const char* name, const QByteArray& bytes)
-{
-    QString path = QString::fromStdString(folder.file(name));
-    EXPECT_TRUE(WriteWholeFile(path, bytes).ok());
-    return path;
-}
-
 } // namespace
 
 TEST(InjectedExports, TableCellsReadBackAsWrittenAndNoneRunsAsAFormula)
 {
     TemporaryFolder folder;
-    const QJsonArray rows = ReadBack("csv", written(folder, "list.csv", FirmsCsv(firmsWithCells()))).toArray();
+    const QJsonArray rows = ReadBack("csv", WrittenFile(folder, "list.csv", FirmsCsv(firmsWithCells()))).toArray();
     ASSERT_EQ(rows.size(), cells().size() + 1);
     for (qsizetype i = 0; i < cells().size(); ++i) {
         const QJsonArray row = rows[i + 1].toArray();
@@ -86,7 +79,7 @@ TEST(InjectedExports, AddressCardsGiveBackTheNamesAndNotes)
 {
     TemporaryFolder folder;
     const QJsonArray cards =
-        ReadBack("vcard", written(folder, "list.vcf", FirmsVCard(firmsWithCells(), std::nullopt))).toArray();
+        ReadBack("vcard", WrittenFile(folder, "list.vcf", FirmsVCard(firmsWithCells(), std::nullopt))).toArray();
     ASSERT_EQ(cards.size(), cells().size());
     for (qsizetype i = 0; i < cells().size(); ++i) {
         const QJsonObject card = cards[i].toObject();

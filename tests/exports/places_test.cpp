@@ -24,13 +24,6 @@ const std::vector<GeoPlace> kPlaces{
     {QStringLiteral("Склад; ворота 3"), {}, {-33.8688, 151.2093}},
 };
 
-QString written(const TemporaryFolder& folder, const char* name, const QByteArray& bytes)
-{
-    QString path = QString::fromStdString(folder.file(name));
-    EXPECT_TRUE(WriteWholeFile(path, bytes).ok());
-    return path;
-}
-
 void expectSamePlaces(const QJsonValue& read)
 {
     const QJsonArray places = read.toArray();
@@ -49,7 +42,7 @@ void expectSamePlaces(const QJsonValue& read)
 TEST(PlaceFiles, GpxIsValidAgainstTheSchemaAndReadsBack)
 {
     TemporaryFolder folder;
-    const QString path = written(folder, "bookmarks.gpx", PlacesGpx(kPlaces));
+    const QString path = WrittenFile(folder, "bookmarks.gpx", PlacesGpx(kPlaces));
     EXPECT_EQ(SchemaComplaints(QStringLiteral("gpx-minimal.xsd"), path), QString());
     expectSamePlaces(ReadBack(QStringLiteral("places"), path));
 }
@@ -57,7 +50,7 @@ TEST(PlaceFiles, GpxIsValidAgainstTheSchemaAndReadsBack)
 TEST(PlaceFiles, KmlIsValidAgainstTheSchemaAndPutsTheLongitudeFirst)
 {
     TemporaryFolder folder;
-    const QString path = written(folder, "bookmarks.kml", PlacesKml(kPlaces, QStringLiteral("Закладки")));
+    const QString path = WrittenFile(folder, "bookmarks.kml", PlacesKml(kPlaces, QStringLiteral("Закладки")));
     EXPECT_EQ(SchemaComplaints(QStringLiteral("kml-minimal.xsd"), path), QString());
     expectSamePlaces(ReadBack(QStringLiteral("places"), path));
 }
@@ -68,10 +61,10 @@ TEST(PlaceFiles, SchemasRejectWhatTheyShould)
     TemporaryFolder folder;
     QByteArray gpx = PlacesGpx(kPlaces);
     gpx.replace("lat=\"-33.8688000\"", "lat=\"151.2093000\"");
-    EXPECT_NE(SchemaComplaints(QStringLiteral("gpx-minimal.xsd"), written(folder, "bad.gpx", gpx)), QString());
+    EXPECT_NE(SchemaComplaints(QStringLiteral("gpx-minimal.xsd"), WrittenFile(folder, "bad.gpx", gpx)), QString());
     QByteArray kml = PlacesKml(kPlaces, QStringLiteral("Закладки"));
     kml.replace("151.2093000,-33.8688000", "151.2093000");
-    EXPECT_NE(SchemaComplaints(QStringLiteral("kml-minimal.xsd"), written(folder, "bad.kml", kml)), QString());
+    EXPECT_NE(SchemaComplaints(QStringLiteral("kml-minimal.xsd"), WrittenFile(folder, "bad.kml", kml)), QString());
 }
 
 TEST(PlaceFiles, BookmarksArePlacedByTheirBuildingsAndGoneOnesNamed)

@@ -37,7 +37,7 @@ MapEngine metreEngine()
     return engine;
 }
 
-QPointF pixelOf(double x, double y) { return {x, 1000 - y}; }
+QPointF pixelOfPoint(double x, double y) { return {x, 1000 - y}; }
 
 } // namespace
 
@@ -48,28 +48,28 @@ TEST(MapEngineInstruments, PointerMakesTheClickedObjectCurrent)
     int located = 0;
     engine.OnAfterLocate = [&] { ++located; };
 
-    engine.mouseDown(pixelOf(140, 140), Qt::LeftButton);
+    engine.mouseDown(pixelOfPoint(140, 140), Qt::LeftButton);
     EXPECT_EQ(located, 1);
     EXPECT_EQ(engine.CurrentObject().ID, 2);
     EXPECT_EQ(engine.CurrentObject().ObjType, otBuilding);
 
-    engine.mouseDown(pixelOf(111, 109), Qt::LeftButton);
+    engine.mouseDown(pixelOfPoint(111, 109), Qt::LeftButton);
     EXPECT_EQ(engine.CurrentObject().ID, 3); // the label over the building
 
-    engine.mouseDown(pixelOf(600, 600), Qt::LeftButton);
+    engine.mouseDown(pixelOfPoint(600, 600), Qt::LeftButton);
     EXPECT_EQ(engine.CurrentObject().ID, 1);
     EXPECT_EQ(engine.CurrentIndex(), 0);
 
-    engine.mouseDown(pixelOf(140, 140), Qt::RightButton); // the context menu's click
+    engine.mouseDown(pixelOfPoint(140, 140), Qt::RightButton); // the context menu's click
     EXPECT_EQ(engine.CurrentObject().ID, 1);
-    engine.mouseDown(pixelOf(2000, 2000), Qt::LeftButton); // nothing there
+    engine.mouseDown(pixelOfPoint(2000, 2000), Qt::LeftButton); // nothing there
     EXPECT_EQ(engine.CurrentObject().ID, 1);
     EXPECT_EQ(located, 3);
 
     engine.SetFilter(true);
     engine.SetFilterMassiv(otBuilding, false);
     engine.SetFilterKateg(otBuilding, false);
-    engine.mouseDown(pixelOf(140, 140), Qt::LeftButton);
+    engine.mouseDown(pixelOfPoint(140, 140), Qt::LeftButton);
     EXPECT_EQ(engine.CurrentObject().ID, 1); // hidden buildings are not picked
 }
 
@@ -99,11 +99,11 @@ TEST(MapEngineInstruments, MeasureAddsPointsAndReportsMetres)
     std::vector<std::pair<double, double>> reports;
     engine.OnMeasure = [&](double distance, double segment) { reports.emplace_back(distance, segment); };
 
-    engine.mouseDown(pixelOf(0, 0), Qt::LeftButton);
-    engine.mouseUp(pixelOf(0, 0), Qt::LeftButton);
-    engine.mouseDown(pixelOf(300, 0), Qt::LeftButton);
-    engine.mouseMove(pixelOf(350, 200), Qt::NoButton); // no report while moving
-    engine.mouseDown(pixelOf(300, 400), Qt::LeftButton);
+    engine.mouseDown(pixelOfPoint(0, 0), Qt::LeftButton);
+    engine.mouseUp(pixelOfPoint(0, 0), Qt::LeftButton);
+    engine.mouseDown(pixelOfPoint(300, 0), Qt::LeftButton);
+    engine.mouseMove(pixelOfPoint(350, 200), Qt::NoButton); // no report while moving
+    engine.mouseDown(pixelOfPoint(300, 400), Qt::LeftButton);
     ASSERT_EQ(reports.size(), 3u);
     EXPECT_DOUBLE_EQ(reports[0].first, 0);
     EXPECT_NEAR(reports[1].first, 300, 1e-3);
@@ -112,16 +112,16 @@ TEST(MapEngineInstruments, MeasureAddsPointsAndReportsMetres)
     EXPECT_NEAR(reports[2].second, 400, 1e-3);
 
     // While measuring the line runs on to the cursor.
-    engine.mouseMove(pixelOf(600, 400), Qt::NoButton);
+    engine.mouseMove(pixelOfPoint(600, 400), Qt::NoButton);
     ASSERT_EQ(engine.scene().measureLine.size(), 4u);
     EXPECT_NEAR(engine.scene().measureLine.back().x, 600, 1e-3);
 
-    engine.mouseDoubleClick(pixelOf(300, 400), Qt::LeftButton); // ends it
+    engine.mouseDoubleClick(pixelOfPoint(300, 400), Qt::LeftButton); // ends it
     EXPECT_FALSE(engine.measurement().active());
     EXPECT_EQ(engine.scene().measureLine.size(), 3u); // kept on show
-    engine.mouseDown(pixelOf(10, 10), Qt::LeftButton); // a new line
+    engine.mouseDown(pixelOfPoint(10, 10), Qt::LeftButton); // a new line
     EXPECT_DOUBLE_EQ(reports.back().first, 0);
-    engine.mouseDown(pixelOf(10, 30), Qt::LeftButton);
+    engine.mouseDown(pixelOfPoint(10, 30), Qt::LeftButton);
     EXPECT_NEAR(reports.back().first, 20, 1e-3);
     EXPECT_TRUE(engine.escapePressed());
     EXPECT_FALSE(engine.measurement().active());

@@ -15,13 +15,6 @@
 
 namespace {
 
-TPMXMapObjectMem road(std::int32_t id, std::uint8_t roadClass, std::vector<MapPoint> points)
-{
-    TPMXMapObjectMem object = lineObject(id, otRoad, std::move(points));
-    object.StyleCode = roadClass;
-    return object;
-}
-
 Viewport viewAt(double pixelsPerMetre, QSize size = QSize(400, 300))
 {
     Viewport view;
@@ -51,9 +44,9 @@ bool isLand(const QImage& image, const Viewport& view, double x, double y)
 TEST(FarAway, MinorRoadsAreLeftOutWhereMainRoadsRemain)
 {
     MapModel model;
-    model.append(road(1, rcAvenue, {{-4000, 1000}, {4000, 1000}}));
-    model.append(road(2, rcStreet, {{2000, -3000}, {2000, 0}}));
-    model.append(road(3, rcPath, {{-2000, -3000}, {-2000, 0}}));
+    model.append(roadObject(1, rcAvenue, {{-4000, 1000}, {4000, 1000}}));
+    model.append(roadObject(2, rcStreet, {{2000, -3000}, {2000, 0}}));
+    model.append(roadObject(3, rcPath, {{-2000, -3000}, {-2000, 0}}));
     const Viewport far = viewAt(0.04);
     const QImage whole = render(model, far);
     EXPECT_FALSE(isLand(whole, far, 0, 1000)) << "the avenue";
@@ -68,8 +61,8 @@ TEST(FarAway, MinorRoadsAreLeftOutWhereMainRoadsRemain)
 TEST(FarAway, AMapOfMinorRoadsOnlyKeepsThem)
 {
     MapModel model;
-    model.append(road(1, rcStreet, {{-4000, 1000}, {4000, 1000}}));
-    model.append(road(2, rcStreet, {{2000, -3000}, {2000, 0}}));
+    model.append(roadObject(1, rcStreet, {{-4000, 1000}, {4000, 1000}}));
+    model.append(roadObject(2, rcStreet, {{2000, -3000}, {2000, 0}}));
     const Viewport far = viewAt(0.04);
     const QImage image = render(model, far);
     EXPECT_FALSE(isLand(image, far, 0, 1000));
@@ -79,12 +72,12 @@ TEST(FarAway, AMapOfMinorRoadsOnlyKeepsThem)
 TEST(FarAway, RoadClassesFollowTheListAsItChanges)
 {
     MapModel model;
-    model.assign({road(1, rcAvenue, {{0, 0}, {10, 0}}), road(2, rcPath, {{0, 5}, {10, 5}})});
-    const int appended = model.append(road(3, rcMotorway, {{0, 9}, {10, 9}}));
+    model.assign({roadObject(1, rcAvenue, {{0, 0}, {10, 0}}), roadObject(2, rcPath, {{0, 5}, {10, 5}})});
+    const int appended = model.append(roadObject(3, rcMotorway, {{0, 9}, {10, 9}}));
     EXPECT_EQ(model.styleCodes()[0], rcAvenue);
     EXPECT_EQ(model.styleCodes()[1], rcPath);
     EXPECT_EQ(model.styleCodes()[static_cast<std::size_t>(appended)], rcMotorway);
-    ASSERT_TRUE(model.replace(0, road(1, rcStreet, {{0, 0}, {10, 0}})));
+    ASSERT_TRUE(model.replace(0, roadObject(1, rcStreet, {{0, 0}, {10, 0}})));
     EXPECT_EQ(model.styleCodes()[0], rcStreet);
     ASSERT_TRUE(model.remove(appended));
     EXPECT_EQ(model.styleCodes().size(), model.types().size());

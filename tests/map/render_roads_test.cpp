@@ -11,20 +11,13 @@
 
 namespace {
 
-constexpr double kStreetLevel = 5000;
-
-TPMXMapObjectMem road(std::int32_t id, std::uint8_t roadClass, std::vector<MapPoint> points)
-{
-    TPMXMapObjectMem object = lineObject(id, otRoad, std::move(points));
-    object.StyleCode = roadClass;
-    return object;
-}
+constexpr double kStreetScale = 5000;
 
 QImage render(const MapModel& model, const PaintPolyLineHook& hook = {})
 {
     Viewport view;
     view.setSize(QSize(400, 300));
-    view.centreOn(0, 0, kStreetLevel);
+    view.centreOn(0, 0, kStreetScale);
     MapOptions options;
     options.NumberDom = false;
     QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
@@ -38,7 +31,7 @@ QPoint pixelOf(double x, double y)
 {
     Viewport view;
     view.setSize(QSize(400, 300));
-    view.centreOn(0, 0, kStreetLevel);
+    view.centreOn(0, 0, kStreetScale);
     return view.mapToPixel(x, y).toPoint();
 }
 
@@ -47,8 +40,8 @@ QPoint pixelOf(double x, double y)
 TEST(RoadPieces, ATranslucentStreetInPiecesShowsNoSeamWhereThePiecesMeet)
 {
     MapModel model;
-    model.append(road(1, rcStreet, {{-60, 0}, {0, 0}}));
-    model.append(road(2, rcStreet, {{0, 0}, {60, 0}}));
+    model.append(roadObject(1, rcStreet, {{-60, 0}, {0, 0}}));
+    model.append(roadObject(2, rcStreet, {{0, 0}, {60, 0}}));
     const QColor glass(0x20, 0x40, 0xc0, 120);
     const QImage image = render(model, [&](const TPMXMapObjectMem&, tPmxLine& line) { line.Color = glass; });
     EXPECT_EQ(image.pixelColor(pixelOf(0, 0)), image.pixelColor(pixelOf(30, 0))) << "no double layer at the joint";
@@ -58,10 +51,10 @@ TEST(RoadPieces, ATranslucentStreetInPiecesShowsNoSeamWhereThePiecesMeet)
 TEST(RoadPieces, PiecesOfAnotherLookOrApartAreDrawnEachWithItsOwn)
 {
     MapModel model;
-    model.append(road(1, rcStreet, {{-60, 0}, {0, 0}}));
-    model.append(road(2, rcStreet, {{0, 0}, {60, 0}}));
-    model.append(road(3, rcStreet, {{-60, -40}, {0, -40}}));
-    model.append(road(4, rcStreet, {{10, -40}, {60, -40}})); // starts off the end of the one before
+    model.append(roadObject(1, rcStreet, {{-60, 0}, {0, 0}}));
+    model.append(roadObject(2, rcStreet, {{0, 0}, {60, 0}}));
+    model.append(roadObject(3, rcStreet, {{-60, -40}, {0, -40}}));
+    model.append(roadObject(4, rcStreet, {{10, -40}, {60, -40}})); // starts off the end of the one before
     const QColor red(0xc0, 0x20, 0x20);
     const QImage image = render(model, [&](const TPMXMapObjectMem& object, tPmxLine& line) {
         if (object.ID == 2)
@@ -78,10 +71,10 @@ TEST(RoadPieces, PiecesOfAnotherLookOrApartAreDrawnEachWithItsOwn)
 TEST(RoadPieces, MainStreetsRunOverTheStreetsTheyCross)
 {
     MapModel model;
-    model.append(road(1, rcAvenue, {{-60, 0}, {60, 0}}));
-    model.append(road(2, rcStreet, {{0, -60}, {0, 60}}));
-    model.append(road(3, rcStreet, {{30, -60}, {30, 0}}));
-    model.append(road(4, rcStreet, {{30, 0}, {30, 60}}));
+    model.append(roadObject(1, rcAvenue, {{-60, 0}, {60, 0}}));
+    model.append(roadObject(2, rcStreet, {{0, -60}, {0, 60}}));
+    model.append(roadObject(3, rcStreet, {{30, -60}, {30, 0}}));
+    model.append(roadObject(4, rcStreet, {{30, 0}, {30, 60}}));
     const QImage image = render(model);
     const QColor avenue = MapStyle::roadStyle(rcAvenue, 2.3).fill;
     EXPECT_EQ(image.pixelColor(pixelOf(0, 0)), avenue);

@@ -33,7 +33,7 @@ TPMXMapObjectMem house(std::int32_t id, const QString& number, double x, double 
     return building;
 }
 
-MapModel town()
+MapModel streetTown()
 {
     MapModel model;
     model.append(street(1, QStringLiteral("улица Ленина"), {{0, 0}, {300, 0}}));
@@ -55,7 +55,7 @@ struct RouteWindow {
 
     RouteWindow()
     {
-        map.setModel(town());
+        map.setModel(streetTown());
         map.resize(400, 300);
     }
     void pick(std::int32_t id) { ASSERT_TRUE(map.EditObject(map.FindObjectID(id))); }
@@ -64,8 +64,8 @@ struct RouteWindow {
 
 QString savedGraph(const TemporaryFolder& folder)
 {
-    const QString path = QString::fromStdString(folder.file("demoomk.graph"));
-    EXPECT_TRUE(saveGraphFile(buildStreetGraph(roadLinesOf(town())), path));
+    QString path = QString::fromStdString(folder.file("demoomk.graph"));
+    EXPECT_TRUE(saveGraphFile(buildStreetGraph(roadLinesOf(streetTown())), path));
     return path;
 }
 

@@ -24,7 +24,7 @@ namespace {
 
 // A small town: a district with two buildings, a far district, and the
 // label of a category placed on building 11.
-MapModel town()
+MapModel districtTown()
 {
     MapModel model;
     model.append(squareObject(1, otDistrict, 500, 500, 1000));
@@ -43,7 +43,7 @@ protected:
         window.resize(500, 400);
         map = new TDataMap(&window);
         map->setGeometry(0, 0, 400, 300);
-        map->setModel(town());
+        map->setModel(districtTown());
         controls.DataMap = map;
         controls.btScale = &btScale;
         controls.btPick = &btPick;

@@ -13,7 +13,7 @@
 
 namespace {
 
-QImage framedPicture(int width, int height)
+QImage pictureFramedTopAndBottom(int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(qRgb(30, 60, 200));
@@ -77,7 +77,7 @@ TEST(PrintBitmap, CopiesArePagesOfOneJobAndTheTitleIsTheDocumentName)
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(pdf);
     printer.setPageSize(QPageSize(QPageSize::A4));
-    ASSERT_TRUE(BitmapPrint(printer, framedPicture(384, 192), 3, true, true, true, 96, "Схема проезда"));
+    ASSERT_TRUE(BitmapPrint(printer, pictureFramedTopAndBottom(384, 192), 3, true, true, true, 96, "Схема проезда"));
     EXPECT_EQ(printer.docName(), "Схема проезда");
     ASSERT_EQ(PdfPageCount(pdf), 3);
 
@@ -94,7 +94,7 @@ TEST(PrintBitmap, CopiesArePagesOfOneJobAndTheTitleIsTheDocumentName)
     EXPECT_NEAR(ink.center().y(), middle.y(), 2);
 
     printer.setOutputFileName(QString::fromStdString(folder.file("one.pdf")));
-    ASSERT_TRUE(BitmapPrint(printer, framedPicture(20, 20), 0, true, true, true, 96, "Схема проезда"));
+    ASSERT_TRUE(BitmapPrint(printer, pictureFramedTopAndBottom(20, 20), 0, true, true, true, 96, "Схема проезда"));
     EXPECT_EQ(PdfPageCount(QString::fromStdString(folder.file("one.pdf"))), 1) << "0 copies print one";
 }
 
@@ -103,7 +103,7 @@ TEST(PrintBitmap, AJobThatCannotStartGivesFalse)
     QPrinter printer;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName("/nonexistent-folder-for-varindel/job.pdf");
-    EXPECT_FALSE(BitmapPrint(printer, framedPicture(10, 10), 2, true, true, true, 96, "Схема проезда"));
+    EXPECT_FALSE(BitmapPrint(printer, pictureFramedTopAndBottom(10, 10), 2, true, true, true, 96, "Схема проезда"));
 }
 
 TEST(PrintPreviewPlacement, ClientIsThePictureWithThePanelsCentredOnTheScreen)

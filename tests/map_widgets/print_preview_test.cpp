@@ -22,7 +22,7 @@
 
 namespace {
 
-QImage framedPicture(int width, int height)
+QImage pictureFramedLeftAndRight(int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(qRgb(30, 60, 200));
@@ -64,7 +64,7 @@ TEST_F(PrintPreviewWithCups, WithoutPrintersItSaysSoAndCannotPrintButShowsThePic
     EXPECT_FALSE(preview.btPrint->isEnabled());
     EXPECT_FALSE(preview.HasPrinters());
 
-    preview.SetPicture(framedPicture(500, 300));
+    preview.SetPicture(pictureFramedLeftAndRight(500, 300));
     preview.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
     EXPECT_EQ(preview.imgPreView->pixmap().size(), QSize(500, 300));
@@ -90,7 +90,7 @@ TEST_F(PrintPreviewWithCups, ThreeCopiesMakeOneJobOfThreePagesWithThePictureCent
     EXPECT_EQ(preview.seCopies->maximum(), 999);
     EXPECT_EQ(preview.seCopies->value(), 1);
     preview.seCopies->setValue(3);
-    preview.SetPicture(framedPicture(384, 192));
+    preview.SetPicture(pictureFramedLeftAndRight(384, 192));
     preview.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
     preview.btPrint->click();

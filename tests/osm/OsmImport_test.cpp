@@ -15,8 +15,8 @@
 namespace {
 
 // Near Moscow's centre: 0.0001 degrees are about 11 m north and 6 m east.
-constexpr double kLon = 37.6;
-constexpr double kLat = 55.75;
+constexpr double kCentreLon = 37.6;
+constexpr double kCentreLat = 55.75;
 
 const TPMXMapObjectMem* findObject(const MapModel& model, const std::function<bool(const TPMXMapObjectMem&)>& match)
 {
@@ -59,18 +59,18 @@ protected:
 TEST_F(OsmImport, MultipolygonKeepsItsHoleAndAnAddressPointGivesItsAddress)
 {
     OsmXml xml;
-    const long long outer = xml.rectangle(kLon, kLat, 0.0010, 0.0006);
-    const long long inner = xml.rectangle(kLon + 0.0004, kLat + 0.0002, 0.0002, 0.0002);
+    const long long outer = xml.rectangle(kCentreLon, kCentreLat, 0.0010, 0.0006);
+    const long long inner = xml.rectangle(kCentreLon + 0.0004, kCentreLat + 0.0002, 0.0002, 0.0002);
     xml.relation({{"way", outer, "outer"}, {"way", inner, "inner"}},
                  {{"type", "multipolygon"}, {"building", "yes"}, {"building:levels", "5"}});
-    xml.node(kLon + 0.0001, kLat + 0.0001,
+    xml.node(kCentreLon + 0.0001, kCentreLat + 0.0001,
              {{"addr:street", "Новомосковская улица"}, {"addr:housenumber", "27А с1"}, {"addr:postcode", "129223"}});
     const ImportedCity city = import(xml);
 
     EXPECT_EQ(city.map.buildings, 1);
-    const TPMXMapObjectMem* building = buildingAt(city, kLon + 0.0002, kLat + 0.0001);
+    const TPMXMapObjectMem* building = buildingAt(city, kCentreLon + 0.0002, kCentreLat + 0.0001);
     ASSERT_NE(building, nullptr);
-    EXPECT_EQ(buildingAt(city, kLon + 0.0005, kLat + 0.0003), nullptr) << "the courtyard is no building";
+    EXPECT_EQ(buildingAt(city, kCentreLon + 0.0005, kCentreLat + 0.0003), nullptr) << "the courtyard is no building";
     EXPECT_EQ(building->Floors, 5);
     EXPECT_TRUE(building->HasAddress);
     EXPECT_EQ(building->Street, "Новомосковская улица");
@@ -84,24 +84,24 @@ TEST_F(OsmImport, MultipolygonKeepsItsHoleAndAnAddressPointGivesItsAddress)
     ASSERT_TRUE(reread);
     const TPMXMapObjectMem* stored = findObject(reread.value(), [](const TPMXMapObjectMem& o) { return o.ObjType == otBuilding; });
     ASSERT_NE(stored, nullptr);
-    const MapPoint courtyard = city.map.projection.toMap({kLon + 0.0005, kLat + 0.0003});
+    const MapPoint courtyard = city.map.projection.toMap({kCentreLon + 0.0005, kCentreLat + 0.0003});
     EXPECT_FALSE(ringContains(stored->Geometry, courtyard.x, courtyard.y));
 }
 
 TEST_F(OsmImport, FirmsArePlacedInTheirBuildingsOrListedWithoutOne)
 {
     OsmXml xml;
-    xml.rectangle(kLon, kLat, 0.0010, 0.0006,
+    xml.rectangle(kCentreLon, kCentreLat, 0.0010, 0.0006,
                   {{"building", "yes"}, {"addr:street", "улица Гончарова"}, {"addr:housenumber", "12/2"}});
-    xml.node(kLon + 0.0005, kLat + 0.0003,
+    xml.node(kCentreLon + 0.0005, kCentreLat + 0.0003,
              {{"amenity", "pharmacy"}, {"name", "Аптека \"Здоровье\" <24 часа>"}, {"phone", "+7 495 1; +7 495 2"},
               {"website", "https://apteka.example"}, {"opening_hours", "24/7"}});
     // Two metres east of the building: placed in it as the nearest addressed one.
-    xml.node(kLon + 0.00103, kLat + 0.0003, {{"shop", "bakery"}, {"name", "Пекарня"}});
-    xml.node(kLon + 0.0100, kLat + 0.0100, {{"shop", "bakery"}, {"name", "Булочная в поле"}});
-    xml.node(kLon + 0.0101, kLat + 0.0100, {{"shop", "bakery"}}); // no name: no firm
-    xml.node(kLon + 0.0102, kLat + 0.0100, {{"name", "Памятник"}, {"tourism", "artwork"}});
-    xml.node(kLon + 0.0103, kLat + 0.0100, {{"name", "Скамейка"}, {"shop", "fictional_value"}});
+    xml.node(kCentreLon + 0.00103, kCentreLat + 0.0003, {{"shop", "bakery"}, {"name", "Пекарня"}});
+    xml.node(kCentreLon + 0.0100, kCentreLat + 0.0100, {{"shop", "bakery"}, {"name", "Булочная в поле"}});
+    xml.node(kCentreLon + 0.0101, kCentreLat + 0.0100, {{"shop", "bakery"}}); // no name: no firm
+    xml.node(kCentreLon + 0.0102, kCentreLat + 0.0100, {{"name", "Памятник"}, {"tourism", "artwork"}});
+    xml.node(kCentreLon + 0.0103, kCentreLat + 0.0100, {{"name", "Скамейка"}, {"shop", "fictional_value"}});
     const ImportedCity city = import(xml);
 
     const OsmDirectory& directory = city.directory;
@@ -114,7 +114,7 @@ TEST_F(OsmImport, FirmsArePlacedInTheirBuildingsOrListedWithoutOne)
     EXPECT_EQ(pharmacy.phones, "+7 495 1, +7 495 2");
     EXPECT_EQ(pharmacy.web, "https://apteka.example");
     EXPECT_EQ(pharmacy.note, "Часы работы: 24/7");
-    const TPMXMapObjectMem* building = buildingAt(city, kLon + 0.0005, kLat + 0.0003);
+    const TPMXMapObjectMem* building = buildingAt(city, kCentreLon + 0.0005, kCentreLat + 0.0003);
     ASSERT_NE(building, nullptr);
     ASSERT_EQ(directory.addresses.size(), 2u);
     EXPECT_EQ(directory.addresses[0].objectId, building->ID);
@@ -136,13 +136,13 @@ TEST_F(OsmImport, FirmsArePlacedInTheirBuildingsOrListedWithoutOne)
 TEST_F(OsmImport, MissingNodesAndMembersCutWhatTheyMustAndNothingElse)
 {
     OsmXml xml;
-    const long long a = xml.node(kLon, kLat), b = xml.node(kLon + 0.001, kLat);
-    const long long c = xml.node(kLon + 0.003, kLat), d = xml.node(kLon + 0.004, kLat);
+    const long long a = xml.node(kCentreLon, kCentreLat), b = xml.node(kCentreLon + 0.001, kCentreLat);
+    const long long c = xml.node(kCentreLon + 0.003, kCentreLat), d = xml.node(kCentreLon + 0.004, kCentreLat);
     xml.way({a, b, 999999, c, d}, {{"highway", "residential"}, {"name", "Mannerheimintie"}});
     xml.way({a, 999998}, {{"highway", "service"}}); // one node left: nothing to draw
-    const long long open = xml.way({c, d, xml.node(kLon + 0.004, kLat + 0.001)});
+    const long long open = xml.way({c, d, xml.node(kCentreLon + 0.004, kCentreLat + 0.001)});
     xml.relation({{"way", 888888, "outer"}, {"way", open, "outer"}}, {{"type", "multipolygon"}, {"natural", "water"}});
-    xml.rectangle(kLon, kLat + 0.001, 0.0005, 0.0005, {{"building", "yes"}});
+    xml.rectangle(kCentreLon, kCentreLat + 0.001, 0.0005, 0.0005, {{"building", "yes"}});
     const ImportedCity city = import(xml);
 
     EXPECT_EQ(city.incompleteWays, 2);
@@ -166,7 +166,7 @@ TEST_F(OsmImport, FirmsFileRowsMatchEveryStreetSpelling)
         {"проспект Мира", "12А"},
     };
     for (std::size_t k = 0; k < houses.size(); ++k)
-        xml.rectangle(kLon + 0.001 * double(k), kLat, 0.0005, 0.0005,
+        xml.rectangle(kCentreLon + 0.001 * double(k), kCentreLat, 0.0005, 0.0005,
                       {{"building", "yes"}, {"addr:street", houses[k].first}, {"addr:housenumber", houses[k].second}});
     const QString firms = "name,categories,phones,street,house,office\n"
                           "Один,Услуги/Почта и связь,1,пр-т Мира,1,\n"
@@ -234,13 +234,13 @@ TEST_F(OsmImport, UnreadableFilesAreRefusedNamingFileAndPlace)
 TEST_F(OsmImport, StopsAndSignsGetTheIconsOfTheirKind)
 {
     OsmXml xml;
-    xml.rectangle(kLon, kLat, 0.0005, 0.0005, {{"building", "yes"}});
-    xml.node(kLon, kLat + 0.001, {{"highway", "bus_stop"}, {"name", "Останкино"}});
-    xml.node(kLon, kLat + 0.002, {{"railway", "tram_stop"}});
-    xml.node(kLon, kLat + 0.003, {{"highway", "traffic_signals"}});
-    xml.node(kLon, kLat + 0.004, {{"highway", "crossing"}});
-    xml.node(kLon, kLat + 0.005, {{"traffic_sign", "RU:3.1"}});
-    xml.node(kLon, kLat + 0.006, {{"traffic_sign", "city_limit"}}); // no icon of ours: not drawn
+    xml.rectangle(kCentreLon, kCentreLat, 0.0005, 0.0005, {{"building", "yes"}});
+    xml.node(kCentreLon, kCentreLat + 0.001, {{"highway", "bus_stop"}, {"name", "Останкино"}});
+    xml.node(kCentreLon, kCentreLat + 0.002, {{"railway", "tram_stop"}});
+    xml.node(kCentreLon, kCentreLat + 0.003, {{"highway", "traffic_signals"}});
+    xml.node(kCentreLon, kCentreLat + 0.004, {{"highway", "crossing"}});
+    xml.node(kCentreLon, kCentreLat + 0.005, {{"traffic_sign", "RU:3.1"}});
+    xml.node(kCentreLon, kCentreLat + 0.006, {{"traffic_sign", "city_limit"}}); // no icon of ours: not drawn
     const ImportedCity city = import(xml);
 
     EXPECT_EQ(city.map.stopsAndSigns, 5);
@@ -258,13 +258,13 @@ TEST_F(OsmImport, CoastlineFillsTheSeaOnItsRight)
 {
     OsmXml xml;
     // The coast runs east with the land on its left, the north; it comes in two ways.
-    const long long west = xml.node(kLon, kLat), middle = xml.node(kLon + 0.002, kLat + 0.0002),
-                    east = xml.node(kLon + 0.004, kLat);
+    const long long west = xml.node(kCentreLon, kCentreLat), middle = xml.node(kCentreLon + 0.002, kCentreLat + 0.0002),
+                    east = xml.node(kCentreLon + 0.004, kCentreLat);
     xml.way({west, middle}, {{"natural", "coastline"}});
     xml.way({middle, east}, {{"natural", "coastline"}});
-    xml.rectangle(kLon + 0.001, kLat + 0.001, 0.0005, 0.0005, {{"building", "yes"}});
-    xml.node(kLon + 0.002, kLat - 0.002, {{"highway", "give_way"}});
-    xml.bounds(kLon - 0.001, kLat - 0.003, kLon + 0.005, kLat + 0.002);
+    xml.rectangle(kCentreLon + 0.001, kCentreLat + 0.001, 0.0005, 0.0005, {{"building", "yes"}});
+    xml.node(kCentreLon + 0.002, kCentreLat - 0.002, {{"highway", "give_way"}});
+    xml.bounds(kCentreLon - 0.001, kCentreLat - 0.003, kCentreLon + 0.005, kCentreLat + 0.002);
     const ImportedCity city = import(xml);
 
     const auto inWater = [&](double lon, double lat) {
@@ -273,11 +273,11 @@ TEST_F(OsmImport, CoastlineFillsTheSeaOnItsRight)
                    return object.ObjType == otWater && ringContains(object.Geometry, point.x, point.y);
                }) != nullptr;
     };
-    EXPECT_TRUE(inWater(kLon + 0.002, kLat - 0.001));
-    EXPECT_TRUE(inWater(kLon + 0.0001, kLat - 0.0019));
-    EXPECT_TRUE(inWater(kLon - 0.0009, kLat - 0.0029)) << "out to the box the extract was cut to";
-    EXPECT_FALSE(inWater(kLon + 0.002, kLat + 0.001));
-    EXPECT_FALSE(inWater(kLon + 0.0039, kLat + 0.0014));
+    EXPECT_TRUE(inWater(kCentreLon + 0.002, kCentreLat - 0.001));
+    EXPECT_TRUE(inWater(kCentreLon + 0.0001, kCentreLat - 0.0019));
+    EXPECT_TRUE(inWater(kCentreLon - 0.0009, kCentreLat - 0.0029)) << "out to the box the extract was cut to";
+    EXPECT_FALSE(inWater(kCentreLon + 0.002, kCentreLat + 0.001));
+    EXPECT_FALSE(inWater(kCentreLon + 0.0039, kCentreLat + 0.0014));
 }
 
 TEST_F(OsmImport, CoastlinesLeavingAndEnteringTheExtractCloseOneSea)
@@ -286,11 +286,11 @@ TEST_F(OsmImport, CoastlinesLeavingAndEnteringTheExtractCloseOneSea)
     // A channel from the north edge of the extract to its east edge, between
     // the mainland in the south-west and land in the north-east corner: two
     // coastlines, each with the water on its right, make one sea.
-    const auto at = [](double east, double north) { return GeoPoint{kLon + 0.001 * east, kLat + 0.001 * north}; };
+    const auto at = [](double east, double north) { return GeoPoint{kCentreLon + 0.001 * east, kCentreLat + 0.001 * north}; };
     const auto node = [&](double east, double north) { return xml.node(at(east, north).lon, at(east, north).lat); };
     xml.way({node(3, 0), node(1, 2)}, {{"natural", "coastline"}});
     xml.way({node(2, 2), node(3, 1)}, {{"natural", "coastline"}});
-    xml.rectangle(kLon - 0.001, kLat - 0.001, 0.0005, 0.0005, {{"building", "yes"}});
+    xml.rectangle(kCentreLon - 0.001, kCentreLat - 0.001, 0.0005, 0.0005, {{"building", "yes"}});
     const ImportedCity city = import(xml);
 
     const auto inWater = [&](double east, double north) {

@@ -51,8 +51,8 @@ private:
     // row; vertical ones south to north at the west edge of each column.
     QString streetName(bool horizontal, int line) const
     {
-        const int round = line / kStreetNames.size();
-        const QString name = kStreetNames[line % kStreetNames.size()];
+        const auto round = static_cast<int>(line / kStreetNames.size());
+        const QString& name = kStreetNames[line % kStreetNames.size()];
         // The names are feminine adjectives, so the kinds are feminine too.
         const QString kind = horizontal ? QStringLiteral("улица") : QStringLiteral("аллея");
         const QString base = QStringLiteral("%1 %2").arg(kind, name);
@@ -76,8 +76,9 @@ private:
             x += p.x;
             y += p.y;
         }
-        object.X = static_cast<float>(x / object.Geometry.size());
-        object.Y = static_cast<float>(y / object.Geometry.size());
+        const auto count = static_cast<double>(object.Geometry.size());
+        object.X = static_cast<float>(x / count);
+        object.Y = static_cast<float>(y / count);
     }
 
     static std::vector<MapPoint> box(double left, double bottom, double right, double top)
@@ -174,13 +175,18 @@ private:
         const double width = cityWidth();
         const double half = width / 2;
         const double margin = kSyntheticStreetWidth;
-        for (int i = 0; i < 4 && budget > 0; ++i, --budget)
+        for (int i = 0; i < 4 && budget > 0; ++i, --budget) {
+            const int column = i % 2;
+            const int row = i / 2;
             addArea(otDistrict, kDistrictNames[i],
-                    box(-margin + (i % 2) * half, -margin + (i / 2) * half, (i % 2 + 1) * half, (i / 2 + 1) * half));
+                    box(-margin + column * half, -margin + row * half, (column + 1) * half, (row + 1) * half));
+        }
         for (int i = 0; i < 9 && budget > 0; ++i, --budget) {
             const double third = width / 3;
+            const int column = i % 3;
+            const int row = i / 3;
             addArea(otDistrict2, QStringLiteral("Квартал %1").arg(i + 1),
-                    box((i % 3) * third + 5, (i / 3) * third + 5, (i % 3 + 1) * third - 25, (i / 3 + 1) * third - 25));
+                    box(column * third + 5, row * third + 5, (column + 1) * third - 25, (row + 1) * third - 25));
         }
         if (budget > 0) {
             addRiver(width);
@@ -244,8 +250,10 @@ private:
         const int groups = (side_ + 3) / 4;
         const double span = 4 * kSyntheticBlockPitch;
         for (int i = 0; i < groups * groups && budget > 0; ++i, --budget) {
-            const double left = (i % groups) * span;
-            const double bottom = (i / groups) * span;
+            const int column = i % groups;
+            const int row = i / groups;
+            const double left = column * span;
+            const double bottom = row * span;
             const double right = std::min(left + span, cityWidth()) - kSyntheticStreetWidth;
             const double top = std::min(bottom + span, cityWidth()) - kSyntheticStreetWidth;
             addArea(otMicrodistrict, QStringLiteral("Микрорайон %1").arg(i + 1), box(left, bottom, right, top));
@@ -348,6 +356,13 @@ TPMXMapObjectMem lineObject(std::int32_t id, std::int32_t type, std::vector<MapP
     object.X = points.front().x;
     object.Y = points.front().y;
     object.Geometry = std::move(points);
+    return object;
+}
+
+TPMXMapObjectMem roadObject(std::int32_t id, std::uint8_t roadClass, std::vector<MapPoint> points)
+{
+    TPMXMapObjectMem object = lineObject(id, otRoad, std::move(points));
+    object.StyleCode = roadClass;
     return object;
 }
 

@@ -34,4 +34,6 @@ IconLibrary syntheticIcons();
 // (its X, Y at the first point), and a category label at (x, y).
 TPMXMapObjectMem squareObject(std::int32_t id, std::int32_t type, double x, double y, double side);
 TPMXMapObjectMem lineObject(std::int32_t id, std::int32_t type, std::vector<MapPoint> points);
+// A road of the class (its StyleCode) along the points.
+TPMXMapObjectMem roadObject(std::int32_t id, std::uint8_t roadClass, std::vector<MapPoint> points);
 TPMXMapObjectMem labelObject(std::int32_t id, double x, double y);

@@ -143,3 +143,12 @@ QByteArray jpegOf(QColor colour, QSize size)
     image.save(&buffer, "JPEG", 95);
     return bytes;
 }
+
+EditionHeader FreshEditionHeader(std::uint32_t blockSize, std::uint64_t blocks)
+{
+    EditionHeader header;
+    header.blockSize = blockSize;
+    header.plainSize = blockSize * blocks;
+    header.salt = NewEditionSalt();
+    return header;
+}

@@ -3,6 +3,8 @@
 // into an edition file.
 #pragma once
 
+#include "EditionFormat.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QSize>
@@ -12,6 +14,10 @@
 #include <string>
 
 struct sqlite3;
+
+// The header of a fresh edition of `blocks` blocks of `blockSize` bytes,
+// with a salt of its own.
+EditionHeader FreshEditionHeader(std::uint32_t blockSize, std::uint64_t blocks);
 
 struct TinyFirm {
     int id = 0;
