@@ -62,8 +62,10 @@ TEST(ZoomSteps, MissingScaleParametersAreFittedToTheMap)
 TEST(Wheel, OnlyEverySecondEventActsCountingBothDirections)
 {
     std::int32_t count = 0;
+    constexpr int kEvents = 6;
     std::vector<bool> acted;
-    for (int i = 0; i < 6; ++i)
+    acted.reserve(kEvents);
+    for (int i = 0; i < kEvents; ++i)
         acted.push_back(WheelEventActs(count));
     EXPECT_EQ(acted, std::vector<bool>({false, true, false, true, false, true}));
     EXPECT_EQ(count, 6);

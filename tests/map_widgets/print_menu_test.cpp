@@ -101,6 +101,7 @@ TEST(PrintMenu, SaveWritesTheStampedMapAsBmpAndClosesTheProgress)
     MainWindowWithMap main;
     TemporaryFolder folder;
     const QString fileName = QString::fromStdString(folder.file("route.png"));
+    // NOLINTNEXTLINE(performance-no-automatic-move): a captured name, copied since it may be asked again
     main.menu.AskFileName = [&] { return fileName; };
     main.menu.NMapSaveToFile->trigger();
 
