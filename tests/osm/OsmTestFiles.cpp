@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <gtest/gtest.h>
+
 namespace {
 
 QString tagLines(const OsmTags& tags)
@@ -71,10 +73,11 @@ QString OsmXml::text() const
 
 QString OsmXml::save(const QString& folder, const QString& name) const
 {
-    const QString path = QDir(folder).filePath(name);
+    QString path = QDir(folder).filePath(name);
     QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(text().toUtf8());
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    const QByteArray bytes = text().toUtf8();
+    EXPECT_EQ(file.write(bytes), bytes.size()) << path.toStdString();
     return path;
 }
 
