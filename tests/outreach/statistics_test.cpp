@@ -43,15 +43,16 @@ class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes)
     {
-        getrlimit(RLIMIT_FSIZE, &old_);
+        EXPECT_EQ(getrlimit(RLIMIT_FSIZE, &old_), 0);
         oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        EXPECT_NE(oldHandler_, SIG_ERR);
         const rlimit limit{bytes, old_.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limit);
+        EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0) << "without the limit no write stops at it";
     }
     ~FileSizeLimit()
     {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
+        EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &old_), 0);
+        EXPECT_NE(std::signal(SIGXFSZ, oldHandler_), SIG_ERR);
     }
 
 private:
