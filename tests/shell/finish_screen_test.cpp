@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <utility>
 
 namespace {
 
@@ -36,7 +37,7 @@ class FinishRun {
 public:
     void at(int afterMs, std::function<void(TfrmFinish*)> action)
     {
-        QTimer::singleShot(afterMs, [action] {
+        QTimer::singleShot(afterMs, [action = std::move(action)] {
             if (TfrmFinish* finish = showingFinish())
                 action(finish);
         });
@@ -63,8 +64,9 @@ public:
 double processorSeconds()
 {
     rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    EXPECT_EQ(getrusage(RUSAGE_SELF, &usage), 0);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 } // namespace

@@ -58,7 +58,7 @@ QString ClickAnchor(THTMListBox& list, const std::function<bool(const QString&)>
         for (int anchor = 0; anchor < list.AnchorCount(line); ++anchor) {
             list.ScrollToItem(line);
             const QPoint centre = list.AnchorRect(line, anchor).center();
-            const QString href = list.AnchorAtPos(centre);
+            QString href = list.AnchorAtPos(centre);
             if (accepted(href)) {
                 QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, centre);
                 return href;

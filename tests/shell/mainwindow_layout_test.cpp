@@ -36,8 +36,10 @@ QStringList MenuTexts(const QMenu* menu) {
 }
 
 std::vector<int> PageTags() {
+    const int pages = frmMain->pcTabs->count();
     std::vector<int> tags;
-    for (int page = 0; page < frmMain->pcTabs->count(); ++page)
+    tags.reserve(static_cast<std::size_t>(pages));
+    for (int page = 0; page < pages; ++page)
         tags.push_back(Tag(frmMain->pcTabs->widget(page)));
     return tags;
 }

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -29,7 +30,7 @@ void whenShown(std::function<void(TfrmMapSelect&)> act)
 {
     auto* poll = new QTimer;
     poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+    QObject::connect(poll, &QTimer::timeout, [poll, act = std::move(act)] {
         if (auto* dialog = qobject_cast<TfrmMapSelect*>(QApplication::activeModalWidget())) {
             poll->stop();
             poll->deleteLater();

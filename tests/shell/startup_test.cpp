@@ -151,7 +151,7 @@ TEST_F(StartUp, TheLoadShowsTheMainWindowWithTheTreeAndTheUnloadTakesAllDownInOr
     QObject::connect(frmMain, &QObject::destroyed, [&events] { events << "frmMain"; });
     for (const auto& [name, window] : SecondaryWindows()) {
         ASSERT_NE(window, nullptr) << name.toStdString();
-        QObject::connect(window, &QObject::destroyed, [&events, name] { events << name; });
+        QObject::connect(window, &QObject::destroyed, [&events, name = name] { events << name; });
     }
     presser.OnClosingScreen = [&events] { events << "frmFinish"; };
 
