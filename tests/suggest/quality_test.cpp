@@ -152,7 +152,7 @@ protected:
         Score score;
         for (int q = 0; q < kQueriesPerKind; ++q) {
             const bool street = q % 4 == 3;
-            const QString meant = street ? streets_->at(random() % streets_->size())
+            const QString meant = street ? streets_->at(static_cast<qsizetype>(random() % streets_->size()))
                                          : entries_->at(random() % entries_->size()).text;
             const QString query = fault(typedName(meant), random);
             ++score.asked;
