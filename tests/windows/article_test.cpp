@@ -278,7 +278,7 @@ TEST_F(Viewer, ALargeArticleWithPicturesIsShownWhole) {
     // Some 1.7 MB: too much for a page handed to the browser as text.
     const QList<QByteArray> pictures{NoisePicture(640), NoisePicture(640)};
     QByteArray page = "<html><head><title>Большая статья</title></head><body><img src=\"p1.jpg\">";
-    while (page.size() < 250 * 1024)
+    while (page.size() < qsizetype{250} * 1024)
         page += "<p>Мебель на заказ: шкафы, кухни, диваны, кресла и столы из массива.</p>";
     page += "<img src=\"p2.jpg\"><p id=\"end\">Конец статьи</p></body></html>";
     const QString article = tempPath + "12.mht";

@@ -25,10 +25,10 @@ public:
         QDesktopServices::unsetUrlHandler("https");
         QDesktopServices::unsetUrlHandler("mailto");
     }
-    QList<QUrl> opened;
+    // The desktop calls the handler by name through the meta-object.
+    Q_INVOKABLE void open(const QUrl& url) { opened << url; }
 
-public slots:
-    void open(const QUrl& url) { opened << url; }
+    QList<QUrl> opened;
 };
 
 } // namespace
