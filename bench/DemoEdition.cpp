@@ -17,16 +17,20 @@ QString DemoEdition(int edition, int scale, const char* overrideVariable, int fi
         return QString::fromLocal8Bit(given);
     const QString folder = firms > 0 ? QString("scale%1-firms%2").arg(scale).arg(firms) : QString("scale%1").arg(scale);
     QString made = QString("/tmp/varindel-bench-editions/%1/%2").arg(folder, MapFiles[edition]);
-    // An edition made before route graphs were written is made again.
-    if (QFileInfo::exists(made) && QFileInfo::exists(QFileInfo(made).dir().filePath(GraphFiles[edition])))
-        return made;
-    QDir().mkpath(QFileInfo(made).path());
     const auto tool = std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "bin" /
                       "varindel-edition";
+    // An edition made by an older tool (without the route graph, without
+    // the indexes of today's schema) would measure yesterday's program.
+    const QFileInfo cached(made);
+    const QString toolPath = QString::fromStdString(tool.string());
+    if (cached.exists() && QFileInfo::exists(cached.dir().filePath(GraphFiles[edition])) &&
+        cached.lastModified() >= QFileInfo(toolPath).lastModified())
+        return made;
+    QDir().mkpath(cached.path());
     QStringList arguments{"generate", "--edition", QString::number(edition), made, "--scale", QString::number(scale)};
     if (firms > 0)
         arguments << "--firm-count" << QString::number(firms);
-    const int code = QProcess::execute(QString::fromStdString(tool.string()), arguments);
+    const int code = QProcess::execute(toolPath, arguments);
     if (code != 0 || !QFileInfo::exists(made))
         throw std::runtime_error("the demo edition could not be generated with " + tool.string());
     return made;

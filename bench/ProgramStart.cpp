@@ -12,8 +12,6 @@
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
-
 namespace fs = std::filesystem;
 
 namespace {
@@ -50,6 +48,7 @@ ProgramStartRun StartProgramToMainWindow(const fs::path& folder) {
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     std::vector<std::string> environment = ProgramEnvironment(folder);
     std::vector<char*> envp;
+    envp.reserve(environment.size() + 1);
     for (std::string& entry : environment)
         envp.push_back(entry.data());
     envp.push_back(nullptr);
@@ -83,7 +82,7 @@ ProgramStartRun StartProgramToMainWindow(const fs::path& folder) {
     wait4(child, &status, 0, &usage);
     if (seconds < 0)
         throw std::runtime_error("the program did not report its main window:\n" + seen);
-    const auto cpu = [](const timeval& time) { return static_cast<double>(time.tv_sec) + time.tv_usec / 1e6; };
+    const auto cpu = [](const timeval& time) { return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6; };
     return {seconds, static_cast<double>(usage.ru_maxrss) / 1024, // ru_maxrss is in kilobytes
             cpu(usage.ru_utime) + cpu(usage.ru_stime)};
 }

@@ -169,7 +169,7 @@ BENCHMARK(LargeCity_EditionFile)->Iterations(1);
 // A folder for the program with the edition linked into it (not copied) and
 // a settings folder of its own.
 fs::path startFolder() {
-    const fs::path folder = fs::temp_directory_path() / ("varindel-large-city-start-" + std::to_string(getuid()));
+    fs::path folder = fs::temp_directory_path() / ("varindel-large-city-start-" + std::to_string(getuid()));
     fs::create_directories(folder / "config");
     const fs::path edition = editionPath().toStdString();
     for (const fs::path& file : {edition, edition.parent_path() / GraphFiles[kEdition]}) {

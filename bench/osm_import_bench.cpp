@@ -24,8 +24,6 @@
 #include <map>
 #include <memory>
 
-extern char** environ;
-
 namespace {
 
 QString extract(const char* name)
@@ -141,6 +139,7 @@ void BM_OsmFrame(benchmark::State& state)
     engine.setViewSize(QSize(1920, 1080));
     // The engine owns its model: a copy per benchmark, made before timing.
     std::vector<TPMXMapObjectMem> objects;
+    objects.reserve(static_cast<std::size_t>(model->GetCount()));
     for (int index = 0; index < model->GetCount(); ++index)
         objects.push_back(model->object(index));
     MapModel copy;

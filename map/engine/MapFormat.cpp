@@ -184,6 +184,7 @@ Result<MapModel> readMapFile(const QByteArray& blob, QString* attribution)
     }
     std::vector<TPMXMapObjectMem> objects;
     if (const auto* records = file->objects()) {
+        objects.reserve(MapModel::roomFor(records->size()));
         objects.resize(records->size());
         ObjectReader reader(strings);
         for (flatbuffers::uoffset_t i = 0; i < records->size(); ++i) {

@@ -213,8 +213,8 @@ void MapModel::assign(std::vector<TPMXMapObjectMem> objects)
 {
     clear();
     const int count = static_cast<int>(objects.size());
-    reserve(count);
     impl_->objects = std::move(objects);
+    reserve(static_cast<int>(std::max(roomFor(impl_->objects.size()), impl_->objects.capacity())));
     impl_->deleted.assign(impl_->objects.size(), false);
     std::vector<Entry> entries;
     entries.reserve(impl_->objects.size());

@@ -7,6 +7,7 @@
 
 #include <QRectF>
 
+#include <cstddef>
 #include <functional>
 #include <span>
 #include <vector>
@@ -32,6 +33,10 @@ public:
     // packed pass, much faster than appending one by one. Objects keep their
     // IDs; an ID of 0 or below, or one already taken, gets a fresh one.
     void assign(std::vector<TPMXMapObjectMem> objects);
+    // The room a list of `count` loaded objects is given: labels and notes
+    // are added after loading, and without room the first of them would
+    // double a list of a million objects while the old one is still alive.
+    static std::size_t roomFor(std::size_t count) { return count + count / 32 + 4096; }
 
     // Positions 0..GetCount()-1; a deleted position stays counted but empty.
     int GetCount() const;

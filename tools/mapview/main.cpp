@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDebug>
 #include <QFile>
 #include <QTimer>
 
@@ -75,8 +76,12 @@ int main(int argc, char* argv[])
     map.SetView3D(parser.isSet("3d"));
     if (parser.isSet("screenshot")) {
         QTimer::singleShot(300, &viewer, [&] {
-            viewer.grab().save(parser.value("screenshot"));
-            QApplication::quit();
+            if (viewer.grab().save(parser.value("screenshot"))) {
+                QApplication::quit();
+                return;
+            }
+            qCritical().noquote() << "Не удалось сохранить снимок в" << parser.value("screenshot");
+            QApplication::exit(1);
         });
     }
     return QApplication::exec();
