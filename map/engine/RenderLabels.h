@@ -47,6 +47,7 @@ public:
     // on screen) about its centre. A name along a street is drawn at its own
     // angle, and the glyphs of more than a few angles do not stay in the
     // font's cache: drawn each frame they would be rasterized each frame.
+    // The reference holds until the next call, which may add a picture.
     const Picture& picture(const QString& text, double angle, const QColor& color);
     // From the baseline to the middle of the letters' height, downwards.
     double baselineDrop() const { return (metrics_.ascent() - metrics_.descent()) / 2; }

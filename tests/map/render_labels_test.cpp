@@ -344,8 +344,8 @@ TEST(ShapedTexts, PicturesOfNamesLookLikeTheNamesDrawnInPlaceAtEveryAngle)
         EXPECT_LT(differingShare(inPlace, pictured), 0.003);
     }
     // Made once: the same name at the same angle and colour is the same picture.
-    const QImage* first = &texts.picture(name, 12.0, color).image;
-    EXPECT_EQ(first->cacheKey(), texts.picture(name, 12.1, color).image.cacheKey()) << "within a step of the angle";
-    EXPECT_NE(first->cacheKey(), texts.picture(name, 14.0, color).image.cacheKey());
-    EXPECT_NE(first->cacheKey(), texts.picture(name, 12.0, Qt::red).image.cacheKey());
+    const qint64 first = texts.picture(name, 12.0, color).image.cacheKey();
+    EXPECT_EQ(first, texts.picture(name, 12.1, color).image.cacheKey()) << "within a step of the angle";
+    EXPECT_NE(first, texts.picture(name, 14.0, color).image.cacheKey());
+    EXPECT_NE(first, texts.picture(name, 12.0, Qt::red).image.cacheKey());
 }
