@@ -97,17 +97,9 @@ bool AreaBatch::shortPieces(const QPointF* ring, int count)
 
 bool AreaBatch::smallInView(const QPointF* ring, int count) const
 {
-    double left = ring[0].x();
-    double right = left;
-    double top = ring[0].y();
-    double bottom = top;
-    for (int i = 1; i < count; ++i) {
-        left = std::min(left, ring[i].x());
-        right = std::max(right, ring[i].x());
-        top = std::min(top, ring[i].y());
-        bottom = std::max(bottom, ring[i].y());
-    }
-    const QRectF shown = QRectF(QPointF(left, top), QPointF(right, bottom)).intersected(target_);
+    const RingExtent extent = ExtentOf(ring, count);
+    const QRectF shown =
+        QRectF(QPointF(extent.minX, extent.minY), QPointF(extent.maxX, extent.maxY)).intersected(target_);
     return shown.width() * shown.height() <= kDirectFillPixels;
 }
 

@@ -516,20 +516,11 @@ void PixelWriter::fillRing(const QPointF* points, int count, QRgb pixel, bool sm
 {
     if (count < 3 || bounds_.isEmpty())
         return;
-    double minX = points[0].x();
-    double maxX = minX;
-    double minY = points[0].y();
-    double maxY = minY;
-    for (int i = 1; i < count; ++i) {
-        minX = std::min(minX, points[i].x());
-        maxX = std::max(maxX, points[i].x());
-        minY = std::min(minY, points[i].y());
-        maxY = std::max(maxY, points[i].y());
-    }
-    const int left = std::max(bounds_.left(), floorToInt(minX + shift_.x()));
-    const int right = std::min(bounds_.right(), -floorToInt(-(maxX + shift_.x())) - 1);
-    const int top = std::max(bounds_.top(), floorToInt(minY + shift_.y()));
-    const int bottom = std::min(bounds_.bottom(), -floorToInt(-(maxY + shift_.y())) - 1);
+    const RingExtent extent = ExtentOf(points, count);
+    const int left = std::max(bounds_.left(), floorToInt(extent.minX + shift_.x()));
+    const int right = std::min(bounds_.right(), -floorToInt(-(extent.maxX + shift_.x())) - 1);
+    const int top = std::max(bounds_.top(), floorToInt(extent.minY + shift_.y()));
+    const int bottom = std::min(bounds_.bottom(), -floorToInt(-(extent.maxY + shift_.y())) - 1);
     if (left > right || top > bottom)
         return;
     const QRect box(QPoint(left, top), QPoint(right, bottom));

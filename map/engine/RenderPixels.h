@@ -21,6 +21,22 @@ inline int floorToInt(double value)
     return truncated > value ? truncated - 1 : truncated;
 }
 
+// The smallest and largest coordinates of a ring of at least one point.
+struct RingExtent {
+    double minX, maxX, minY, maxY;
+};
+inline RingExtent ExtentOf(const QPointF* points, int count)
+{
+    RingExtent extent{points[0].x(), points[0].x(), points[0].y(), points[0].y()};
+    for (int i = 1; i < count; ++i) {
+        extent.minX = std::min(extent.minX, points[i].x());
+        extent.maxX = std::max(extent.maxX, points[i].x());
+        extent.minY = std::min(extent.minY, points[i].y());
+        extent.maxY = std::max(extent.maxY, points[i].y());
+    }
+    return extent;
+}
+
 class PixelWriter {
 public:
     // Writes into the painter's image when it is a plain 32-bit image drawn
