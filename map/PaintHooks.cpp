@@ -4,6 +4,10 @@
 #include "Query.h"
 #include "Vdlconsts.h"
 
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <QThread>
+
 #include <cmath>
 
 namespace {
@@ -79,6 +83,7 @@ void TSelectedBuildingPainter::operator()(const TPMXMapObjectMem& object, QPen&,
     const TPMXMapObjectMem& current = map_.CurrentObject();
     if (current.ObjType != otBuilding || object.ID != current.ID)
         return;
+    const std::lock_guard lock(shared_->counting);
     // An exception must not leave the painter of a frame half-way: the count
     // failing only means that the building keeps its usual colour.
     try {
@@ -89,11 +94,23 @@ void TSelectedBuildingPainter::operator()(const TPMXMapObjectMem& object, QPen&,
         brush.setColor(SelectedBuildingColor(firmCount));
     } catch (const EDataError& error) {
         qTemp_.Close();
-        if (!*errorReported_ && reportError_) {
-            *errorReported_ = true;
-            reportError_(error.message());
+        if (!shared_->errorReported && reportError_) {
+            shared_->errorReported = true;
+            report(error.message());
         }
     }
+}
+
+void TSelectedBuildingPainter::report(const QString& message)
+{
+    QCoreApplication* application = QCoreApplication::instance();
+    if (!application || QThread::currentThread() == application->thread()) {
+        reportError_(message);
+        return;
+    }
+    // The handler shows a message: windows belong to the application's thread.
+    QMetaObject::invokeMethod(
+        application, [reportError = reportError_, message] { reportError(message); }, Qt::QueuedConnection);
 }
 
 void DataMapPaintPolyLine(const TPMXMapObjectMem& object, tPmxLine& line)

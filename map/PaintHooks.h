@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 
 class TQuery;
 
@@ -39,7 +40,9 @@ QString CountFirmsSql(std::int32_t objectId);
 // firms on the scratch query once per painted copy; every other object keeps
 // the map's colours. A failing count leaves the map's colour and is reported
 // once through the error handler, so a broken edition does not raise a
-// message for every frame.
+// message for every frame. Safe to call from the threads that draw a frame
+// together: they count one at a time, and the report reaches the handler on
+// the application's own thread.
 class TSelectedBuildingPainter {
 public:
     TSelectedBuildingPainter(const MapEngine& map, TQuery& qTemp,
@@ -47,11 +50,17 @@ public:
     void operator()(const TPMXMapObjectMem& object, QPen& pen, QBrush& brush);
 
 private:
+    void report(const QString& message);
+
     const MapEngine& map_;
     TQuery& qTemp_;
     std::function<void(const QString&)> reportError_;
     // Shared by the copies the map makes of its paint event for each frame.
-    std::shared_ptr<bool> errorReported_ = std::make_shared<bool>(false);
+    struct Shared {
+        std::mutex counting;
+        bool errorReported = false;
+    };
+    std::shared_ptr<Shared> shared_ = std::make_shared<Shared>();
 };
 
 // The polyline paint event: railways get line style 1.

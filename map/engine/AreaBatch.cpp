@@ -150,8 +150,10 @@ void AreaBatch::flushDirect()
         const QRgb outline = pen_.color().rgba();
         // A pen of width 0 is a line of one pixel.
         const double width = pen_.widthF() > 0 ? pen_.widthF() : 1;
+        // Wide outlines are joined round here: other joins go to the painter.
+        const bool joinsAlike = width <= PixelWriter::kJoinsUnseenUpTo || pen_.joinStyle() == Qt::RoundJoin;
         eachRing([&](const QPointF* ring, int count) {
-            if (shortPieces(ring, count))
+            if (joinsAlike && shortPieces(ring, count))
                 pixels_.strokeRing(ring, count, width, outline);
             else
                 addToPath(ring, count);

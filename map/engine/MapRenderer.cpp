@@ -1,7 +1,7 @@
 #include "MapRenderer.h"
 
 #include "MapStyle.h"
-#include "Render3D.h"
+#include "RenderBands.h"
 #include "RenderFrame.h"
 #include "RenderLabels.h"
 #include "RenderLayers.h"
@@ -106,24 +106,18 @@ MapRenderer& MapRenderer::operator=(MapRenderer&&) noexcept = default;
 
 void MapRenderer::render(const RenderScene& scene, QPainter& painter, const QRect& target)
 {
+    const int threads = bandThreadsFor(painter, target);
     painter.save();
     painter.setClipRect(target, Qt::IntersectClip);
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
-    painter.fillRect(target, MapStyle::landColor());
 
     RenderFrame frame(scene, painter, target);
     collectVisible(frame);
-    drawAreas(frame, otDistrict);
-    drawAreas(frame, otDistrict2);
-    drawAreas(frame, otMicrodistrict);
-    drawAreas(frame, otWater);
-    drawRoads(frame);
-    drawRailways(frame);
-    if (scene.options.View3D)
-        drawRaisedBuildings(frame);
+    if (threads > 1)
+        drawInBands(frame, threads, drawGround);
     else
-        drawFlatBuildings(frame);
+        drawGround(frame);
     drawRoute(frame);
     drawLabels(frame, *caches_);
     drawMeasureLine(frame);

@@ -28,6 +28,8 @@ struct tPmxLine {
     double Width = 1;
 };
 
+// A large frame is drawn by several threads at once: the hooks are then
+// called from all of them, at the same time, and must be safe to call so.
 using PaintObjectHook = std::function<void(const TPMXMapObjectMem& object, QPen& pen, QBrush& brush)>;
 using PaintPolyLineHook = std::function<void(const TPMXMapObjectMem& object, tPmxLine& line)>;
 

@@ -40,6 +40,25 @@ double shareOfExtentInView(const QRectF& area, const QRectF& extent)
     return shared.width() * shared.height() / whole;
 }
 
+// How far beyond its box an object may be drawn: the widest road or
+// railway at this scale, a few pixels of outline and smoothing, and the
+// roofs of the 3D view.
+double reachBeyondBoxes(const RenderFrame& frame)
+{
+    double widest = MapStyle::railwayStyle(true, frame.ppm).sleeperWidth;
+    for (std::size_t kind = 0; kind < kRoadClassCount; ++kind) {
+        const RoadStyle road = MapStyle::roadStyle(static_cast<std::uint8_t>(kind), frame.ppm);
+        widest = std::max({widest, road.fillWidth, road.casingWidth});
+    }
+    constexpr double kOutlineAndSmoothing = 4;
+    return widest + kOutlineAndSmoothing + frame.buildingLift * kTallestFloors;
+}
+
+bool overlaps(const QRectF& a, const QRectF& b)
+{
+    return a.right() >= b.left() && a.left() <= b.right() && a.bottom() >= b.top() && a.top() <= b.bottom();
+}
+
 void keepMinorRoadsOfAMapWithoutOthers(RenderFrame& frame, std::vector<int>& minorRoads)
 {
     std::vector<int>& roads = frame.visible[otRoad];
@@ -54,6 +73,29 @@ RenderFrame::RenderFrame(const RenderScene& scene, QPainter& painter, const QRec
       ppm(scene.view.pixelsPerMetre()),
       buildingLift(scene.options.View3D ? MapStyle::kStoreyHeight * scene.view.pixelsPerMetre() : 0)
 {
+}
+
+RenderFrame::RenderFrame(const RenderFrame& whole, QPainter& painter, const QRect& band)
+    : scene(whole.scene), painter(painter), transform(whole.transform), pixels(band), ppm(whole.ppm),
+      buildingLift(whole.buildingLift)
+{
+    // A hook may restyle an object beyond any width known here: the types
+    // it sees are kept whole, and what lies outside the band is cut away
+    // when drawn.
+    const bool areasHooked = static_cast<bool>(scene.onPaintObject);
+    const bool linesHooked = static_cast<bool>(scene.onPaintPolyLine);
+    const double reach = reachBeyondBoxes(*this);
+    const QRectF near = pixels.adjusted(-reach, -reach, reach, reach);
+    const std::span<const MapBox> boxes = scene.model.boxes();
+    for (std::size_t type = 0; type < visible.size(); ++type) {
+        if (IsLineType(static_cast<std::int32_t>(type)) ? linesHooked : areasHooked) {
+            visible[type] = whole.visible[type];
+            continue;
+        }
+        for (int index : whole.visible[type])
+            if (overlaps(near, pixelBounds(boxes[static_cast<std::size_t>(index)])))
+                visible[type].push_back(index);
+    }
 }
 
 QPointF RenderFrame::roofOffset(const TPMXMapObjectMem& building) const

@@ -53,11 +53,10 @@ double squaredDistanceToSegment(QPointF p, QPointF a, QPointF b)
 
 } // namespace
 
-void simplifyToTolerance(QPolygonF& line, double tolerance)
+int simplifyToTolerance(QPointF* line, int count, double tolerance)
 {
-    const qsizetype count = line.size();
     if (count < 3)
-        return;
+        return count;
     const double squaredTolerance = tolerance * tolerance;
     // Kept between calls: a frame straightens hundreds of thousands of small
     // shapes, and two allocations for each would cost more than the work.
@@ -66,14 +65,14 @@ void simplifyToTolerance(QPolygonF& line, double tolerance)
     keep.front() = keep.back() = 1;
     // Spans still to split, on a stack of their own: a coastline of tens of
     // thousands of points would run a recursion deep.
-    thread_local std::vector<std::pair<qsizetype, qsizetype>> spans;
+    thread_local std::vector<std::pair<int, int>> spans;
     spans.assign({{0, count - 1}});
     while (!spans.empty()) {
         const auto [first, last] = spans.back();
         spans.pop_back();
         double farthest = 0;
-        qsizetype split = -1;
-        for (qsizetype i = first + 1; i < last; ++i) {
+        int split = -1;
+        for (int i = first + 1; i < last; ++i) {
             const double distance = squaredDistanceToSegment(line[i], line[first], line[last]);
             if (distance > farthest) {
                 farthest = distance;
@@ -86,11 +85,16 @@ void simplifyToTolerance(QPolygonF& line, double tolerance)
         spans.push_back({first, split});
         spans.push_back({split, last});
     }
-    qsizetype kept = 0;
-    for (qsizetype i = 0; i < count; ++i)
+    int kept = 0;
+    for (int i = 0; i < count; ++i)
         if (keep[static_cast<std::size_t>(i)])
             line[kept++] = line[i];
-    line.resize(kept);
+    return kept;
+}
+
+void simplifyToTolerance(QPolygonF& line, double tolerance)
+{
+    line.resize(simplifyToTolerance(line.data(), static_cast<int>(line.size()), tolerance));
 }
 
 double signedArea2(const QPolygonF& ring)

@@ -52,6 +52,8 @@ void projectSimplified(const std::vector<MapPoint>& points, const PixelTransform
 // stay. Radial simplification keeps every point of a long, gently bending
 // road that is a pixel from the last; each costs the stroker a join.
 void simplifyToTolerance(QPolygonF& line, double tolerance);
+// The same in place over count points; returns how many are kept, at the front.
+int simplifyToTolerance(QPointF* line, int count, double tolerance);
 
 // Twice the signed area of a pixel ring (positive when it runs clockwise on
 // screen, where y grows downwards).

@@ -2,6 +2,7 @@
 
 #include "AreaBatch.h"
 #include "MapStyle.h"
+#include "Render3D.h"
 #include "RenderPixels.h"
 
 #include <algorithm>
@@ -98,15 +99,34 @@ void projectArea(const RenderFrame& frame, int index, const QPen& outline, QPoly
 {
     const TPMXMapObjectMem& object = frame.object(index);
     projectSimplified(object.Geometry, frame.transform, kAreaTolerance, ring);
-    simplifyToTolerance(ring, kStraightTolerance);
-    // A cut ring would start its dashes elsewhere: a dashed outline is kept whole.
-    if (outline.style() != Qt::NoPen && outline.style() != Qt::SolidLine)
-        return;
     const QRectF kept = strokeBox(frame, outline.style() == Qt::NoPen ? 0 : outline.widthF());
-    if (kept.contains(frame.pixelBounds(index)))
-        return;
-    clipRing(ring, kept, scratch);
-    ring.swap(scratch);
+    // A cut ring would start its dashes elsewhere: a dashed outline is kept whole.
+    const bool dashed = outline.style() != Qt::NoPen && outline.style() != Qt::SolidLine;
+    if (!dashed && !kept.contains(frame.pixelBounds(index))) {
+        clipRing(ring, kept, scratch);
+        ring.swap(scratch);
+    }
+    // Straightened after the cut, as lines are in straightenPieces.
+    simplifyToTolerance(ring, kStraightTolerance);
+}
+
+// Straightens each piece clipPolyline appended to points from `from` on,
+// after the cut: a long line is cut to each band of a frame, and
+// straightening all of it for every band would cost more than drawing the
+// band. The pieces move up over the points straightening leaves out.
+void straightenPieces(std::vector<QPointF>& points, std::size_t from, std::vector<ClippedPiece>& pieces)
+{
+    std::size_t end = from;
+    for (ClippedPiece& piece : pieces) {
+        if (piece.first != end) {
+            const auto start = points.begin() + static_cast<std::ptrdiff_t>(piece.first);
+            std::copy(start, start + piece.count, points.begin() + static_cast<std::ptrdiff_t>(end));
+        }
+        piece.first = end;
+        piece.count = simplifyToTolerance(points.data() + end, piece.count, kStraightTolerance);
+        end += static_cast<std::size_t>(piece.count);
+    }
+    points.resize(end);
 }
 
 } // namespace
@@ -159,15 +179,17 @@ ProjectedRoads projectRoads(RenderFrame& frame)
         if (frame.scene.onPaintPolyLine)
             frame.scene.onPaintPolyLine(object, style);
         projectSimplified(object.Geometry, frame.transform, kLineTolerance, line);
-        simplifyToTolerance(line, kStraightTolerance);
         const QRectF kept = strokeBox(frame, std::max({style.Width, look.fillWidth, look.casingWidth}));
         if (kept.contains(frame.pixelBounds(index))) {
+            simplifyToTolerance(line, kStraightTolerance);
             roads.push_back({projected.points.size(), static_cast<int>(line.size()), style, look});
             projected.points.insert(projected.points.end(), line.cbegin(), line.cend());
             continue;
         }
         pieces.clear();
+        const std::size_t firstPiece = projected.points.size();
         clipPolyline(line.constData(), static_cast<int>(line.size()), kept, projected.points, pieces);
+        straightenPieces(projected.points, firstPiece, pieces);
         for (const ClippedPiece& piece : pieces)
             roads.push_back({piece.first, piece.count, style, look});
     }
@@ -308,7 +330,6 @@ void drawRailways(RenderFrame& frame)
         if (frame.scene.onPaintPolyLine)
             frame.scene.onPaintPolyLine(object, style);
         projectSimplified(object.Geometry, frame.transform, kLineTolerance, line);
-        simplifyToTolerance(line, kStraightTolerance);
         const RailwayStyle look = MapStyle::railwayStyle(style.Style == 1, frame.ppm);
         const QColor color = style.Style == 1 ? look.line : style.Color;
         const double width = style.Style == 1 ? look.lineWidth : style.Width;
@@ -316,6 +337,7 @@ void drawRailways(RenderFrame& frame)
         pieces.clear();
         clipPolyline(line.constData(), static_cast<int>(line.size()),
                      strokeBox(frame, std::max(width, look.sleeperWidth)), clipped, pieces);
+        straightenPieces(clipped, 0, pieces);
         for (const ClippedPiece& piece : pieces) {
             const QPointF* points = clipped.data() + piece.first;
             if (look.sleeperWidth > 0) {
@@ -379,4 +401,19 @@ void drawFlatBuildings(RenderFrame& frame)
         if (ring.size() >= 3)
             batch.add(ring, hooked.pen, hooked.brush);
     }
+}
+
+void drawGround(RenderFrame& frame)
+{
+    frame.painter.fillRect(frame.pixels, MapStyle::landColor());
+    drawAreas(frame, otDistrict);
+    drawAreas(frame, otDistrict2);
+    drawAreas(frame, otMicrodistrict);
+    drawAreas(frame, otWater);
+    drawRoads(frame);
+    drawRailways(frame);
+    if (frame.scene.options.View3D)
+        drawRaisedBuildings(frame);
+    else
+        drawFlatBuildings(frame);
 }

@@ -5,6 +5,9 @@
 
 #include "RenderFrame.h"
 
+// The land and everything lying on it, bottom to top; below the route and
+// the labels.
+void drawGround(RenderFrame& frame);
 // Districts, microdistricts, water: the areas of one type, filled and outlined.
 void drawAreas(RenderFrame& frame, std::int32_t type);
 // Roads: every casing below every road, minor roads below main ones.

@@ -88,11 +88,6 @@ template <bool checked> void PixelWriter::walkLine(QPointF from, QPointF to, QRg
 
 namespace {
 
-// The widest outline drawn as thin lines: a round join two pixels wide can
-// hardly be told from where two thin lines meet, which leave a notch of a
-// pixel at the outside of a sharp corner.
-constexpr double kThinLineWidest = 2.0;
-
 // The integral over t from 0 to run of clamp(height + slope t, 0, 1): how
 // much of a pixel lies below an edge of a line that crosses it at that
 // height and slope, over the run of the pixel the line reaches.
@@ -272,7 +267,7 @@ void PixelWriter::stroke(const QPointF* points, int count, double width, QRgb pi
 
 void PixelWriter::strokeRing(const QPointF* points, int count, double width, QRgb pixel)
 {
-    if (width > kThinLineWidest) {
+    if (width > kJoinsUnseenUpTo) {
         strokeSegments(points, count, width, pixel, 0, count > 2);
         return;
     }

@@ -73,9 +73,13 @@ public:
     // the width of the opaque line that will be drawn over it along the same
     // points: the pixels that line covers whole are left alone.
     void stroke(const QPointF* points, int count, double width, QRgb pixel, double coveredWidth = 0);
+    // Up to this width the joins of an outline cannot be seen: a round join
+    // two pixels wide can hardly be told from where two thin lines meet,
+    // which leave a notch of a pixel at the outside of a sharp corner.
+    static constexpr double kJoinsUnseenUpTo = 2.0;
     // The outline of a closed ring, stroked as stroke does it, with a join
-    // where the ring closes; only for direct() writers. Outlines of a pixel
-    // or two, where no join can be seen, are drawn as thin lines.
+    // where the ring closes; only for direct() writers. Outlines up to
+    // kJoinsUnseenUpTo wide are drawn as thin lines.
     void strokeRing(const QPointF* points, int count, double width, QRgb pixel);
     // A smoothed line at most a few pixels wide, with flat ends: across its
     // main direction, each column (or row) of pixels gets the share of the

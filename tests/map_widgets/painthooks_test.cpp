@@ -13,6 +13,11 @@
 
 #include <sqlite3.h>
 
+#include <QCoreApplication>
+
+#include <thread>
+#include <vector>
+
 namespace {
 
 void expectLayers(const MapEngine& map, const std::array<bool, 10>& shown)
@@ -211,6 +216,38 @@ TEST_F(SelectedBuilding, AFailingCountKeepsTheMapColourAndIsReportedOnce)
     EXPECT_EQ(reported.size(), 1);
     EXPECT_FALSE(reported.value(0).isEmpty());
     EXPECT_FALSE(dm.qTemp.Active());
+}
+
+// A large frame is drawn by several threads, each calling the same painter.
+TEST_F(SelectedBuilding, DrawingThreadsCountOneAtATimeAndFailuresAreReportedOnTheApplicationThread)
+{
+    QStringList reported;
+    std::thread::id reportedOn;
+    TSelectedBuildingPainter painter(map, dm.qTemp, [&](const QString& text) {
+        reported << text;
+        reportedOn = std::this_thread::get_id();
+    });
+    map.EditObject(map.FindObjectID(700));
+    const auto paintFromTwoThreads = [&] {
+        std::vector<QColor> colours(2);
+        std::thread other([&] {
+            for (int i = 0; i < 40; ++i)
+                colours[0] = paintedColor(map.model().object(0), painter);
+        });
+        for (int i = 0; i < 40; ++i)
+            colours[1] = paintedColor(map.model().object(0), painter);
+        other.join();
+        return colours;
+    };
+    EXPECT_EQ(paintFromTwoThreads(), std::vector<QColor>(2, QColor(0, 128, 0)));
+    EXPECT_EQ(countQueries(), 80);
+
+    dm.Con.Close();
+    std::thread([&] { paintedColor(map.model().object(0), painter); }).join();
+    EXPECT_TRUE(reported.isEmpty()) << "not from the drawing thread";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(reported.size(), 1);
+    EXPECT_EQ(reportedOn, std::this_thread::get_id());
 }
 
 TEST(PaintPolyLine, RailwaysGetStyleOne)

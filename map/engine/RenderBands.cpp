@@ -1,0 +1,102 @@
+#include "RenderBands.h"
+
+#include <QImage>
+#include <QTransform>
+
+#include <algorithm>
+#include <atomic>
+#include <future>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Below this many pixels a frame is drawn by one thread: a second one costs
+// its start and the objects along the seams drawn twice, which a small
+// frame does not win back.
+constexpr qint64 kPixelsForASecondThread = qint64{1920} * 1080 / 2;
+constexpr int kMostThreads = 4;
+// The threads take bands from one pile, so that a band dense with buildings
+// does not leave a thread idle while another draws it.
+constexpr int kBandsPerThread = 2;
+
+QImage* plainImage(const QPainter& painter)
+{
+    auto* image = dynamic_cast<QImage*>(painter.device());
+    if (!image || image->devicePixelRatio() != 1)
+        return nullptr;
+    const QImage::Format format = image->format();
+    const bool plain = format == QImage::Format_ARGB32_Premultiplied || format == QImage::Format_RGB32 ||
+                       format == QImage::Format_ARGB32;
+    return plain ? image : nullptr;
+}
+
+// Where painter coordinates land on the image: a shift by whole pixels, or
+// nothing when the painter turns, scales or shifts by part of a pixel.
+std::optional<QPoint> wholePixelShift(const QPainter& painter)
+{
+    const QTransform& transform = painter.deviceTransform();
+    if (transform.type() > QTransform::TxTranslate)
+        return std::nullopt;
+    const QPoint shift(qRound(transform.dx()), qRound(transform.dy()));
+    if (shift.x() != transform.dx() || shift.y() != transform.dy())
+        return std::nullopt;
+    return shift;
+}
+
+// The rows [top, bottom) of the image, in image coordinates, drawn as a
+// frame of their own over the same memory.
+void drawBand(const RenderFrame& whole, uchar* bits, const QImage& image, QPoint shift, int top, int bottom,
+              const std::function<void(RenderFrame& band)>& draw)
+{
+    QImage rows(bits + qsizetype{top} * image.bytesPerLine(), image.width(), bottom - top, image.bytesPerLine(),
+                image.format());
+    QPainter painter(&rows);
+    painter.setRenderHints(whole.painter.renderHints());
+    painter.setTransform(QTransform::fromTranslate(shift.x(), shift.y() - top));
+    const QRect band =
+        QRect(0, top, image.width(), bottom - top).translated(-shift).intersected(whole.pixels.toAlignedRect());
+    painter.setClipRect(band);
+    RenderFrame frame(whole, painter, band);
+    draw(frame);
+}
+
+} // namespace
+
+int bandThreadsFor(const QPainter& painter, const QRect& target)
+{
+    const QImage* image = plainImage(painter);
+    const std::optional<QPoint> shift = wholePixelShift(painter);
+    if (!image || !shift || painter.hasClipping() || painter.opacity() != 1 ||
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver)
+        return 1;
+    const QRect shown = target.translated(*shift).intersected(image->rect());
+    if (qint64{shown.width()} * shown.height() < kPixelsForASecondThread)
+        return 1;
+    return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMostThreads);
+}
+
+void drawInBands(const RenderFrame& whole, int threads, const std::function<void(RenderFrame& band)>& draw)
+{
+    QImage& image = *plainImage(whole.painter);
+    const QPoint shift = *wholePixelShift(whole.painter);
+    const QRect shown = whole.pixels.toAlignedRect().translated(shift).intersected(image.rect());
+    // Taken once, here: bits() may detach the image, which only this thread may do.
+    uchar* const bits = image.bits();
+    const int bands = std::min(threads * kBandsPerThread, shown.height());
+    std::atomic<int> next{0};
+    const auto drawBands = [&] {
+        for (int band = next++; band < bands; band = next++) {
+            const int top = shown.top() + shown.height() * band / bands;
+            const int bottom = shown.top() + shown.height() * (band + 1) / bands;
+            drawBand(whole, bits, image, shift, top, bottom, draw);
+        }
+    };
+    std::vector<std::future<void>> helpers;
+    for (int i = 1; i < threads; ++i)
+        helpers.push_back(std::async(std::launch::async, drawBands));
+    drawBands();
+    for (std::future<void>& helper : helpers)
+        helper.get();
+}

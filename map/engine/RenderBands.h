@@ -1,0 +1,24 @@
+// The ground of a large frame (land, areas, roads, buildings) drawn in
+// horizontal bands by several threads at once. Most of such a frame's time
+// goes into filling pixels, and the pixels of one band share nothing with
+// those of another; labels, which must see each other to keep apart, are
+// drawn after it by the calling thread.
+#pragma once
+
+#include "RenderFrame.h"
+
+#include <QPainter>
+#include <QRect>
+
+#include <functional>
+
+// How many threads draw a frame into painter's target: one when the
+// painter's device is not a plain 32-bit image drawn unscaled and
+// unclipped, or when the frame is too small to be worth a second thread.
+// Asked before the frame sets its own clip.
+int bandThreadsFor(const QPainter& painter, const QRect& target);
+
+// Calls draw once per band of the whole frame, each with a frame of its own
+// over the band: its own painter on the band's rows of the image, and the
+// visible objects that may reach into it. Returns when every band is drawn.
+void drawInBands(const RenderFrame& whole, int threads, const std::function<void(RenderFrame& band)>& draw);
