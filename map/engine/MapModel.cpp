@@ -93,7 +93,7 @@ struct MapModel::Impl {
     Tree tree;
     std::int32_t largestId = 0;
     std::int32_t lowestFreeCandidate = 1;
-    // Made when first asked for: only frames that see much of the map use it.
+    // Made with the list, and again when first asked for after a change.
     mutable SizeClasses sizes;
 
     static double sizeOf(const MapBox& box) { return std::max(box.maxX - box.minX, box.maxY - box.minY); }
@@ -230,6 +230,9 @@ void MapModel::assign(std::vector<TPMXMapObjectMem> objects)
     // The range constructor packs the tree (sort-tile-recursive), which both
     // builds faster and answers queries faster than insertion one by one.
     impl_->tree = Tree(entries.begin(), entries.end());
+    // Grouped now rather than by the first far-away frame, which would
+    // take the time of several frames for it.
+    impl_->buildSizeClasses();
 }
 
 int MapModel::GetCount() const { return static_cast<int>(impl_->objects.size()); }
@@ -338,9 +341,24 @@ void MapModel::visitLargerThan(double smallest, const std::function<void(int ind
     // up to half its size smaller, which the caller's own check leaves out.
     const int lowest = SizeClasses::classOf(smallest);
     const std::size_t end = sizes.start[static_cast<std::size_t>(SizeClasses::kCount - lowest)];
-    for (std::size_t at = 0; at < end; ++at)
+    // The positions of a size lie all over the list: the box a caller looks
+    // at is asked for a few steps ahead, instead of waited for each time.
+    constexpr std::size_t kReadAhead = 16;
+    for (std::size_t at = 0; at < end; ++at) {
+        if (at + kReadAhead < end)
+            __builtin_prefetch(&impl_->boxes[static_cast<std::size_t>(sizes.positions[at + kReadAhead])]);
         if (sizes.positions[at] < count)
             visit(sizes.positions[at]);
+    }
+}
+
+std::size_t MapModel::countLargerThan(double smallest) const
+{
+    if (!impl_->sizes.built)
+        impl_->buildSizeClasses();
+    const SizeClasses& sizes = impl_->sizes;
+    const int lowest = SizeClasses::classOf(smallest);
+    return sizes.points.size() + sizes.start[static_cast<std::size_t>(SizeClasses::kCount - lowest)];
 }
 
 void MapModel::query(const QRectF& box, const std::function<void(int index)>& visit) const

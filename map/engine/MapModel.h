@@ -82,10 +82,12 @@ public:
     // and for a few a little smaller; it may call it for positions that have
     // been emptied since (check the type). A frame of the whole city shows a
     // few ten thousand of a million objects: the others, smaller than a
-    // pixel, are never looked at. The grouping by size is made on the first
-    // call after the list changed other than by points (a category's labels
-    // come and go without it).
+    // pixel, are never looked at. The grouping by size is made with the list,
+    // and again on the first call after it changed other than by points (a
+    // category's labels come and go without it).
     void visitLargerThan(double smallest, const std::function<void(int index)>& visit) const;
+    // How many positions visitLargerThan(smallest) visits.
+    std::size_t countLargerThan(double smallest) const;
 
 private:
     struct Impl;

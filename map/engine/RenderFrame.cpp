@@ -22,8 +22,10 @@ bool largeEnough(const MapBox& box, double smallestMetres)
     return std::max(box.maxX - box.minX, box.maxY - box.minY) >= smallestMetres;
 }
 
-// From this share of the map's extent in view on, every object is looked at.
-constexpr double kWalkAllFromShare = 0.25;
+// Asking the spatial index costs about this many times as much per object
+// as walking the objects by size: for a view of much of the map the walk
+// over those larger than a pixel is the cheaper, close up the index.
+constexpr double kIndexCostPerWalkedObject = 8;
 
 bool meets(const MapBox& box, const QRectF& area)
 {
@@ -92,9 +94,14 @@ RenderFrame::RenderFrame(const RenderFrame& whole, QPainter& painter, const QRec
             visible[type] = whole.visible[type];
             continue;
         }
-        for (int index : whole.visible[type])
-            if (overlaps(near, pixelBounds(boxes[static_cast<std::size_t>(index)])))
-                visible[type].push_back(index);
+        const std::vector<int>& all = whole.visible[type];
+        constexpr std::size_t kReadAhead = 16;
+        for (std::size_t k = 0; k < all.size(); ++k) {
+            if (k + kReadAhead < all.size())
+                __builtin_prefetch(&boxes[static_cast<std::size_t>(all[k + kReadAhead])]);
+            if (overlaps(near, pixelBounds(boxes[static_cast<std::size_t>(all[k])])))
+                visible[type].push_back(all[k]);
+        }
     }
 }
 
@@ -133,7 +140,9 @@ void collectVisible(RenderFrame& frame)
         frame.visible[static_cast<std::size_t>(type)].push_back(index);
     };
     const QRectF extent = model.extent();
-    if (area.contains(extent) || shareOfExtentInView(area, extent) >= kWalkAllFromShare) {
+    const double objectsInView = shareOfExtentInView(area, extent) * model.GetCount();
+    const auto walked = static_cast<double>(model.countLargerThan(smallestMetres));
+    if (area.contains(extent) || walked <= kIndexCostPerWalkedObject * objectsInView) {
         // Much of the map is in view: the objects large enough to be drawn
         // are taken by their size, marked, and considered in list order,
         // cheaper than the index and the sorting after it, and than a walk

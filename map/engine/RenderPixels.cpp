@@ -3,6 +3,7 @@
 #include "RenderGeometry.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -505,12 +506,24 @@ float coveredShare(float sum) { return std::min(std::abs(sum), 1.0F); }
 
 thread_local CoverageRows ringCoverage;
 
+// Where an edge crosses a row's line of pixel centres, and which way it runs.
+struct Crossing {
+    double x;
+    int winding;
+};
+
+int ceilToInt(double value) { return -floorToInt(-value); }
+
 } // namespace
 
 void PixelWriter::fillRing(const QPointF* points, int count, QRgb pixel, bool smooth)
 {
     if (count < 3 || bounds_.isEmpty())
         return;
+    if (!smooth && count <= kMostCentreCrossings) {
+        fillCentres(points, count, pixel);
+        return;
+    }
     const RingExtent extent = ExtentOf(points, count);
     const int left = std::max(bounds_.left(), floorToInt(extent.minX + shift_.x()));
     const int right = std::min(bounds_.right(), -floorToInt(-(extent.maxX + shift_.x())) - 1);
@@ -525,6 +538,43 @@ void PixelWriter::fillRing(const QPointF* points, int count, QRgb pixel, bool sm
     for (int i = 0; i < count; ++i)
         accumulateEdge(rows, points[i] - origin, points[i + 1 < count ? i + 1 : 0] - origin);
     sweepCoverage(box, pixel, smooth);
+}
+
+void PixelWriter::fillCentres(const QPointF* points, int count, QRgb pixel)
+{
+    const RingExtent extent = ExtentOf(points, count);
+    // The rows whose centres lie in [minY, maxY), in image rows.
+    const int top = std::max(bounds_.top(), ceilToInt(extent.minY + shift_.y() - 0.5));
+    const int bottom = std::min(bounds_.bottom(), ceilToInt(extent.maxY + shift_.y() - 0.5) - 1);
+    std::array<Crossing, kMostCentreCrossings> crossings{};
+    for (int y = top; y <= bottom; ++y) {
+        const double centreY = y + 0.5 - shift_.y();
+        int found = 0;
+        for (int i = 0; i < count; ++i) {
+            const QPointF a = points[i];
+            const QPointF b = points[i + 1 < count ? i + 1 : 0];
+            if ((a.y() <= centreY) == (b.y() <= centreY))
+                continue;
+            const double x = a.x() + (centreY - a.y()) / (b.y() - a.y()) * (b.x() - a.x()) + shift_.x();
+            crossings[static_cast<std::size_t>(found++)] = {x, a.y() < b.y() ? 1 : -1};
+        }
+        // A handful of crossings: sorted in place faster than by a call.
+        for (int i = 1; i < found; ++i)
+            for (int j = i; j > 0 && crossings[static_cast<std::size_t>(j)].x < crossings[static_cast<std::size_t>(j - 1)].x; --j)
+                std::swap(crossings[static_cast<std::size_t>(j)], crossings[static_cast<std::size_t>(j - 1)]);
+        QRgb* row = reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * stride_);
+        int winding = 0;
+        for (int k = 0; k + 1 < found; ++k) {
+            winding += crossings[static_cast<std::size_t>(k)].winding;
+            if (winding == 0)
+                continue;
+            // The pixels whose centres lie in [this crossing, the next).
+            const int first = std::max(bounds_.left(), ceilToInt(crossings[static_cast<std::size_t>(k)].x - 0.5));
+            const int last = std::min(bounds_.right(), ceilToInt(crossings[static_cast<std::size_t>(k + 1)].x - 0.5) - 1);
+            if (first <= last)
+                fillPixels(row + first, row + last + 1, pixel);
+        }
+    }
 }
 
 void PixelWriter::sweepCoverage(const QRect& box, QRgb pixel, bool smooth)
