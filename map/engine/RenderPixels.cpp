@@ -126,11 +126,15 @@ struct Span {
 
 // The points within some radius of a segment: two end discs and the band
 // between them, or without the disc at its start, which the piece before it
-// covers as the disc at its end. Its rows are asked for thousands of times a
-// frame, so what depends only on the segment is worked out once.
+// covers as the disc at its end. Where another piece goes on from its end,
+// only the wedge of the end disc that neither band covers is kept, the
+// outside of the bend: a street of short pieces would otherwise go over
+// most of its pixels again with the disc of every piece. Its rows are
+// asked for thousands of times a frame, so what depends only on the
+// segment is worked out once.
 class Capsule {
 public:
-    Capsule(QPointF a, QPointF b, bool startDisc)
+    Capsule(QPointF a, QPointF b, bool startDisc, std::optional<QPointF> nextDirection = std::nullopt)
         : a_(a), b_(b), length_(std::sqrt(QPointF::dotProduct(b - a, b - a))), startDisc_(startDisc)
     {
         if (length_ > 0) {
@@ -139,8 +143,12 @@ public:
         }
         // Rows divide by these thousands of times a frame: multiplying by
         // the inverse is several times cheaper.
-        inverseUx_ = std::abs(ux_) < kAxisParallel ? 0 : 1 / ux_;
-        inverseUy_ = std::abs(uy_) < kAxisParallel ? 0 : 1 / uy_;
+        inverseUx_ = inverseOf(ux_);
+        inverseUy_ = inverseOf(uy_);
+        if (nextDirection && length_ > 0) {
+            next_ = *nextDirection;
+            inverseNextX_ = inverseOf(next_->x());
+        }
     }
 
     // Where the horizontal line at height y crosses the points within radius.
@@ -156,7 +164,10 @@ public:
         };
         if (startDisc_ || length_ == 0)
             disc(a_);
-        disc(b_);
+        if (next_)
+            endWedge(radius, y, span);
+        else
+            disc(b_);
         if (length_ == 0)
             return span;
         const double h = y - a_.y();
@@ -174,6 +185,28 @@ private:
     // Below this a unit direction's component counts as zero: the segment
     // runs along the other axis.
     static constexpr double kAxisParallel = 1e-12;
+    // The wedge reaches this far into both bands: a pixel centre on its
+    // edge, as near to one piece as to the other, is then drawn by this
+    // piece, which wins such ties.
+    static constexpr double kWedgeOverlap = 0.5;
+
+    static double inverseOf(double component) { return std::abs(component) < kAxisParallel ? 0 : 1 / component; }
+
+    // The end disc beyond this band's end and before the next band's start.
+    void endWedge(double radius, double y, Span& span) const
+    {
+        const double h = y - b_.y();
+        if (std::abs(h) > radius)
+            return;
+        const double half = std::sqrt(radius * radius - h * h);
+        double low = -half;
+        double high = half;
+        constexpr double kUnbounded = std::numeric_limits<double>::infinity();
+        // x' = x - b.x: x' ux + h uy >= -overlap, and x' nx + h ny <= overlap.
+        if (narrow(inverseUx_, -h * uy_ - kWedgeOverlap, kUnbounded, low, high) &&
+            narrow(inverseNextX_, -kUnbounded, kWedgeOverlap - h * next_->y(), low, high))
+            span.add(b_.x() + low, b_.x() + high);
+    }
 
     // Narrows [low, high] to the x for which x / inverse lies in [from, to]
     // (inverse 0: the factor is zero); false when none do.
@@ -198,6 +231,8 @@ private:
     double inverseUx_ = 0;
     double inverseUy_ = 0;
     bool startDisc_;
+    std::optional<QPointF> next_; // the next piece's direction, a unit vector
+    double inverseNextX_ = 0;
 };
 
 // A segment asked for the distance of many pixels from it.
@@ -207,6 +242,14 @@ public:
     {
         const double squaredLength = QPointF::dotProduct(d_, d_);
         inverseSquaredLength_ = squaredLength > 0 ? 1 / squaredLength : 0;
+    }
+    QPointF start() const { return a_; }
+    // The unit vector along the segment; none for a segment of no length.
+    std::optional<QPointF> direction() const
+    {
+        if (inverseSquaredLength_ == 0)
+            return std::nullopt;
+        return d_ * std::sqrt(inverseSquaredLength_);
     }
     double squaredDistance(double x, double y) const
     {
@@ -626,7 +669,10 @@ void PixelWriter::coverSegment(QPointF from, QPointF to, const SegmentNeighbours
     // Whole pixels are written by every piece, which changes nothing the
     // second time. Lines of a city's real streets bend every few pixels,
     // where the discs would be most of what each piece covers.
-    const Capsule capsule(from, to, !segments.previous.has_value());
+    // A piece cut short at the frame's reach ends out of sight, not where the next one starts.
+    const bool joined = segments.next && segments.next->start() == to;
+    const Capsule capsule(from, to, !segments.previous.has_value(),
+                          joined ? segments.next->direction() : std::nullopt);
     const double squaredOuter = shape.outer * shape.outer;
     const auto edge = [&](QRgb* row, double centreY, int first, int last) {
         for (int x = first; x <= last; ++x) {

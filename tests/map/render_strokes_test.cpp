@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QPolygonF>
 
+#include <cmath>
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -72,6 +74,19 @@ Comparison compare(const QImage& ours, const QImage& painters)
 
 } // namespace
 
+// A curve of pieces much shorter than the width, as a real street's
+// points come, turning back on itself at the end.
+QPolygonF shortPieces()
+{
+    QPolygonF line;
+    for (int step = 0; step <= 24; ++step) {
+        const double angle = step * 0.12;
+        line << QPointF(60 + 35 * std::cos(angle), 50 + 35 * std::sin(angle) * 0.8);
+    }
+    line << line[line.size() - 2] + QPointF(0.4, -0.3) << QPointF(20.5, 30.5);
+    return line;
+}
+
 TEST(StrokeWriter, WideLinesWithBendsAndEndsMatchThePaintersRoundPen)
 {
     const QSize size(120, 90);
@@ -80,6 +95,7 @@ TEST(StrokeWriter, WideLinesWithBendsAndEndsMatchThePaintersRoundPen)
         QPolygonF({QPointF(60.5, 5.2), QPointF(61.7, 85.4)}),                            // nearly upright
         QPolygonF({QPointF(10, 80), QPointF(50, 15), QPointF(75.5, 70.25), QPointF(112, 30)}), // sharp bends
         QPolygonF({QPointF(20, 40), QPointF(40.5, 41), QPointF(60, 45), QPointF(80.25, 52)}), // gentle bends
+        shortPieces(),
     };
     for (const double width : {2.5, 4.0, 9.0, 16.0}) {
         for (std::size_t i = 0; i < lines.size(); ++i) {
