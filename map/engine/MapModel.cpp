@@ -328,37 +328,16 @@ QRectF MapModel::extent() const
     return rectOf(impl_->tree.bounds());
 }
 
-void MapModel::visitLargerThan(double smallest, const std::function<void(int index)>& visit) const
+MapModel::PositionsBySize MapModel::positionsLargerThan(double smallest) const
 {
     if (!impl_->sizes.built)
         impl_->buildSizeClasses();
     const SizeClasses& sizes = impl_->sizes;
-    const int count = GetCount();
-    for (const int position : sizes.points)
-        if (position < count)
-            visit(position);
     // Classes are powers of two: the one smallest falls in may hold objects
     // up to half its size smaller, which the caller's own check leaves out.
     const int lowest = SizeClasses::classOf(smallest);
     const std::size_t end = sizes.start[static_cast<std::size_t>(SizeClasses::kCount - lowest)];
-    // The positions of a size lie all over the list: the box a caller looks
-    // at is asked for a few steps ahead, instead of waited for each time.
-    constexpr std::size_t kReadAhead = 16;
-    for (std::size_t at = 0; at < end; ++at) {
-        if (at + kReadAhead < end)
-            __builtin_prefetch(&impl_->boxes[static_cast<std::size_t>(sizes.positions[at + kReadAhead])]);
-        if (sizes.positions[at] < count)
-            visit(sizes.positions[at]);
-    }
-}
-
-std::size_t MapModel::countLargerThan(double smallest) const
-{
-    if (!impl_->sizes.built)
-        impl_->buildSizeClasses();
-    const SizeClasses& sizes = impl_->sizes;
-    const int lowest = SizeClasses::classOf(smallest);
-    return sizes.points.size() + sizes.start[static_cast<std::size_t>(SizeClasses::kCount - lowest)];
+    return {sizes.points, std::span<const int>(sizes.positions).first(end)};
 }
 
 void MapModel::query(const QRectF& box, const std::function<void(int index)>& visit) const

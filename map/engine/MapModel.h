@@ -77,17 +77,21 @@ public:
 
     // Calls visit(index) for every live object whose bounding box meets box.
     void query(const QRectF& box, const std::function<void(int index)>& visit) const;
-    // Calls visit(index), in no particular order, for every point object and
-    // every object whose box is at least smallest across in its larger side,
-    // and for a few a little smaller; it may call it for positions that have
-    // been emptied since (check the type). A frame of the whole city shows a
-    // few ten thousand of a million objects: the others, smaller than a
-    // pixel, are never looked at. The grouping by size is made with the list,
-    // and again on the first call after it changed other than by points (a
-    // category's labels come and go without it).
-    void visitLargerThan(double smallest, const std::function<void(int index)>& visit) const;
-    // How many positions visitLargerThan(smallest) visits.
-    std::size_t countLargerThan(double smallest) const;
+    // The positions of every point object, and of every object whose box is
+    // at least smallest across in its larger side and of a few a little
+    // smaller, in no particular order; some may have been emptied since
+    // (check the type) or lie past the end of a list that shrank (check the
+    // count). A frame of the whole city shows a few ten thousand of a
+    // million objects: the others, smaller than a pixel, are never looked
+    // at. The grouping by size is made with the list, and again on the first
+    // call after it changed other than by points (a category's labels come
+    // and go without it). The positions hold until the list changes.
+    struct PositionsBySize {
+        std::span<const int> points;
+        std::span<const int> larger;
+        std::size_t size() const { return points.size() + larger.size(); }
+    };
+    PositionsBySize positionsLargerThan(double smallest) const;
 
 private:
     struct Impl;

@@ -114,12 +114,17 @@ void MapRenderer::render(const RenderScene& scene, QPainter& painter, const QRec
 
     RenderFrame frame(scene, painter, target);
     collectVisible(frame);
-    if (threads > 1)
-        drawInBands(frame, threads, drawGround);
-    else
+    PlacedLabels placed;
+    // Placing the labels needs no pixels: it goes on while the ground is drawn.
+    const auto placeAll = [&] { placed = placeLabels(frame, *caches_); };
+    if (threads > 1) {
+        drawInBands(frame, threads, drawGround, placeAll);
+    } else {
         drawGround(frame);
+        placeAll();
+    }
     drawRoute(frame);
-    drawLabels(frame, *caches_);
+    drawLabels(frame, placed, *caches_);
     drawMeasureLine(frame);
     drawZoomRectangle(frame);
     drawAttribution(frame);

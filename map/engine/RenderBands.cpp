@@ -77,7 +77,8 @@ int bandThreadsFor(const QPainter& painter, const QRect& target)
     return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMostThreads);
 }
 
-void drawInBands(const RenderFrame& whole, int threads, const std::function<void(RenderFrame& band)>& draw)
+void drawInBands(const RenderFrame& whole, int threads, const std::function<void(RenderFrame& band)>& draw,
+                 const std::function<void()>& alongside)
 {
     QImage& image = *plainImage(whole.painter);
     const QPoint shift = *wholePixelShift(whole.painter);
@@ -96,6 +97,7 @@ void drawInBands(const RenderFrame& whole, int threads, const std::function<void
     std::vector<std::future<void>> helpers;
     for (int i = 1; i < threads; ++i)
         helpers.push_back(std::async(std::launch::async, drawBands));
+    alongside();
     drawBands();
     for (std::future<void>& helper : helpers)
         helper.get();

@@ -20,5 +20,8 @@ int bandThreadsFor(const QPainter& painter, const QRect& target);
 
 // Calls draw once per band of the whole frame, each with a frame of its own
 // over the band: its own painter on the band's rows of the image, and the
-// visible objects that may reach into it. Returns when every band is drawn.
-void drawInBands(const RenderFrame& whole, int threads, const std::function<void(RenderFrame& band)>& draw);
+// visible objects that may reach into it. The calling thread first runs
+// alongside, work of the frame that needs no pixels, while the other
+// threads start on the bands. Returns when every band is drawn.
+void drawInBands(const RenderFrame& whole, int threads, const std::function<void(RenderFrame& band)>& draw,
+                 const std::function<void()>& alongside);

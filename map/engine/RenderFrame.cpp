@@ -22,6 +22,10 @@ bool largeEnough(const MapBox& box, double smallestMetres)
     return std::max(box.maxX - box.minX, box.maxY - box.minY) >= smallestMetres;
 }
 
+// The objects in view lie all over a list of a million: a loop over them
+// asks for the box this many steps on before it looks at the one in hand.
+constexpr std::size_t kReadAhead = 16;
+
 // Asking the spatial index costs about this many times as much per object
 // as walking the objects by size: for a view of much of the map the walk
 // over those larger than a pixel is the cheaper, close up the index.
@@ -95,7 +99,6 @@ RenderFrame::RenderFrame(const RenderFrame& whole, QPainter& painter, const QRec
             continue;
         }
         const std::vector<int>& all = whole.visible[type];
-        constexpr std::size_t kReadAhead = 16;
         for (std::size_t k = 0; k < all.size(); ++k) {
             if (k + kReadAhead < all.size())
                 __builtin_prefetch(&boxes[static_cast<std::size_t>(all[k + kReadAhead])]);
@@ -141,19 +144,29 @@ void collectVisible(RenderFrame& frame)
     };
     const QRectF extent = model.extent();
     const double objectsInView = shareOfExtentInView(area, extent) * model.GetCount();
-    const auto walked = static_cast<double>(model.countLargerThan(smallestMetres));
-    if (area.contains(extent) || walked <= kIndexCostPerWalkedObject * objectsInView) {
+    const MapModel::PositionsBySize bySize = model.positionsLargerThan(smallestMetres);
+    if (area.contains(extent) || static_cast<double>(bySize.size()) <= kIndexCostPerWalkedObject * objectsInView) {
         // Much of the map is in view: the objects large enough to be drawn
         // are taken by their size, marked, and considered in list order,
         // cheaper than the index and the sorting after it, and than a walk
         // over the million objects smaller than a pixel.
         const bool everything = area.contains(extent);
-        std::vector<std::uint64_t> marked((static_cast<std::size_t>(model.GetCount()) + 63) / 64);
-        model.visitLargerThan(smallestMetres, [&](int index) {
-            const auto at = static_cast<std::size_t>(index);
-            if (everything || meets(boxes[at], area))
-                marked[at / 64] |= std::uint64_t{1} << (at % 64);
-        });
+        const auto count = static_cast<std::size_t>(model.GetCount());
+        std::vector<std::uint64_t> marked((count + 63) / 64);
+        const auto mark = [&](std::span<const int> positions) {
+            for (std::size_t k = 0; k < positions.size(); ++k) {
+                const auto ahead = k + kReadAhead < positions.size()
+                                       ? static_cast<std::size_t>(positions[k + kReadAhead])
+                                       : count;
+                if (ahead < count)
+                    __builtin_prefetch(&boxes[ahead]);
+                const auto at = static_cast<std::size_t>(positions[k]);
+                if (at < count && (everything || meets(boxes[at], area)))
+                    marked[at / 64] |= std::uint64_t{1} << (at % 64);
+            }
+        };
+        mark(bySize.points);
+        mark(bySize.larger);
         for (std::size_t word = 0; word < marked.size(); ++word)
             for (std::uint64_t bits = marked[word]; bits != 0; bits &= bits - 1)
                 consider(static_cast<int>(word * 64 + static_cast<std::size_t>(std::countr_zero(bits))));

@@ -440,9 +440,8 @@ PlacedLabels placeLabels(const RenderFrame& frame, LabelCaches& caches)
     return placed;
 }
 
-void drawLabels(RenderFrame& frame, LabelCaches& caches)
+void drawLabels(RenderFrame& frame, const PlacedLabels& placed, LabelCaches& caches)
 {
-    const PlacedLabels placed = placeLabels(frame, caches);
     QPainter& painter = frame.painter;
     painter.setFont(MapStyle::houseNumberFont(frame.scene.options.NumberDomSizeFont));
     painter.setPen(MapStyle::houseNumberColor());

@@ -111,4 +111,5 @@ struct PlacedLabels {
 
 // Decides what of the frame's texts and icons is shown, and where.
 PlacedLabels placeLabels(const RenderFrame& frame, LabelCaches& caches);
-void drawLabels(RenderFrame& frame, LabelCaches& caches);
+// Draws what placeLabels placed, the most important on top.
+void drawLabels(RenderFrame& frame, const PlacedLabels& placed, LabelCaches& caches);

@@ -400,7 +400,13 @@ void drawFlatBuildings(RenderFrame& frame)
     // Far away a building is a few pixels of a shade close to the land's,
     // where a smoothed edge cannot be told from a plain one and costs most
     // of the drawing of the tens of thousands in view.
-    painter.setRenderHint(QPainter::Antialiasing, smooth && frame.ppm >= kFarAwayBelowPixelsPerMetre);
+    const bool smoothShapes = smooth && frame.ppm >= kFarAwayBelowPixelsPerMetre;
+    painter.setRenderHint(QPainter::Antialiasing, smoothShapes);
+    // Such plain buildings, of one colour without an outline, are filled
+    // straight from their points: the batch's copies and path, made for
+    // outlines and smoothing, would cost several times their few pixels.
+    const bool plainShapes = plainDots && !hook && !smoothShapes && !style.outline.isValid();
+    std::array<QPointF, PixelWriter::kMostCentreCrossings> corners;
     QPolygonF ring;
     QPolygonF scratch;
     AreaBatch batch(painter, frame.pixels);
@@ -412,6 +418,13 @@ void drawFlatBuildings(RenderFrame& frame)
             __builtin_prefetch(frame.object(shapes[k + kReadAhead]).Geometry.data());
         const int index = shapes[k];
         const TPMXMapObjectMem& object = frame.object(index);
+        const std::vector<MapPoint>& points = object.Geometry;
+        if (plainShapes && points.size() <= corners.size()) {
+            for (std::size_t i = 0; i < points.size(); ++i)
+                corners[i] = frame.transform.toPixel(points[i]);
+            dots.fillRing(corners.data(), static_cast<int>(points.size()), plainPixel, false);
+            continue;
+        }
         hooked.apply(hook, object);
         projectArea(frame, index, hooked.pen, ring, scratch);
         if (ring.size() >= 3)

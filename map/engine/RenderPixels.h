@@ -93,6 +93,10 @@ public:
     // clip and rasterizer for each of the tens of thousands of buildings of
     // a frame, which costs many times the few pixels of each.
     void fillRing(const QPointF* points, int count, QRgb pixel, bool smooth);
+    // Rings of up to this many points are filled without smoothing a row of
+    // pixel centres at a time (a row crosses at most that many edges), the
+    // cheapest way there is.
+    static constexpr int kMostCentreCrossings = 32;
     // fill for a direct() writer and an opaque colour.
     void fillOpaque(const QRect& box, QRgb pixel)
     {
@@ -127,9 +131,6 @@ private:
     void coverSegment(QPointF from, QPointF to, const SegmentNeighbours& segments, const StrokeShape& shape);
     void strokeSegments(const QPointF* points, int count, double width, QRgb pixel, double coveredWidth, bool closed);
     void sweepCoverage(const QRect& box, QRgb pixel, bool smooth);
-    // Rings of up to this many points are filled without smoothing a row of
-    // pixel centres at a time; a row crosses at most that many edges.
-    static constexpr int kMostCentreCrossings = 32;
     void fillCentres(const QPointF* points, int count, QRgb pixel);
     template <bool checked> void walkLine(QPointF from, QPointF to, QRgb pixel, int thickness);
     void put(int x, int y, QRgb pixel)

@@ -210,10 +210,11 @@ TEST(MapModel, ObjectsBySizeFollowTheListAsItChanges)
     model.assign({building(1, 0, 0, 1), building(2, 10, 0, 10), building(3, 30, 0, 100), point(4, 5, 5)});
     const auto larger = [&](double smallest) {
         std::set<int> found;
-        model.visitLargerThan(smallest, [&](int index) {
-            if (!model.isDeleted(index))
-                found.insert(index);
-        });
+        const MapModel::PositionsBySize bySize = model.positionsLargerThan(smallest);
+        for (const std::span<const int> positions : {bySize.points, bySize.larger})
+            for (const int index : positions)
+                if (index < model.GetCount() && !model.isDeleted(index))
+                    found.insert(index);
         // A few a little smaller may come too: only those at least half as large.
         std::set<int> required;
         for (int i = 0; i < model.GetCount(); ++i) {

@@ -46,7 +46,7 @@ struct BandScene {
             painter.setClipRect(frame.pixels);
             drawGround(frame);
         } else {
-            drawInBands(frame, threads, drawGround);
+            drawInBands(frame, threads, drawGround, [] {});
         }
         return image;
     }
