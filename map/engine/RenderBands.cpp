@@ -15,7 +15,7 @@ namespace {
 // Below this many pixels a frame is drawn by one thread: a second one costs
 // its start and the objects along the seams drawn twice, which a small
 // frame does not win back.
-constexpr qint64 kPixelsForASecondThread = qint64{1920} * 1080 / 2;
+constexpr qint64 kPixelsForASecondThread = qint64{1920} * 1080 / 4;
 constexpr int kMostThreads = 4;
 // The threads take bands from one pile, so that a band dense with buildings
 // does not leave a thread idle while another draws it.
