@@ -592,28 +592,28 @@ void PixelWriter::fillCentres(const QPointF* points, int count, QRgb pixel)
     std::array<Crossing, kMostCentreCrossings> crossings{};
     for (int y = top; y <= bottom; ++y) {
         const double centreY = y + 0.5 - shift_.y();
-        int found = 0;
+        std::size_t found = 0;
         for (int i = 0; i < count; ++i) {
             const QPointF a = points[i];
             const QPointF b = points[i + 1 < count ? i + 1 : 0];
             if ((a.y() <= centreY) == (b.y() <= centreY))
                 continue;
             const double x = a.x() + (centreY - a.y()) / (b.y() - a.y()) * (b.x() - a.x()) + shift_.x();
-            crossings[static_cast<std::size_t>(found++)] = {x, a.y() < b.y() ? 1 : -1};
+            crossings[found++] = {x, a.y() < b.y() ? 1 : -1};
         }
         // A handful of crossings: sorted in place faster than by a call.
-        for (int i = 1; i < found; ++i)
-            for (int j = i; j > 0 && crossings[static_cast<std::size_t>(j)].x < crossings[static_cast<std::size_t>(j - 1)].x; --j)
-                std::swap(crossings[static_cast<std::size_t>(j)], crossings[static_cast<std::size_t>(j - 1)]);
+        for (std::size_t i = 1; i < found; ++i)
+            for (std::size_t j = i; j > 0 && crossings[j].x < crossings[j - 1].x; --j)
+                std::swap(crossings[j], crossings[j - 1]);
         QRgb* row = reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * stride_);
         int winding = 0;
-        for (int k = 0; k + 1 < found; ++k) {
-            winding += crossings[static_cast<std::size_t>(k)].winding;
+        for (std::size_t k = 0; k + 1 < found; ++k) {
+            winding += crossings[k].winding;
             if (winding == 0)
                 continue;
             // The pixels whose centres lie in [this crossing, the next).
-            const int first = std::max(bounds_.left(), ceilToInt(crossings[static_cast<std::size_t>(k)].x - 0.5));
-            const int last = std::min(bounds_.right(), ceilToInt(crossings[static_cast<std::size_t>(k + 1)].x - 0.5) - 1);
+            const int first = std::max(bounds_.left(), ceilToInt(crossings[k].x - 0.5));
+            const int last = std::min(bounds_.right(), ceilToInt(crossings[k + 1].x - 0.5) - 1);
             if (first <= last)
                 fillPixels(row + first, row + last + 1, pixel);
         }
