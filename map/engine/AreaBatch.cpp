@@ -127,11 +127,13 @@ void AreaBatch::flushDirect()
         }
     };
     if (brush_.style() != Qt::NoBrush) {
-        // The painter fills the inside of a large area faster than a pixel
+        // The painter smooths the inside of a large area faster than a pixel
         // at a time: what is saved is its set-up for each of many small ones.
+        // Without smoothing a ring of any size is filled here, a row at a
+        // time, faster than by the painter.
         const QRgb fill = brush_.color().rgba();
         eachRing([&](const QPointF* ring, int count) {
-            if (smallInView(ring, count))
+            if (!smooth || smallInView(ring, count))
                 pixels_.fillRing(ring, count, fill, smooth);
             else
                 addToPath(ring, count);

@@ -23,6 +23,8 @@ constexpr double kDotBelowPixels = 3.0;
 // Roads without a casing and narrower than this are written straight into
 // the frame as lines of whole pixels.
 constexpr double kPixelRoadBelow = 2.5;
+// Plain buildings of up to this many corners are projected on the stack.
+constexpr std::size_t kFewCorners = 32;
 // The objects of a frame lie scattered over a list of a million: a loop
 // over them asks the memory for the one this many steps on, instead of
 // waiting for each in turn.
@@ -406,7 +408,7 @@ void drawFlatBuildings(RenderFrame& frame)
     // straight from their points: the batch's copies and path, made for
     // outlines and smoothing, would cost several times their few pixels.
     const bool plainShapes = plainDots && !hook && !smoothShapes && !style.outline.isValid();
-    std::array<QPointF, PixelWriter::kMostCentreCrossings> corners;
+    std::array<QPointF, kFewCorners> corners;
     QPolygonF ring;
     QPolygonF scratch;
     AreaBatch batch(painter, frame.pixels);

@@ -555,6 +555,21 @@ struct Crossing {
     int winding;
 };
 
+// An edge of a ring filled by pixel centres, from its top down (image
+// coordinates), with the way the ring ran along it.
+struct CentreEdge {
+    double top;
+    double bottom;
+    double x; // at the top
+    double slope; // x per row
+    int winding;
+};
+
+// Kept between calls, as the coverage rows are.
+thread_local std::vector<CentreEdge> centreEdges;
+thread_local std::vector<const CentreEdge*> activeEdges;
+thread_local std::vector<Crossing> rowCrossings;
+
 int ceilToInt(double value) { return -floorToInt(-value); }
 
 } // namespace
@@ -563,7 +578,7 @@ void PixelWriter::fillRing(const QPointF* points, int count, QRgb pixel, bool sm
 {
     if (count < 3 || bounds_.isEmpty())
         return;
-    if (!smooth && count <= kMostCentreCrossings) {
+    if (!smooth) {
         fillCentres(points, count, pixel);
         return;
     }
@@ -585,29 +600,45 @@ void PixelWriter::fillRing(const QPointF* points, int count, QRgb pixel, bool sm
 
 void PixelWriter::fillCentres(const QPointF* points, int count, QRgb pixel)
 {
+    // The edges from top to bottom, in the order their tops are reached:
+    // a row looks only at those it crosses, a district's few among its thousands.
+    std::vector<CentreEdge>& edges = centreEdges;
+    edges.clear();
+    for (int i = 0; i < count; ++i) {
+        QPointF a = points[i] + QPointF(shift_);
+        QPointF b = points[i + 1 < count ? i + 1 : 0] + QPointF(shift_);
+        if (a.y() == b.y())
+            continue;
+        const int winding = a.y() < b.y() ? 1 : -1;
+        if (winding < 0)
+            std::swap(a, b);
+        edges.push_back({a.y(), b.y(), a.x(), (b.x() - a.x()) / (b.y() - a.y()), winding});
+    }
+    std::sort(edges.begin(), edges.end(), [](const CentreEdge& x, const CentreEdge& y) { return x.top < y.top; });
     const RingExtent extent = ExtentOf(points, count);
     // The rows whose centres lie in [minY, maxY), in image rows.
     const int top = std::max(bounds_.top(), ceilToInt(extent.minY + shift_.y() - 0.5));
     const int bottom = std::min(bounds_.bottom(), ceilToInt(extent.maxY + shift_.y() - 0.5) - 1);
-    std::array<Crossing, kMostCentreCrossings> crossings{};
+    std::vector<const CentreEdge*>& active = activeEdges;
+    active.clear();
+    std::vector<Crossing>& crossings = rowCrossings;
+    std::size_t next = 0;
     for (int y = top; y <= bottom; ++y) {
-        const double centreY = y + 0.5 - shift_.y();
-        std::size_t found = 0;
-        for (int i = 0; i < count; ++i) {
-            const QPointF a = points[i];
-            const QPointF b = points[i + 1 < count ? i + 1 : 0];
-            if ((a.y() <= centreY) == (b.y() <= centreY))
-                continue;
-            const double x = a.x() + (centreY - a.y()) / (b.y() - a.y()) * (b.x() - a.x()) + shift_.x();
-            crossings[found++] = {x, a.y() < b.y() ? 1 : -1};
-        }
+        // An edge crosses the row when its centre line lies in [top, bottom).
+        const double centreY = y + 0.5;
+        for (; next < edges.size() && edges[next].top <= centreY; ++next)
+            active.push_back(&edges[next]);
+        std::erase_if(active, [&](const CentreEdge* edge) { return edge->bottom <= centreY; });
+        crossings.clear();
+        for (const CentreEdge* edge : active)
+            crossings.push_back({edge->x + (centreY - edge->top) * edge->slope, edge->winding});
         // A handful of crossings: sorted in place faster than by a call.
-        for (std::size_t i = 1; i < found; ++i)
+        for (std::size_t i = 1; i < crossings.size(); ++i)
             for (std::size_t j = i; j > 0 && crossings[j].x < crossings[j - 1].x; --j)
                 std::swap(crossings[j], crossings[j - 1]);
         QRgb* row = reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * stride_);
         int winding = 0;
-        for (std::size_t k = 0; k + 1 < found; ++k) {
+        for (std::size_t k = 0; k + 1 < crossings.size(); ++k) {
             winding += crossings[k].winding;
             if (winding == 0)
                 continue;

@@ -93,10 +93,6 @@ public:
     // clip and rasterizer for each of the tens of thousands of buildings of
     // a frame, which costs many times the few pixels of each.
     void fillRing(const QPointF* points, int count, QRgb pixel, bool smooth);
-    // Rings of up to this many points are filled without smoothing a row of
-    // pixel centres at a time (a row crosses at most that many edges), the
-    // cheapest way there is.
-    static constexpr int kMostCentreCrossings = 32;
     // fill for a direct() writer and an opaque colour.
     void fillOpaque(const QRect& box, QRgb pixel)
     {

@@ -11,6 +11,7 @@
 #include <QPolygonF>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 
@@ -65,6 +66,18 @@ std::pair<int, int> compare(const QImage& ours, const QImage& painters)
     return {largest, different};
 }
 
+// A district's outline: a star of hundreds of points, most rows crossing many edges.
+QPolygonF manyPointed()
+{
+    QPolygonF star;
+    for (int i = 0; i < 360; ++i) {
+        const double angle = i * M_PI / 180;
+        const double radius = i % 2 == 0 ? 40.3 : 28.6 + (i % 7);
+        star << QPointF(60 + radius * std::cos(angle), 45 + radius * std::sin(angle));
+    }
+    return star;
+}
+
 const std::vector<QPolygonF>& rings()
 {
     static const std::vector<QPolygonF> shapes{
@@ -72,6 +85,7 @@ const std::vector<QPolygonF>& rings()
         QPolygonF({QPointF(60.2, 10.7), QPointF(110.4, 30.1), QPointF(70.6, 70.3)}),                 // sharp corners
         QPolygonF({QPointF(10, 40), QPointF(50, 45.5), QPointF(30.25, 60), QPointF(45, 85), QPointF(8, 80)}), // a notch
         QPolygonF({QPointF(80, 75), QPointF(84.4, 76.1), QPointF(83.2, 80.3), QPointF(79.1, 79.6)}), // a few pixels
+        manyPointed(),
     };
     return shapes;
 }
@@ -115,8 +129,9 @@ TEST(RingWriter, UnsmoothedFillsGiveThePaintersUnsmoothedPolygons)
         });
         SCOPED_TRACE(testing::Message() << "ring " << i);
         // Both take the pixels whose centres lie inside; the painter's fixed
-        // point may round a centre lying on an edge the other way.
-        EXPECT_LE(compare(ours, painters).second, 2);
+        // point may round a centre lying on an edge the other way, a few
+        // times a ring and about once in a few dozen edges.
+        EXPECT_LE(compare(ours, painters).second, 2 + ring.size() / 32);
     }
     const QPolygonF square({QPointF(10.2, 10.7), QPointF(20.7, 10.7), QPointF(20.7, 20.3), QPointF(10.2, 20.3)});
     const QImage ours = drawnByWriter(QSize(30, 30), [&](PixelWriter& writer) {
