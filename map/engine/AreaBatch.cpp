@@ -17,6 +17,9 @@ constexpr double kDirectFillPixels = 24.0 * 24.0;
 // The longest pieces, on average, of an outline stroked straight in the
 // frame's pixels; pixels across plus down.
 constexpr double kDirectOutlinePiece = 10;
+// From this many points on, a thin outline is drawn straight into the
+// frame's pixels whatever the length of its pieces.
+constexpr int kManyJoins = 16;
 
 } // namespace
 
@@ -146,16 +149,18 @@ void AreaBatch::flushDirect()
         }
     }
     if (pen_.style() != Qt::NoPen) {
-        // The painter's cost is in its joins, ours in the pixels: an outline
-        // of many short pieces (a district far away, a small building) is
-        // cheaper here, one of long sides (a house close up) there.
         const QRgb outline = pen_.color().rgba();
         // A pen of width 0 is a line of one pixel.
         const double width = pen_.widthF() > 0 ? pen_.widthF() : 1;
-        // Wide outlines are joined round here: other joins go to the painter.
-        const bool joinsAlike = width <= PixelWriter::kJoinsUnseenUpTo || pen_.joinStyle() == Qt::RoundJoin;
+        // The painter's cost is in its joins, ours in the pixels: an outline
+        // of many short pieces (a small building) or, a pixel or two wide, of
+        // many pieces at all (a district) is cheaper here, one of a few long
+        // sides (a house close up) there. A wide outline is stroked here only
+        // when its joins are round, as ours are.
+        const bool thin = width <= PixelWriter::kJoinsUnseenUpTo;
+        const bool roundJoins = thin || pen_.joinStyle() == Qt::RoundJoin;
         eachRing([&](const QPointF* ring, int count) {
-            if (joinsAlike && shortPieces(ring, count))
+            if ((thin && count > kManyJoins) || (roundJoins && shortPieces(ring, count)))
                 pixels_.strokeRing(ring, count, width, outline);
             else
                 addToPath(ring, count);
