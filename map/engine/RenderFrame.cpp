@@ -24,10 +24,6 @@ bool largeEnough(const MapBox& box, double smallestMetres)
     return std::max(box.maxX - box.minX, box.maxY - box.minY) >= smallestMetres;
 }
 
-// The objects in view lie all over a list of a million: a loop over them
-// asks for the box this many steps on before it looks at the one in hand.
-constexpr std::size_t kReadAhead = 16;
-
 // Below this many positions to mark a second thread costs more than it saves.
 constexpr std::size_t kPositionsForASecondThread = 100000;
 
@@ -105,8 +101,7 @@ RenderFrame::RenderFrame(const RenderFrame& whole, QPainter& painter, const QRec
         }
         const std::vector<int>& all = whole.visible[type];
         for (std::size_t k = 0; k < all.size(); ++k) {
-            if (k + kReadAhead < all.size())
-                __builtin_prefetch(&boxes[static_cast<std::size_t>(all[k + kReadAhead])]);
+            readBoxAhead(boxes, all, k);
             if (overlaps(near, pixelBounds(boxes[static_cast<std::size_t>(all[k])])))
                 visible[type].push_back(all[k]);
         }
@@ -160,11 +155,7 @@ void collectVisible(RenderFrame& frame)
         std::vector<std::uint64_t> marked((count + 63) / 64);
         const auto mark = [&](std::span<const int> positions, std::vector<std::uint64_t>& into) {
             for (std::size_t k = 0; k < positions.size(); ++k) {
-                const auto ahead = k + kReadAhead < positions.size()
-                                       ? static_cast<std::size_t>(positions[k + kReadAhead])
-                                       : count;
-                if (ahead < count)
-                    __builtin_prefetch(&boxes[ahead]);
+                readBoxAhead(boxes, positions, k);
                 const auto at = static_cast<std::size_t>(positions[k]);
                 if (at < count && (everything || meets(boxes[at], area)))
                     into[at / 64] |= std::uint64_t{1} << (at % 64);

@@ -9,7 +9,25 @@
 #include <QRectF>
 
 #include <array>
+#include <cstddef>
+#include <span>
 #include <vector>
+
+// The objects of a frame lie scattered over a list of a million: a loop
+// over their positions asks the memory for what it will read this many
+// steps on, instead of waiting for each object in turn.
+inline constexpr std::size_t kReadAhead = 8;
+
+// Asks for the box of the position kReadAhead steps after positions[k], if
+// there is one.
+inline void readBoxAhead(std::span<const MapBox> boxes, std::span<const int> positions, std::size_t k)
+{
+    if (k + kReadAhead >= positions.size())
+        return;
+    const auto ahead = static_cast<std::size_t>(positions[k + kReadAhead]);
+    if (ahead < boxes.size())
+        __builtin_prefetch(&boxes[ahead]);
+}
 
 struct RenderFrame {
     RenderFrame(const RenderScene& scene, QPainter& painter, const QRect& target);

@@ -25,10 +25,6 @@ constexpr double kDotBelowPixels = 3.0;
 constexpr double kPixelRoadBelow = 2.5;
 // Plain buildings of up to this many corners are projected on the stack.
 constexpr std::size_t kFewCorners = 32;
-// The objects of a frame lie scattered over a list of a million: a loop
-// over them asks the memory for the one this many steps on, instead of
-// waiting for each in turn.
-constexpr std::size_t kReadAhead = 8;
 // Below this many pixels per metre the map is seen from far away: dashed
 // outlines are drawn solid and the pale microdistricts without smoothing.
 constexpr double kFarAwayBelowPixelsPerMetre = 0.25;
@@ -381,8 +377,7 @@ void drawFlatBuildings(RenderFrame& frame)
     const std::vector<int>& buildings = frame.visible[otBuilding];
     for (std::size_t k = 0; k < buildings.size(); ++k) {
         const int index = buildings[k];
-        if (k + kReadAhead < buildings.size())
-            __builtin_prefetch(&boxes[static_cast<std::size_t>(buildings[k + kReadAhead])]);
+        readBoxAhead(boxes, buildings, k);
         const QRectF box = frame.pixelBounds(boxes[static_cast<std::size_t>(index)]);
         if (std::max(box.width(), box.height()) >= kDotBelowPixels && frame.object(index).Geometry.size() >= 3) {
             shapes.push_back(index);

@@ -507,13 +507,8 @@ void accumulateEdge(CoverageRows& rows, QPointF from, QPointF to)
 
 // Lays the colour over a pixel by the share of it the ring covers: the
 // pixels along a ring's edges, a few for each of its rows.
-inline void coverPixel(QRgb& at, float share, QRgb pixel, bool smooth)
+inline void coverPixel(QRgb& at, float share, QRgb pixel)
 {
-    if (!smooth) {
-        if (share >= 0.5F)
-            at = pixel;
-        return;
-    }
     // share is not negative, where adding a half rounds right.
     // NOLINTNEXTLINE(bugprone-incorrect-roundings)
     const auto amount = static_cast<std::uint32_t>(share * 255 + 0.5F);
@@ -524,13 +519,8 @@ inline void coverPixel(QRgb& at, float share, QRgb pixel, bool smooth)
 }
 
 // Lays the colour over a run of pixels that the ring covers by the same share.
-void coverRun(QRgb* from, QRgb* to, float share, QRgb pixel, bool smooth)
+void coverRun(QRgb* from, QRgb* to, float share, QRgb pixel)
 {
-    if (!smooth) {
-        if (share >= 0.5F)
-            fillPixels(from, to, pixel);
-        return;
-    }
     // share is not negative, where adding a half rounds right.
     // NOLINTNEXTLINE(bugprone-incorrect-roundings)
     const auto amount = static_cast<std::uint32_t>(share * 255 + 0.5F);
@@ -595,7 +585,7 @@ void PixelWriter::fillRing(const QPointF* points, int count, QRgb pixel, bool sm
     const QPointF origin = QPointF(left, top) - QPointF(shift_);
     for (int i = 0; i < count; ++i)
         accumulateEdge(rows, points[i] - origin, points[i + 1 < count ? i + 1 : 0] - origin);
-    sweepCoverage(box, pixel, smooth);
+    sweepCoverage(box, pixel);
 }
 
 void PixelWriter::fillCentres(const QPointF* points, int count, QRgb pixel)
@@ -651,7 +641,7 @@ void PixelWriter::fillCentres(const QPointF* points, int count, QRgb pixel)
     }
 }
 
-void PixelWriter::sweepCoverage(const QRect& box, QRgb pixel, bool smooth)
+void PixelWriter::sweepCoverage(const QRect& box, QRgb pixel)
 {
     CoverageRows& rows = ringCoverage;
     for (int y = 0; y < box.height(); ++y) {
@@ -668,7 +658,7 @@ void PixelWriter::sweepCoverage(const QRect& box, QRgb pixel, bool smooth)
             if (shares[x] != 0) {
                 sum += shares[x];
                 shares[x] = 0;
-                coverPixel(row[x], coveredShare(sum), pixel, smooth);
+                coverPixel(row[x], coveredShare(sum), pixel);
                 ++x;
                 continue;
             }
@@ -680,7 +670,7 @@ void PixelWriter::sweepCoverage(const QRect& box, QRgb pixel, bool smooth)
                 runEnd += 4;
             while (runEnd < end && shares[runEnd] == 0)
                 ++runEnd;
-            coverRun(row + x, row + runEnd, coveredShare(sum), pixel, smooth);
+            coverRun(row + x, row + runEnd, coveredShare(sum), pixel);
             x = runEnd;
         }
         // Right of the box the edges changed nothing in view; cleared for the next ring.

@@ -88,10 +88,11 @@ public:
     // distances per pixel pay off only for wide lines and round joins.
     void thinLine(QPointF from, QPointF to, double width, QRgb pixel);
     // A ring filled in an opaque colour by the nonzero rule: smoothed by the
-    // share of each pixel it covers, or whole pixels (those whose centres lie
-    // inside, as the painter fills without smoothing); only for direct() writers. The painter sets up its path,
-    // clip and rasterizer for each of the tens of thousands of buildings of
-    // a frame, which costs many times the few pixels of each.
+    // share of each pixel it covers, or whole pixels (those whose centres
+    // lie inside, as the painter fills without smoothing); only for direct()
+    // writers. The painter sets up its path, clip and rasterizer for each of
+    // the tens of thousands of buildings of a frame, which costs many times
+    // the few pixels of each.
     void fillRing(const QPointF* points, int count, QRgb pixel, bool smooth);
     // fill for a direct() writer and an opaque colour.
     void fillOpaque(const QRect& box, QRgb pixel)
@@ -126,7 +127,7 @@ private:
     struct SegmentNeighbours;
     void coverSegment(QPointF from, QPointF to, const SegmentNeighbours& segments, const StrokeShape& shape);
     void strokeSegments(const QPointF* points, int count, double width, QRgb pixel, double coveredWidth, bool closed);
-    void sweepCoverage(const QRect& box, QRgb pixel, bool smooth);
+    void sweepCoverage(const QRect& box, QRgb pixel);
     void fillCentres(const QPointF* points, int count, QRgb pixel);
     template <bool checked> void walkLine(QPointF from, QPointF to, QRgb pixel, int thickness);
     void put(int x, int y, QRgb pixel)
