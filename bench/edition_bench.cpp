@@ -34,8 +34,8 @@ void writePlain(const QString& path, int firms, int imageBytes)
     sqlite3_open(path.toUtf8().constData(), &db);
     run(db, "PRAGMA journal_mode = OFF");
     run(db, "PRAGMA synchronous = OFF");
-    for (const QString& statement : EditionSchemaStatements())
-        run(db, statement);
+    if (const QString error = CreateEditionSchema(db); !error.isEmpty())
+        throw std::runtime_error(error.toStdString());
     run(db, QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
                     "INSERT INTO FIRMS SELECT i, 0, 2, 'Фирма номер ' || i, randomblob(%2), '.jpg', '+7 3812 ' || i, "
                     "'firm' || i || '@example.ru', 'www.firm' || i || '.ru', '12, 33', '301', "

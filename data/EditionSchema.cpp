@@ -1,11 +1,16 @@
 #include "EditionSchema.h"
 
+#include "CaseFunctions.h"
+
 #include <sqlite3.h>
 
 #include <utility>
 #include <vector>
 
-QStringList EditionSchemaStatements()
+namespace {
+
+// The CREATE statements, tables first, then their indexes.
+QStringList schemaStatements()
 {
     // Long statements are written across lines; each one ends with a comma.
     // NOLINTBEGIN(bugprone-suspicious-missing-comma)
@@ -25,8 +30,10 @@ QStringList EditionSchemaStatements()
         // one type "ORDER BY Place ASC, Name ASC": this index hands them over
         // in that order, and lets a condition on the name be tested before
         // the whole row (logo and article included) is read, instead of
-        // sorting whole rows of the firm table.
-        "CREATE INDEX FirmsByPlace ON FIRMS (TypeID, Place, Name)",
+        // sorting whole rows of the firm table. The name search compares
+        // "UPPER(F.Name)", which SQLite then reads from here instead of
+        // changing the case of every firm's name again.
+        "CREATE INDEX FirmsByPlace ON FIRMS (TypeID, Place, Name, UPPER(Name))",
         // The firms shown above every list ("ShowAlways = TRUE"), a handful,
         // found in that order here: through the index above each firm row
         // would be read up to its flag, which lies past the logo and the
@@ -40,6 +47,17 @@ QStringList EditionSchemaStatements()
         "CREATE INDEX PostIdxObjByObject ON PostIdxObj (ObjID)",
     };
     // NOLINTEND(bugprone-suspicious-missing-comma)
+}
+
+} // namespace
+
+QString CreateEditionSchema(sqlite3* db)
+{
+    RegisterUnicodeCaseFunctions(db);
+    for (const QString& statement : schemaStatements())
+        if (sqlite3_exec(db, statement.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+            return QString::fromUtf8(sqlite3_errmsg(db));
+    return {};
 }
 
 namespace {
@@ -74,8 +92,7 @@ const TableColumns& editionTables()
         TableColumns result;
         sqlite3* memory = nullptr;
         if (sqlite3_open(":memory:", &memory) == SQLITE_OK) {
-            for (const QString& statement : EditionSchemaStatements())
-                sqlite3_exec(memory, statement.toUtf8().constData(), nullptr, nullptr, nullptr);
+            CreateEditionSchema(memory);
             for (const QString& table :
                  textColumn(memory, "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
                                     "'sqlite%' ORDER BY rowid"))

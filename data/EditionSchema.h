@@ -8,8 +8,12 @@
 
 struct sqlite3;
 
-// The CREATE statements, tables first, then their indexes.
-QStringList EditionSchemaStatements();
+// Creates the tables, then their indexes, on a new edition database. The case functions the
+// program searches with are registered on `db` first: an index keeps the
+// firms' names in upper case, and must hold them as the program's UPPER
+// writes them (Cyrillic included), not as SQLite's own. SQLite's message of
+// the first failure; empty on success.
+QString CreateEditionSchema(sqlite3* db);
 
 // What an opened edition lacks of the tables and columns those statements
 // create, as the fault naming the edition's file; empty when nothing is

@@ -1,7 +1,9 @@
 #include "LikeFunction.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -52,13 +54,68 @@ std::size_t canonicalCharacter(const unsigned char* text) {
     return 0;
 }
 
-// The length of the NUL-terminated `text` (LIKE reads no further) when all of
-// it is canonical UTF-8; kNone otherwise. Then SQLite's characters are the
-// bytes' characters, and equal characters are equal bytes. ASCII and the
-// two-byte characters of Cyrillic names are checked without a call.
-std::size_t canonicalLength(const unsigned char* text) {
+constexpr std::uint64_t kHighBits = 0x8080808080808080;
+constexpr std::uint64_t kLowBits = 0x0101010101010101;
+
+// Of eight bytes read as one little-endian word, how many start with a run
+// of whole ASCII and two-byte characters (leads C2..DF, each followed by a
+// continuation byte) and no NUL: 8, or 7 when the last byte leads a
+// character into the next word; 0 when the word holds anything else. This
+// is all a directory's names are made of, Cyrillic and « » included.
+int plainTwoByteRun(std::uint64_t word) {
+    const std::uint64_t high = word & kHighBits;
+    const std::uint64_t bit6 = (word << 1) & kHighBits;
+    const std::uint64_t bit5 = (word << 2) & kHighBits;
+    const std::uint64_t continuations = high & ~bit6;
+    const std::uint64_t leads = high & bit6 & ~bit5;
+    const std::uint64_t longLeads = high & bit6 & bit5;
+    // C0 and C1 lead only overlong forms: their bits 1..4 are all zero.
+    const std::uint64_t properLeads = ((word & 0x1E1E1E1E1E1E1E1E) + 0x7F7F7F7F7F7F7F7F) & kHighBits;
+    const bool nul = ((word - kLowBits) & ~word & kHighBits) != 0;
+    if (nul || longLeads || (leads & ~properLeads) || continuations != (leads << 8))
+        return 0;
+    return leads >> 63 ? 7 : 8;
+}
+
+constexpr std::uint64_t kBlanks = 0x2020202020202020;
+
+// The eight bytes of `text` from `at` as a word; when fewer than eight of
+// its `bytes` are left, the rest is padded with blanks, which end no
+// character and hold no NUL. Nothing past `bytes` is read.
+std::uint64_t wordAt(const unsigned char* text, std::size_t at, std::size_t bytes) {
+    std::uint64_t word = kBlanks;
+    if (at + sizeof word <= bytes) {
+        std::memcpy(&word, text + at, sizeof word);
+        return word;
+    }
+    const std::size_t rest = bytes - at;
+    if (bytes >= sizeof word) {
+        // The last eight bytes, moved down past those already checked.
+        std::memcpy(&word, text + bytes - sizeof word, sizeof word);
+        const std::size_t checked = 8 * (sizeof word - rest);
+        return (word >> checked) | (kBlanks << (64 - checked));
+    }
+    for (std::size_t i = 0; i < rest; ++i)
+        word = (word & ~(std::uint64_t{0xFF} << (8 * i))) | (std::uint64_t{text[at + i]} << (8 * i));
+    return word;
+}
+
+// The length of `text` up to its first NUL (LIKE reads no further) when all
+// of it is canonical UTF-8; kNone otherwise. Then SQLite's characters are
+// the bytes' characters, and equal characters are equal bytes. `bytes` is
+// how many bytes the value holds; a NUL follows them. Runs of ASCII and
+// two-byte characters are checked a word at a time.
+std::size_t canonicalLength(const unsigned char* text, std::size_t bytes) {
     std::size_t length = 0;
     for (;;) {
+        if constexpr (std::endian::native == std::endian::little) {
+            if (length < bytes) {
+                if (const int run = plainTwoByteRun(wordAt(text, length, bytes)); run > 0) {
+                    length = std::min(length + static_cast<std::size_t>(run), bytes);
+                    continue;
+                }
+            }
+        }
         const unsigned char c = text[length];
         if (c < 0x80) {
             if (c == '\0')
@@ -78,7 +135,7 @@ std::size_t canonicalLength(const unsigned char* text) {
 // anywhere in the text, ASCII letters in either case. Worked out once per
 // statement, as SQLite keeps it beside the constant pattern.
 struct ContainsPattern {
-    std::string pattern;        // the pattern's bytes as given, to know it again
+    std::string pattern;        // the pattern's bytes as given, NUL-terminated
     bool substring = false;     // "%…%" around canonical UTF-8 without % or _, within the length limit
     std::string middle;         // the text between, ASCII letters in lower case
     std::size_t anchor = kNone; // a byte of the middle that no letter folds to, for memchr
@@ -96,7 +153,8 @@ ContainsPattern analyse(std::string_view given, int limit) {
         return analysed;
     const std::string_view middle = pattern.substr(first, last + 1 - first);
     if (middle.find_first_of("%_") != kNone ||
-        canonicalLength(reinterpret_cast<const unsigned char*>(analysed.pattern.c_str() + first)) == kNone)
+        canonicalLength(reinterpret_cast<const unsigned char*>(analysed.pattern.c_str() + first),
+                        analysed.pattern.size() - first) == kNone)
         return analysed;
     analysed.substring = true;
     for (const char c : middle)
@@ -196,7 +254,7 @@ int containsAnswer(const ContainsPattern& pattern, sqlite3_value* argument) {
     const unsigned char* text = sqlite3_value_text(argument);
     const std::size_t length = sqlite3_value_subtype(argument) == kCanonicalTextSubtype
                                    ? static_cast<std::size_t>(sqlite3_value_bytes(argument))
-                                   : canonicalLength(text);
+                                   : canonicalLength(text, static_cast<std::size_t>(sqlite3_value_bytes(argument)));
     if (length == kNone)
         return -1;
     return contains(text, length, pattern) ? 1 : 0;
@@ -208,11 +266,14 @@ void like(sqlite3_context* context, int, sqlite3_value** arguments) {
         builtInLike(context, arguments);
         return;
     }
-    const std::string_view patternText(reinterpret_cast<const char*>(sqlite3_value_text(arguments[0])),
-                                       static_cast<std::size_t>(sqlite3_value_bytes(arguments[0])));
+    // SQLite keeps what was set beside a pattern only while the pattern is
+    // the same constant: for a pattern that changes from row to row it
+    // hands back nothing, and the pattern is analysed again.
     const auto* pattern = static_cast<const ContainsPattern*>(sqlite3_get_auxdata(context, 0));
     std::unique_ptr<ContainsPattern> analysed;
-    if (!pattern || pattern->pattern != patternText) {
+    if (!pattern) {
+        const std::string_view patternText(reinterpret_cast<const char*>(sqlite3_value_text(arguments[0])),
+                                           static_cast<std::size_t>(sqlite3_value_bytes(arguments[0])));
         analysed = std::make_unique<ContainsPattern>(
             analyse(patternText,
                     sqlite3_limit(sqlite3_context_db_handle(context), SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1)));

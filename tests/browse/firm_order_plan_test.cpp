@@ -18,9 +18,7 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(sqlite3_open(":memory:", &db_), SQLITE_OK);
-        for (const QString& statement : EditionSchemaStatements())
-            ASSERT_EQ(sqlite3_exec(db_, statement.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK)
-                << statement.toStdString();
+        ASSERT_EQ(CreateEditionSchema(db_), QString());
     }
     void TearDown() override { sqlite3_close(db_); }
 
@@ -66,6 +64,21 @@ TEST_F(FirmOrderPlan, TheSearchesAreReadInOrder)
     expectReadInOrderFromTheIndex(*FirmsFindSql({.Name = "аптека"}, std::nullopt));
     expectReadInOrderFromTheIndex(*FirmsFindSql({.Web = "example"}, std::nullopt));
     expectReadInOrderFromTheIndex(*FirmsFindSql({.Name = "аптека"}, QString("(120,121,388)")));
+}
+
+// A name search compares the upper-case names the firm index keeps:
+// changing the case of every firm's name is left to the one pattern.
+TEST_F(FirmOrderPlan, TheNameSearchReadsUpperCaseNamesFromTheIndex)
+{
+    const QByteArray text = ("EXPLAIN " + *FirmsFindSql({.Name = "аптека"}, std::nullopt)).toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db_, text.constData(), -1, &statement, nullptr), SQLITE_OK);
+    int caseChanges = 0;
+    while (sqlite3_step(statement) == SQLITE_ROW)
+        caseChanges += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 5)))
+                           .startsWith("upper(", Qt::CaseInsensitive);
+    sqlite3_finalize(statement);
+    EXPECT_EQ(caseChanges, 1);
 }
 
 } // namespace

@@ -132,7 +132,7 @@ TEST_F(LikeAgainstSqlite, SearchPatternsGiveSqlitesAnswerOnEveryKindOfText) {
     for (int round = 0; round < 20000; ++round) {
         const std::string middle = randomText(3);
         const std::string pattern = searchPattern(middle);
-        expectSame(pattern, round % 2 ? textAround(middle) : randomText(8));
+        expectSame(pattern, round % 2 ? textAround(middle) : randomText(round % 4 ? 8 : 32));
     }
 }
 

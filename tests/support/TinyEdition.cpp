@@ -34,8 +34,8 @@ TinyEdition::TinyEdition(const std::string& plainPath) : plainPath_(plainPath)
     // A test's database needs no protection against power loss.
     exec("PRAGMA journal_mode = MEMORY");
     exec("PRAGMA synchronous = OFF");
-    for (const QString& statement : EditionSchemaStatements())
-        exec(statement);
+    if (const QString error = CreateEditionSchema(db_); !error.isEmpty())
+        throw std::runtime_error("TinyEdition: " + error.toStdString());
 }
 
 TinyEdition::~TinyEdition()

@@ -30,6 +30,12 @@ public:
             fail();
     }
 
+    void createSchema()
+    {
+        if (ok())
+            error_ = CreateEditionSchema(db_);
+    }
+
     // Runs the statement once per row; `bind` binds the row's values.
     template <typename Row, typename Bind>
     void insertAll(const char* sql, const std::vector<Row>& rows, Bind bind)
@@ -172,8 +178,7 @@ Status WriteEditionDatabase(const QString& path, const EditionRows& rows)
         writer.execute(QStringLiteral("PRAGMA journal_mode=OFF"));
         writer.execute(QStringLiteral("PRAGMA synchronous=OFF"));
         writer.execute(QStringLiteral("BEGIN"));
-        for (const QString& statement : EditionSchemaStatements())
-            writer.execute(statement);
+        writer.createSchema();
         writeDirectory(writer, rows.directory);
         writePostIndexes(writer, rows.city);
         writeContent(writer, rows.content);
