@@ -1,7 +1,5 @@
 #include "RenderGeometry.h"
 
-#include <QLineF>
-
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -40,6 +38,15 @@ void projectSimplified(const std::vector<MapPoint>& points, const PixelTransform
 }
 
 namespace {
+
+// A root of the sum of squares: QLineF::length's hypot guards against an
+// overflow that pixel lengths never come near, at several times the cost,
+// and the street names sort their candidates by length.
+double distanceBetween(QPointF a, QPointF b)
+{
+    const QPointF step = b - a;
+    return std::sqrt(QPointF::dotProduct(step, step));
+}
 
 double squaredDistanceToSegment(QPointF p, QPointF a, QPointF b)
 {
@@ -109,7 +116,7 @@ double signedArea2(const QPolygonF& ring)
     return sum;
 }
 
-double LineStretch::length() const { return QLineF(start, end).length(); }
+double LineStretch::length() const { return distanceBetween(start, end); }
 
 double LineStretch::angleDegrees() const
 {
@@ -222,7 +229,7 @@ void clipPolyline(const QPointF* line, int count, const QRectF& box, std::vector
     for (int i = 1; i < count; ++i) {
         const QPointF a = line[i - 1];
         const QPointF b = line[i];
-        const double length = QLineF(a, b).length();
+        const double length = distanceBetween(a, b);
         double t0 = 0;
         double t1 = 1;
         if (!clipParameters(a, b, box, t0, t1)) {

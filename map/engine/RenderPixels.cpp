@@ -1,6 +1,7 @@
 #include "RenderPixels.h"
 
 #include "RenderGeometry.h"
+#include "RenderPixelsBlend.h"
 
 #include <algorithm>
 #include <array>
@@ -89,225 +90,39 @@ template <bool checked> void PixelWriter::walkLine(QPointF from, QPointF to, QRg
 
 namespace {
 
-// The integral over t from 0 to run of clamp(height + slope t, 0, 1): how
-// much of a pixel lies below an edge of a line that crosses it at that
-// height and slope, over the run of the pixel the line reaches.
-double bandShare(double height, double slope, double run)
-{
-    const auto belowArea = [](double y) { return y <= 0 ? 0 : y >= 1 ? y - 0.5 : y * y / 2; };
-    if (std::abs(slope) < 1e-9)
-        return run * std::clamp(height, 0.0, 1.0);
-    return (belowArea(height + slope * run) - belowArea(height)) / slope;
-}
-
-// A run of pixels set to one colour, four at a time: at -O2 the compiler
-// writes std::fill's 32-bit values one by one, and the inside of roads and
-// areas is most of the pixels a frame writes.
-void fillPixels(QRgb* from, QRgb* to, QRgb pixel)
-{
-    const __m128i four = _mm_set1_epi32(static_cast<int>(pixel));
-    for (; to - from >= 4; from += 4)
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(from), four);
-    for (; from != to; ++from)
-        *from = pixel;
-}
-
-// An interval of x; low > high: empty.
-struct Span {
-    double low = std::numeric_limits<double>::infinity();
-    double high = -std::numeric_limits<double>::infinity();
-    bool empty() const { return low > high; }
-    void add(double from, double to)
-    {
-        low = std::min(low, from);
-        high = std::max(high, to);
-    }
-};
-
-// The points within some radius of a segment: two end discs and the band
-// between them, or without the disc at its start, which the piece before it
-// covers as the disc at its end. Where another piece goes on from its end,
-// only the wedge of the end disc that neither band covers is kept, the
-// outside of the bend: a street of short pieces would otherwise go over
-// most of its pixels again with the disc of every piece. Its rows are
-// asked for thousands of times a frame, so what depends only on the
-// segment is worked out once.
-class Capsule {
+// The edges of a thin line crossing columns at a slope: how much of a
+// pixel lies below an edge that crosses it at some height, over the run of
+// the pixel the line reaches, the integral over t from 0 to run of
+// clamp(height + slope t, 0, 1). Without branches, and multiplying by the
+// slope's inverse: a district's outlines cross tens of thousands of pixels.
+class SlopedEdge {
 public:
-    Capsule(QPointF a, QPointF b, bool startDisc, std::optional<QPointF> nextDirection = std::nullopt)
-        : a_(a), b_(b), length_(std::sqrt(QPointF::dotProduct(b - a, b - a))), startDisc_(startDisc)
+    explicit SlopedEdge(double slope)
+        : slope_(slope), level_(std::abs(slope) < 1e-9), inverseSlope_(level_ ? 0 : 1 / slope)
     {
-        if (length_ > 0) {
-            ux_ = (b.x() - a.x()) / length_;
-            uy_ = (b.y() - a.y()) / length_;
-        }
-        // Rows divide by these thousands of times a frame: multiplying by
-        // the inverse is several times cheaper.
-        inverseUx_ = inverseOf(ux_);
-        inverseUy_ = inverseOf(uy_);
-        if (nextDirection && length_ > 0) {
-            next_ = *nextDirection;
-            inverseNextX_ = inverseOf(next_->x());
-        }
     }
 
-    // Where the horizontal line at height y crosses the points within radius.
-    Span row(double radius, double y) const
+    double shareBelow(double height, double run) const
     {
-        Span span;
-        const auto disc = [&](QPointF centre) {
-            const double h = y - centre.y();
-            if (std::abs(h) <= radius) {
-                const double half = std::sqrt(radius * radius - h * h);
-                span.add(centre.x() - half, centre.x() + half);
-            }
-        };
-        if (startDisc_ || length_ == 0)
-            disc(a_);
-        if (next_)
-            endWedge(radius, y, span);
-        else
-            disc(b_);
-        if (length_ == 0)
-            return span;
-        const double h = y - a_.y();
-        double low = -std::numeric_limits<double>::infinity();
-        double high = std::numeric_limits<double>::infinity();
-        // Along the segment: 0 <= x' ux + h uy <= length; across it:
-        // |h ux - x' uy| <= radius, where x' = x - a.x.
-        if (narrow(inverseUx_, -h * uy_, length_ - h * uy_, low, high) &&
-            narrow(inverseUy_, h * ux_ - radius, h * ux_ + radius, low, high))
-            span.add(a_.x() + low, a_.x() + high);
-        return span;
+        if (level_)
+            return run * lesserOf(greaterOf(height, 0.0), 1.0);
+        return (belowArea(height + slope_ * run) - belowArea(height)) * inverseSlope_;
     }
 
 private:
-    // Below this a unit direction's component counts as zero: the segment
-    // runs along the other axis.
-    static constexpr double kAxisParallel = 1e-12;
-    // The wedge reaches this far into both bands: a pixel centre on its
-    // edge, as near to one piece as to the other, is then drawn by this
-    // piece, which wins such ties.
-    static constexpr double kWedgeOverlap = 0.5;
-
-    static double inverseOf(double component) { return std::abs(component) < kAxisParallel ? 0 : 1 / component; }
-
-    // The end disc beyond this band's end and before the next band's start.
-    void endWedge(double radius, double y, Span& span) const
+    // The integral of clamp(y, 0, 1) from 0 to y.
+    static double belowArea(double y)
     {
-        const double h = y - b_.y();
-        if (std::abs(h) > radius)
-            return;
-        const double half = std::sqrt(radius * radius - h * h);
-        double low = -half;
-        double high = half;
-        constexpr double kUnbounded = std::numeric_limits<double>::infinity();
-        // x' = x - b.x: x' ux + h uy >= -overlap, and x' nx + h ny <= overlap.
-        if (narrow(inverseUx_, -h * uy_ - kWedgeOverlap, kUnbounded, low, high) &&
-            narrow(inverseNextX_, -kUnbounded, kWedgeOverlap - h * next_->y(), low, high))
-            span.add(b_.x() + low, b_.x() + high);
+        const double held = lesserOf(greaterOf(y, 0.0), 1.0);
+        return held * held / 2 + greaterOf(y - 1, 0.0);
     }
 
-    // Narrows [low, high] to the x for which x / inverse lies in [from, to]
-    // (inverse 0: the factor is zero); false when none do.
-    static bool narrow(double inverse, double from, double to, double& low, double& high)
-    {
-        if (inverse == 0)
-            return from <= 0 && 0 <= to;
-        double first = from * inverse;
-        double second = to * inverse;
-        if (first > second)
-            std::swap(first, second);
-        low = std::max(low, first);
-        high = std::min(high, second);
-        return low <= high;
-    }
-
-    QPointF a_;
-    QPointF b_;
-    double length_;
-    double ux_ = 0;
-    double uy_ = 0;
-    double inverseUx_ = 0;
-    double inverseUy_ = 0;
-    bool startDisc_;
-    std::optional<QPointF> next_; // the next piece's direction, a unit vector
-    double inverseNextX_ = 0;
+    double slope_;
+    bool level_;
+    double inverseSlope_;
 };
-
-// A segment asked for the distance of many pixels from it.
-class Segment {
-public:
-    Segment(QPointF a, QPointF b) : a_(a), d_(b - a)
-    {
-        const double squaredLength = QPointF::dotProduct(d_, d_);
-        inverseSquaredLength_ = squaredLength > 0 ? 1 / squaredLength : 0;
-    }
-    QPointF start() const { return a_; }
-    // The unit vector along the segment; none for a segment of no length.
-    std::optional<QPointF> direction() const
-    {
-        if (inverseSquaredLength_ == 0)
-            return std::nullopt;
-        return d_ * std::sqrt(inverseSquaredLength_);
-    }
-    double squaredDistance(double x, double y) const
-    {
-        const double px = x - a_.x();
-        const double py = y - a_.y();
-        const double t = std::clamp((px * d_.x() + py * d_.y()) * inverseSquaredLength_, 0.0, 1.0);
-        const double ex = px - t * d_.x();
-        const double ey = py - t * d_.y();
-        return ex * ex + ey * ey;
-    }
-
-private:
-    QPointF a_;
-    QPointF d_;
-    double inverseSquaredLength_;
-};
-
-// The pixels whose centres lie in the span, as a run of columns inside [left, right].
-void pixelRun(const Span& span, int left, int right, int& first, int& last)
-{
-    first = std::max(left, -floorToInt(-std::max(span.low - 0.5, left - 1.0)));
-    last = std::min(right, floorToInt(std::min(span.high - 0.5, right + 1.0)));
-}
-
-// An opaque colour laid over an opaque pixel with coverage 0..255.
-QRgb mixOpaque(QRgb colour, QRgb under, std::uint32_t coverage)
-{
-    const std::uint32_t rest = 255 - coverage;
-    std::uint32_t redBlue = (colour & 0xff00ff) * coverage + (under & 0xff00ff) * rest;
-    redBlue = ((redBlue + ((redBlue >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
-    std::uint32_t alphaGreen = ((colour >> 8) & 0xff00ff) * coverage + ((under >> 8) & 0xff00ff) * rest;
-    alphaGreen = (alphaGreen + ((alphaGreen >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
-    return alphaGreen | redBlue;
-}
 
 } // namespace
-
-// The distances from a line's middle that matter to its pixels: beyond
-// outer nothing is covered, within inner everything is, within hole the
-// pixels are left to the line drawn over it (0: none).
-// A piece of a line and the pieces before and after it, which share its joins.
-struct PixelWriter::SegmentNeighbours {
-    Segment own;
-    std::optional<Segment> previous;
-    std::optional<Segment> next;
-};
-
-struct PixelWriter::StrokeShape {
-    double outer;
-    double inner;
-    double hole;
-    QRgb pixel;
-};
-
-void PixelWriter::stroke(const QPointF* points, int count, double width, QRgb pixel, double coveredWidth)
-{
-    strokeSegments(points, count, width, pixel, coveredWidth, false);
-}
 
 void PixelWriter::strokeRing(const QPointF* points, int count, double width, QRgb pixel)
 {
@@ -352,15 +167,12 @@ void PixelWriter::thinLine(QPointF from, QPointF to, double width, QRgb pixel)
     const int alongHigh = steep ? bounds_.bottom() : bounds_.right();
     const int acrossLow = steep ? bounds_.left() : bounds_.top();
     const int acrossHigh = steep ? bounds_.right() : bounds_.bottom();
-    const auto cover = [&](int u, int v, double share) {
-        if (v < acrossLow || v > acrossHigh || share <= 0)
-            return;
-        QRgb& at = reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(steep ? u : v) * stride_)[steep ? v : u];
-        // share is positive, where adding a half rounds right.
-        // NOLINTNEXTLINE(bugprone-incorrect-roundings)
-        const auto amount = static_cast<std::uint32_t>(std::min(share, 1.0) * 255 + 0.5);
-        at = amount >= 255 ? pixel : mixOpaque(pixel, at, amount);
+    // A pixel the line covers by a share of 0 or less is laid over unchanged.
+    const auto cover = [&, bits = bits_, stride = stride_](int u, int v, double share) {
+        QRgb& at = reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(steep ? u : v) * stride)[steep ? v : u];
+        at = mixOpaque(pixel, at, coverageOf(share));
     };
+    const SlopedEdge edge(slope);
     for (int u = std::max(first, alongLow); u <= std::min(last, alongHigh); ++u) {
         // The part of the column the line reaches, and its edges there.
         const double enter = std::max(static_cast<double>(u), start);
@@ -370,39 +182,9 @@ void PixelWriter::thinLine(QPointF from, QPointF to, double width, QRgb pixel)
         const double high = middle + half;
         const double lowest = std::min(low, low + slope * reached);
         const double highest = std::max(high, high + slope * reached);
-        for (int v = floorToInt(lowest); v <= floorToInt(highest); ++v)
-            cover(u, v, bandShare(high - v, slope, reached) - bandShare(low - v, slope, reached));
-    }
-}
-
-void PixelWriter::strokeSegments(const QPointF* points, int count, double width, QRgb pixel, double coveredWidth,
-                                 bool closed)
-{
-    if (count < 1 || width <= 0 || bounds_.isEmpty())
-        return;
-    const double radius = width / 2;
-    const StrokeShape shape{radius + 0.5, radius - 0.5, std::min(coveredWidth / 2 - 0.5, radius - 0.5), pixel};
-    const QRectF reach = QRectF(bounds_).adjusted(-radius - 1, -radius - 1, radius + 1, radius + 1);
-    // A closed ring has a piece from its last point back to its first.
-    const int segments = closed ? count : std::max(count - 1, 1);
-    const auto end = [&](int i) { return points[closed ? (i + 1) % count : std::min(i + 1, count - 1)]; };
-    const auto segment = [&](int i) { return Segment(points[i] + QPointF(shift_), end(i) + QPointF(shift_)); };
-    for (int i = 0; i < segments; ++i) {
-        QPointF from = points[i] + QPointF(shift_);
-        QPointF to = end(i) + QPointF(shift_);
-        // What lies far outside is cut off first: the rows below work in whole
-        // pixels. Within reach of the frame the cut segment is the whole one.
-        if (!clipSegmentToBox(from, to, reach))
-            continue;
-        const bool first = i == 0;
-        const bool last = i + 1 == segments;
-        std::optional<Segment> previous;
-        if (!first || closed)
-            previous = segment(first ? segments - 1 : i - 1);
-        std::optional<Segment> next;
-        if (!last || closed)
-            next = segment(last ? 0 : i + 1);
-        coverSegment(from, to, {segment(i), previous, next}, shape);
+        const int lastAcross = std::min(floorToInt(highest), acrossHigh);
+        for (int v = std::max(floorToInt(lowest), acrossLow); v <= lastAcross; ++v)
+            cover(u, v, edge.shareBelow(high - v, reached) - edge.shareBelow(low - v, reached));
     }
 }
 
@@ -675,78 +457,5 @@ void PixelWriter::sweepCoverage(const QRect& box, QRgb pixel)
         }
         // Right of the box the edges changed nothing in view; cleared for the next ring.
         std::fill(shares + std::max(end, first), shares + last + 1, 0.0F);
-    }
-}
-
-void PixelWriter::coverSegment(QPointF from, QPointF to, const SegmentNeighbours& segments, const StrokeShape& shape)
-{
-    const double topEdge = std::min(from.y(), to.y()) - shape.outer;
-    const double bottomEdge = std::max(from.y(), to.y()) + shape.outer;
-    const int top = std::max(bounds_.top(), static_cast<int>(std::floor(topEdge)));
-    const int bottom = std::min(bounds_.bottom(), static_cast<int>(std::ceil(bottomEdge)));
-    // A smoothed edge pixel is laid down by the one piece nearest to it, so
-    // that at a join it gets the larger share, not both, and the one before
-    // wins a tie: a piece after another leaves the disc at its start to it.
-    // Whole pixels are written by every piece, which changes nothing the
-    // second time. Lines of a city's real streets bend every few pixels,
-    // where the discs would be most of what each piece covers.
-    // A piece cut short at the frame's reach ends out of sight, not where the next one starts.
-    const bool joined = segments.next && segments.next->start() == to;
-    const Capsule capsule(from, to, !segments.previous.has_value(),
-                          joined ? segments.next->direction() : std::nullopt);
-    const double squaredOuter = shape.outer * shape.outer;
-    const auto edge = [&](QRgb* row, double centreY, int first, int last) {
-        for (int x = first; x <= last; ++x) {
-            const double centreX = x + 0.5;
-            const double distance = segments.own.squaredDistance(centreX, centreY);
-            if (distance >= squaredOuter)
-                continue;
-            if (segments.previous && segments.previous->squaredDistance(centreX, centreY) <= distance)
-                continue;
-            if (segments.next && segments.next->squaredDistance(centreX, centreY) < distance)
-                continue;
-            const double share = std::min(shape.outer - std::sqrt(distance), 1.0);
-            // share is positive, where adding a half rounds right; lround would be a call in this loop.
-            // NOLINTNEXTLINE(bugprone-incorrect-roundings)
-            const auto coverage = static_cast<std::uint32_t>(share * 255 + 0.5);
-            row[x] = coverage >= 255 ? shape.pixel : mixOpaque(shape.pixel, row[x], coverage);
-        }
-    };
-    // The run of pixels whose centres lie within radius on this row, inside [low, high]; empty: from > to.
-    const auto within = [&](double radius, double centreY, int low, int high, int& from, int& to) {
-        from = high + 1;
-        to = high;
-        if (radius <= 0)
-            return;
-        const Span span = capsule.row(radius, centreY);
-        if (!span.empty())
-            pixelRun(span, low, high, from, to);
-    };
-    for (int y = top; y <= bottom; ++y) {
-        const double centreY = y + 0.5;
-        int first = 0;
-        int last = 0;
-        within(shape.outer, centreY, bounds_.left(), bounds_.right(), first, last);
-        if (first > last)
-            continue;
-        QRgb* row = reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * stride_);
-        int solidFirst = 0;
-        int solidLast = 0;
-        within(shape.inner, centreY, first, last, solidFirst, solidLast);
-        if (solidFirst > solidLast) {
-            edge(row, centreY, first, last);
-            continue;
-        }
-        edge(row, centreY, first, solidFirst - 1);
-        edge(row, centreY, solidLast + 1, last);
-        int holeFirst = 0;
-        int holeLast = 0;
-        within(shape.hole, centreY, solidFirst, solidLast, holeFirst, holeLast);
-        if (holeFirst > holeLast) {
-            fillPixels(row + solidFirst, row + solidLast + 1, shape.pixel);
-            continue;
-        }
-        fillPixels(row + solidFirst, row + holeFirst, shape.pixel);
-        fillPixels(row + holeLast + 1, row + solidLast + 1, shape.pixel);
     }
 }
