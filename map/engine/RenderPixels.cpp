@@ -344,6 +344,44 @@ thread_local std::vector<Crossing> rowCrossings;
 
 int ceilToInt(double value) { return -floorToInt(-value); }
 
+// Rings of up to this many corners are filled without an edge table: each
+// row looks at all their edges, which costs less than building, sorting and
+// walking a table for a building a few pixels high.
+constexpr int kFewEdges = 16;
+
+CentreEdge centreEdge(QPointF a, QPointF b)
+{
+    const int winding = a.y() < b.y() ? 1 : -1;
+    if (winding < 0)
+        std::swap(a, b);
+    return {a.y(), b.y(), a.x(), (b.x() - a.x()) / (b.y() - a.y()), winding};
+}
+
+// Sorts a row's handful of crossings in place, faster than by a call.
+void sortCrossings(Crossing* crossings, std::size_t count)
+{
+    for (std::size_t i = 1; i < count; ++i)
+        for (std::size_t j = i; j > 0 && crossings[j].x < crossings[j - 1].x; --j)
+            std::swap(crossings[j], crossings[j - 1]);
+}
+
+// Fills the pixels of `row` whose centres lie inside the ring by nonzero
+// winding, between its sorted crossings; only columns left..right are written.
+void fillBetweenCrossings(QRgb* row, const Crossing* crossings, std::size_t count, int left, int right, QRgb pixel)
+{
+    int winding = 0;
+    for (std::size_t k = 0; k + 1 < count; ++k) {
+        winding += crossings[k].winding;
+        if (winding == 0)
+            continue;
+        // The pixels whose centres lie in [this crossing, the next).
+        const int first = std::max(left, ceilToInt(crossings[k].x - 0.5));
+        const int last = std::min(right, ceilToInt(crossings[k + 1].x - 0.5) - 1);
+        if (first <= last)
+            fillPixels(row + first, row + last + 1, pixel);
+    }
+}
+
 } // namespace
 
 void PixelWriter::fillRing(const QPointF* points, int count, QRgb pixel, bool smooth)
@@ -372,19 +410,19 @@ void PixelWriter::fillRing(const QPointF* points, int count, QRgb pixel, bool sm
 
 void PixelWriter::fillCentres(const QPointF* points, int count, QRgb pixel)
 {
+    if (count <= kFewEdges) {
+        fillFewCentres(points, count, pixel);
+        return;
+    }
     // The edges from top to bottom, in the order their tops are reached:
     // a row looks only at those it crosses, a district's few among its thousands.
     std::vector<CentreEdge>& edges = centreEdges;
     edges.clear();
     for (int i = 0; i < count; ++i) {
-        QPointF a = points[i] + QPointF(shift_);
-        QPointF b = points[i + 1 < count ? i + 1 : 0] + QPointF(shift_);
-        if (a.y() == b.y())
-            continue;
-        const int winding = a.y() < b.y() ? 1 : -1;
-        if (winding < 0)
-            std::swap(a, b);
-        edges.push_back({a.y(), b.y(), a.x(), (b.x() - a.x()) / (b.y() - a.y()), winding});
+        const QPointF a = points[i] + QPointF(shift_);
+        const QPointF b = points[i + 1 < count ? i + 1 : 0] + QPointF(shift_);
+        if (a.y() != b.y())
+            edges.push_back(centreEdge(a, b));
     }
     std::sort(edges.begin(), edges.end(), [](const CentreEdge& x, const CentreEdge& y) { return x.top < y.top; });
     const RingExtent extent = ExtentOf(points, count);
@@ -404,22 +442,40 @@ void PixelWriter::fillCentres(const QPointF* points, int count, QRgb pixel)
         crossings.clear();
         for (const CentreEdge* edge : active)
             crossings.push_back({edge->x + (centreY - edge->top) * edge->slope, edge->winding});
-        // A handful of crossings: sorted in place faster than by a call.
-        for (std::size_t i = 1; i < crossings.size(); ++i)
-            for (std::size_t j = i; j > 0 && crossings[j].x < crossings[j - 1].x; --j)
-                std::swap(crossings[j], crossings[j - 1]);
+        sortCrossings(crossings.data(), crossings.size());
         QRgb* row = reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * stride_);
-        int winding = 0;
-        for (std::size_t k = 0; k + 1 < crossings.size(); ++k) {
-            winding += crossings[k].winding;
-            if (winding == 0)
-                continue;
-            // The pixels whose centres lie in [this crossing, the next).
-            const int first = std::max(bounds_.left(), ceilToInt(crossings[k].x - 0.5));
-            const int last = std::min(bounds_.right(), ceilToInt(crossings[k + 1].x - 0.5) - 1);
-            if (first <= last)
-                fillPixels(row + first, row + last + 1, pixel);
+        fillBetweenCrossings(row, crossings.data(), crossings.size(), bounds_.left(), bounds_.right(), pixel);
+    }
+}
+
+void PixelWriter::fillFewCentres(const QPointF* points, int count, QRgb pixel)
+{
+    std::array<CentreEdge, kFewEdges> edges;
+    std::size_t edgeCount = 0;
+    double minY = points[0].y();
+    double maxY = minY;
+    for (int i = 0; i < count; ++i) {
+        const QPointF a = points[i] + QPointF(shift_);
+        const QPointF b = points[i + 1 < count ? i + 1 : 0] + QPointF(shift_);
+        minY = std::min(minY, points[i].y());
+        maxY = std::max(maxY, points[i].y());
+        if (a.y() != b.y())
+            edges[edgeCount++] = centreEdge(a, b);
+    }
+    const int top = std::max(bounds_.top(), ceilToInt(minY + shift_.y() - 0.5));
+    const int bottom = std::min(bounds_.bottom(), ceilToInt(maxY + shift_.y() - 0.5) - 1);
+    std::array<Crossing, kFewEdges> crossings;
+    for (int y = top; y <= bottom; ++y) {
+        const double centreY = y + 0.5;
+        std::size_t crossed = 0;
+        for (std::size_t i = 0; i < edgeCount; ++i) {
+            const CentreEdge& edge = edges[i];
+            if (edge.top <= centreY && centreY < edge.bottom)
+                crossings[crossed++] = {edge.x + (centreY - edge.top) * edge.slope, edge.winding};
         }
+        sortCrossings(crossings.data(), crossed);
+        QRgb* row = reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * stride_);
+        fillBetweenCrossings(row, crossings.data(), crossed, bounds_.left(), bounds_.right(), pixel);
     }
 }
 

@@ -129,6 +129,7 @@ private:
     void strokeSegments(const QPointF* points, int count, double width, QRgb pixel, double coveredWidth, bool closed);
     void sweepCoverage(const QRect& box, QRgb pixel);
     void fillCentres(const QPointF* points, int count, QRgb pixel);
+    void fillFewCentres(const QPointF* points, int count, QRgb pixel);
     template <bool checked> void walkLine(QPointF from, QPointF to, QRgb pixel, int thickness);
     void put(int x, int y, QRgb pixel)
     {
