@@ -73,6 +73,14 @@ void keepMinorRoadsOfAMapWithoutOthers(RenderFrame& frame, std::vector<int>& min
         roads.swap(minorRoads);
 }
 
+// Hands the marked positions to `consider`, in list order.
+template <typename Consider> void considerMarked(const std::vector<std::uint64_t>& marked, Consider& consider)
+{
+    for (std::size_t word = 0; word < marked.size(); ++word)
+        for (std::uint64_t bits = marked[word]; bits != 0; bits &= bits - 1)
+            consider(static_cast<int>(word * 64 + static_cast<std::size_t>(std::countr_zero(bits))));
+}
+
 } // namespace
 
 RenderFrame::RenderFrame(const RenderScene& scene, QPainter& painter, const QRect& target)
@@ -179,16 +187,18 @@ void collectVisible(RenderFrame& frame)
             for (std::size_t word = 0; word < marked.size(); ++word)
                 marked[word] |= markedToo[word];
         }
-        for (std::size_t word = 0; word < marked.size(); ++word)
-            for (std::uint64_t bits = marked[word]; bits != 0; bits &= bits - 1)
-                consider(static_cast<int>(word * 64 + static_cast<std::size_t>(std::countr_zero(bits))));
+        considerMarked(marked, consider);
         keepMinorRoadsOfAMapWithoutOthers(frame, minorRoadsLeftOut);
         return;
     }
-    model.query(area, consider);
+    // The index answers in its own order; taken in list order, overlapping
+    // areas stay stacked the same way from frame to frame. Marks put them in
+    // that order for less than sorting what the index found.
+    std::vector<std::uint64_t> marked((static_cast<std::size_t>(model.GetCount()) + 63) / 64);
+    model.query(area, [&marked](int index) {
+        const auto at = static_cast<std::size_t>(index);
+        marked[at / 64] |= std::uint64_t{1} << (at % 64);
+    });
+    considerMarked(marked, consider);
     keepMinorRoadsOfAMapWithoutOthers(frame, minorRoadsLeftOut);
-    // The index answers in its own order; the list order keeps overlapping
-    // areas stacked the same way from frame to frame.
-    for (auto& bucket : frame.visible)
-        std::sort(bucket.begin(), bucket.end());
 }
