@@ -151,6 +151,7 @@ void writePostIndexes(Writer& writer, const City& city)
 void writeContent(Writer& writer, const std::vector<ContentItem>& content)
 {
     std::vector<std::pair<int, const ContentItem*>> rows;
+    rows.reserve(content.size());
     for (const ContentItem& item : content)
         rows.emplace_back(static_cast<int>(rows.size()) + 1, &item);
     // The program finds an item by stepping through "select * from Content",
