@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <limits>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include <emmintrin.h>
@@ -357,6 +358,25 @@ CentreEdge centreEdge(QPointF a, QPointF b)
     return {a.y(), b.y(), a.x(), (b.x() - a.x()) / (b.y() - a.y()), winding};
 }
 
+// Hands `take` each edge of the ring that crosses rows, shifted into the image.
+template <typename Take> void forEachCentreEdge(const QPointF* points, int count, QPoint shift, Take take)
+{
+    for (int i = 0; i < count; ++i) {
+        const QPointF a = points[i] + QPointF(shift);
+        const QPointF b = points[i + 1 < count ? i + 1 : 0] + QPointF(shift);
+        if (a.y() != b.y())
+            take(centreEdge(a, b));
+    }
+}
+
+// The image rows, within bounds, whose centres lie in [minY, maxY) of the ring.
+std::pair<int, int> centreRows(const QPointF* points, int count, QPoint shift, const QRect& bounds)
+{
+    const RingExtent extent = ExtentOf(points, count);
+    return {std::max(bounds.top(), ceilToInt(extent.minY + shift.y() - 0.5)),
+            std::min(bounds.bottom(), ceilToInt(extent.maxY + shift.y() - 0.5) - 1)};
+}
+
 // Sorts a row's handful of crossings in place, faster than by a call.
 void sortCrossings(Crossing* crossings, std::size_t count)
 {
@@ -418,17 +438,9 @@ void PixelWriter::fillCentres(const QPointF* points, int count, QRgb pixel)
     // a row looks only at those it crosses, a district's few among its thousands.
     std::vector<CentreEdge>& edges = centreEdges;
     edges.clear();
-    for (int i = 0; i < count; ++i) {
-        const QPointF a = points[i] + QPointF(shift_);
-        const QPointF b = points[i + 1 < count ? i + 1 : 0] + QPointF(shift_);
-        if (a.y() != b.y())
-            edges.push_back(centreEdge(a, b));
-    }
+    forEachCentreEdge(points, count, shift_, [&](const CentreEdge& edge) { edges.push_back(edge); });
     std::sort(edges.begin(), edges.end(), [](const CentreEdge& x, const CentreEdge& y) { return x.top < y.top; });
-    const RingExtent extent = ExtentOf(points, count);
-    // The rows whose centres lie in [minY, maxY), in image rows.
-    const int top = std::max(bounds_.top(), ceilToInt(extent.minY + shift_.y() - 0.5));
-    const int bottom = std::min(bounds_.bottom(), ceilToInt(extent.maxY + shift_.y() - 0.5) - 1);
+    const auto [top, bottom] = centreRows(points, count, shift_, bounds_);
     std::vector<const CentreEdge*>& active = activeEdges;
     active.clear();
     std::vector<Crossing>& crossings = rowCrossings;
@@ -452,18 +464,8 @@ void PixelWriter::fillFewCentres(const QPointF* points, int count, QRgb pixel)
 {
     std::array<CentreEdge, kFewEdges> edges;
     std::size_t edgeCount = 0;
-    double minY = points[0].y();
-    double maxY = minY;
-    for (int i = 0; i < count; ++i) {
-        const QPointF a = points[i] + QPointF(shift_);
-        const QPointF b = points[i + 1 < count ? i + 1 : 0] + QPointF(shift_);
-        minY = std::min(minY, points[i].y());
-        maxY = std::max(maxY, points[i].y());
-        if (a.y() != b.y())
-            edges[edgeCount++] = centreEdge(a, b);
-    }
-    const int top = std::max(bounds_.top(), ceilToInt(minY + shift_.y() - 0.5));
-    const int bottom = std::min(bounds_.bottom(), ceilToInt(maxY + shift_.y() - 0.5) - 1);
+    forEachCentreEdge(points, count, shift_, [&](const CentreEdge& edge) { edges[edgeCount++] = edge; });
+    const auto [top, bottom] = centreRows(points, count, shift_, bounds_);
     std::array<Crossing, kFewEdges> crossings;
     for (int y = top; y <= bottom; ++y) {
         const double centreY = y + 0.5;
