@@ -4,12 +4,14 @@
 // caught where the event is dispatched and handed to the package's handler;
 // the program goes on.
 //
-// Two things must be in place before the application object exists, so the
-// host, not the package, does them: the document viewer's web engine wants
-// OpenGL contexts shared between its windows and threads, and Qt's own texts
-// (the calendar's and standard dialogs' words and buttons) come in Russian.
+// Three things must be in place before the application object exists, so the
+// host, not the package, does them: the heap is paged as a large map wants,
+// the document viewer's web engine wants OpenGL contexts shared between its
+// windows and threads, and Qt's own texts (the calendar's and standard
+// dialogs' words and buttons) come in Russian.
 #include "ErrorHandler.h"
 #include "GuardedDispatch.h"
+#include "HugePageHeap.h"
 #include "InstalledLayout.h"
 #include "Package.h"
 
@@ -84,12 +86,14 @@ int fail(const QString& message) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    RestartWithHugePageHeap(argv);
     prepareWebEngine();
     TApplication app(argc, argv);
     QApplication::setApplicationName("Varindel");
     const auto translations = installQtTranslations();
 
-    QApplication::setWindowIcon(QIcon::fromTheme("ru.varindel.Varindel", QIcon(":/varindel/ru.varindel.Varindel.svg")));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme("ru.varindel.Varindel", QIcon(":/varindel/ru.varindel.Varindel.svg")));
     QGuiApplication::setDesktopFileName("ru.varindel.Varindel");
     UseDataFolderBeside(QCoreApplication::applicationDirPath());
     QLibrary package(PackagePath(QCoreApplication::applicationDirPath()));

@@ -51,6 +51,8 @@ def open_edition(world, city, run_name):
     world.key("Return")
     main = world.window(city, 30, exact=False)
     world.no_window(SPLASH)
+    if world.huge_page_heap() is False:
+        raise Failure("the program's heap is on small pages: the host did not restart with glibc.malloc.hugetlb")
     if world.opened():
         raise Failure("Enter on the splash opened %s" % world.opened())
     return main

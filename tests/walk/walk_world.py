@@ -291,6 +291,18 @@ class World:
                                         stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
         self.app = None
 
+    def huge_page_heap(self):
+        """Whether the program's heap got the huge pages it asks for, or
+        None where the kernel gives them only to all memory or to none."""
+        with open("/sys/kernel/mm/transparent_hugepage/enabled") as enabled:
+            if "[madvise]" not in enabled.read():
+                return None
+        with open("/proc/%d/smaps_rollup" % self.program.pid) as rollup:
+            for line in rollup:
+                if line.startswith("AnonHugePages:"):
+                    return int(line.split()[1]) > 0
+        return False
+
     def alive(self):
         if self.program is None or self.program.poll() is None:
             return
