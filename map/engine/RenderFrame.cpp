@@ -66,11 +66,11 @@ bool overlaps(const QRectF& a, const QRectF& b)
     return a.right() >= b.left() && a.left() <= b.right() && a.bottom() >= b.top() && a.top() <= b.bottom();
 }
 
-void keepMinorRoadsOfAMapWithoutOthers(RenderFrame& frame, std::vector<int>& minorRoads)
+void keepMinorRoadsOfAMapWithoutOthers(RenderFrame& frame, VisibleObjects& minorRoads)
 {
-    std::vector<int>& roads = frame.visible[otRoad];
+    VisibleObjects& roads = frame.visible[otRoad];
     if (roads.empty())
-        roads.swap(minorRoads);
+        std::swap(roads, minorRoads);
 }
 
 // Hands the marked positions to `consider`, in list order.
@@ -101,18 +101,18 @@ RenderFrame::RenderFrame(const RenderFrame& whole, QPainter& painter, const QRec
     const bool linesHooked = static_cast<bool>(scene.onPaintPolyLine);
     const double reach = reachBeyondBoxes(*this);
     const QRectF near = pixels.adjusted(-reach, -reach, reach, reach);
-    const std::span<const MapBox> boxes = scene.model.boxes();
     for (std::size_t type = 0; type < visible.size(); ++type) {
         if (IsLineType(static_cast<std::int32_t>(type)) ? linesHooked : areasHooked) {
             visible[type] = whole.visible[type];
             continue;
         }
-        const std::vector<int>& all = whole.visible[type];
-        for (std::size_t k = 0; k < all.size(); ++k) {
-            readBoxAhead(boxes, all, k);
-            if (overlaps(near, pixelBounds(boxes[static_cast<std::size_t>(all[k])])))
-                visible[type].push_back(all[k]);
-        }
+        const VisibleObjects& all = whole.visible[type];
+        // Room for all of them: growing the lists step by step cost more than their filling.
+        visible[type].positions.reserve(all.size());
+        visible[type].boxes.reserve(all.size());
+        for (std::size_t k = 0; k < all.size(); ++k)
+            if (overlaps(near, pixelBounds(all.boxes[k])))
+                visible[type].add(all.positions[k], all.boxes[k]);
     }
 }
 
@@ -136,19 +136,20 @@ void collectVisible(RenderFrame& frame)
     const std::span<const MapBox> boxes = model.boxes();
     const bool minorRoads = MapStyle::minorRoadsShown(frame.ppm);
     // Kept aside: a map whose roads are all minor ones shows them after all.
-    std::vector<int> minorRoadsLeftOut;
+    VisibleObjects minorRoadsLeftOut;
     const auto consider = [&](int index) {
         const auto at = static_cast<std::size_t>(index);
         const auto type = std::int32_t{types[at]};
         if (type < 0 || type >= static_cast<std::int32_t>(frame.visible.size()) || !frame.scene.filters.shows(type))
             return;
-        if (!IsPointType(type) && !largeEnough(boxes[at], smallestMetres))
+        const MapBox& box = boxes[at];
+        if (!IsPointType(type) && !largeEnough(box, smallestMetres))
             return;
         if (type == otRoad && !minorRoads && MapStyle::isMinorRoad(styles[at])) {
-            minorRoadsLeftOut.push_back(index);
+            minorRoadsLeftOut.add(index, box);
             return;
         }
-        frame.visible[static_cast<std::size_t>(type)].push_back(index);
+        frame.visible[static_cast<std::size_t>(type)].add(index, box);
     };
     const QRectF extent = model.extent();
     const double objectsInView = shareOfExtentInView(area, extent) * model.GetCount();

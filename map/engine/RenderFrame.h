@@ -7,7 +7,6 @@
 
 #include <QPainter>
 #include <QRectF>
-
 #include <array>
 #include <cstddef>
 #include <span>
@@ -29,6 +28,29 @@ inline void readBoxAhead(std::span<const MapBox> boxes, std::span<const int> pos
         __builtin_prefetch(&boxes[ahead]);
 }
 
+// The visible objects of one type, in list order, each with its box: the
+// drawing that needs only the boxes (the bands' sorting, far buildings as
+// dots) reads them in a row instead of from all over the model's list.
+struct VisibleObjects {
+    std::vector<int> positions;
+    std::vector<MapBox> boxes;
+
+    void add(int position, const MapBox& box)
+    {
+        positions.push_back(position);
+        boxes.push_back(box);
+    }
+    void clear()
+    {
+        positions.clear();
+        boxes.clear();
+    }
+    std::size_t size() const { return positions.size(); }
+    bool empty() const { return positions.empty(); }
+    std::vector<int>::const_iterator begin() const { return positions.begin(); }
+    std::vector<int>::const_iterator end() const { return positions.end(); }
+};
+
 struct RenderFrame {
     RenderFrame(const RenderScene& scene, QPainter& painter, const QRect& target);
     // The part of a whole frame inside band (painter coordinates), drawn
@@ -42,8 +64,8 @@ struct RenderFrame {
     QRectF pixels;       // the target rectangle
     double ppm;          // pixels per metre
     double buildingLift; // pixels per storey in the 3D view; 0 in the flat view
-    // Visible positions per object type, in list order.
-    std::array<std::vector<int>, 10> visible;
+    // Visible objects per object type.
+    std::array<VisibleObjects, 10> visible;
 
     const TPMXMapObjectMem& object(int index) const { return scene.model.object(index); }
     QRectF pixelBounds(int index) const { return transform.toPixel(scene.model.bounds(index)); }

@@ -373,12 +373,10 @@ void drawFlatBuildings(RenderFrame& frame)
     PixelWriter dots(painter, frame.pixels);
     const bool plainDots = dots.direct() && style.fill.alpha() == 255;
     const QRgb plainPixel = style.fill.rgba();
-    const std::span<const MapBox> boxes = frame.scene.model.boxes();
-    const std::vector<int>& buildings = frame.visible[otBuilding];
+    const VisibleObjects& buildings = frame.visible[otBuilding];
     for (std::size_t k = 0; k < buildings.size(); ++k) {
-        const int index = buildings[k];
-        readBoxAhead(boxes, buildings, k);
-        const QRectF box = frame.pixelBounds(boxes[static_cast<std::size_t>(index)]);
+        const int index = buildings.positions[k];
+        const QRectF box = frame.pixelBounds(buildings.boxes[k]);
         if (std::max(box.width(), box.height()) >= kDotBelowPixels && frame.object(index).Geometry.size() >= 3) {
             shapes.push_back(index);
             continue;

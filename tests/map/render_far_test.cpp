@@ -125,8 +125,15 @@ TEST(Culling, WalkOrIndexFindsWhatACheckOfEveryObjectFinds)
             }
             if (!anyMainRoad)
                 expected[otRoad] = minorRoads;
-            for (std::size_t type = 0; type < expected.size(); ++type)
-                EXPECT_EQ(frame.visible[type], expected[type])
+            for (std::size_t type = 0; type < expected.size(); ++type) {
+                const VisibleObjects& visible = frame.visible[type];
+                EXPECT_EQ(visible.positions, expected[type])
                     << "share " << share << ", " << pixelsPerMetre << " px/m, type " << type;
+                ASSERT_EQ(visible.boxes.size(), visible.positions.size());
+                for (std::size_t k = 0; k < visible.size(); ++k)
+                    EXPECT_EQ(model.bounds(visible.positions[k]),
+                              QRectF(QPointF(visible.boxes[k].minX, visible.boxes[k].minY),
+                                     QPointF(visible.boxes[k].maxX, visible.boxes[k].maxY)));
+            }
         }
 }

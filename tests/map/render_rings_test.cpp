@@ -169,6 +169,29 @@ TEST(RingWriter, ThinOutlinesGiveThePaintersRoundJoinedPens)
     }
 }
 
+TEST(RingWriter, APixelWideOutlineCoversWhatAHairThinnerOneDoes)
+{
+    // A pen of exactly one pixel takes a shorter way to the same shares: a
+    // pen a millionth thinner, worked out the long way, differs from it by
+    // rounding at most, whatever the slope and wherever the pieces end.
+    const QSize size(120, 90);
+    std::vector<QPolygonF> shapes = rings();
+    shapes.push_back(QPolygonF({QPointF(3.5, 3.5), QPointF(100.5, 3.5), QPointF(100.5, 3.5 + 1e-9)}));
+    shapes.push_back(QPolygonF({QPointF(-5.2, 44.9), QPointF(130.7, 45.1), QPointF(64.3, 95.6), QPointF(61.1, -4.2)}));
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        const QPolygonF& ring = shapes[i];
+        const auto stroked = [&](double width) {
+            return drawnByWriter(size, [&](PixelWriter& writer) {
+                writer.strokeRing(ring.constData(), static_cast<int>(ring.size()), width, kOutline.rgba());
+            });
+        };
+        const QImage pixelWide = stroked(1.0);
+        const QImage thinner = stroked(1.0 - 1e-6);
+        EXPECT_LE(compare(pixelWide, thinner).first, 1) << "ring " << i;
+        EXPECT_NE(pixelWide, landImage(size)) << "ring " << i;
+    }
+}
+
 TEST(RingWriter, WideOutlinesAreStrokedWithRoundJoinsAllRound)
 {
     const QPolygonF& ring = rings()[0];
