@@ -92,8 +92,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName("Varindel");
     const auto translations = installQtTranslations();
 
-    QApplication::setWindowIcon(
-        QIcon::fromTheme("ru.varindel.Varindel", QIcon(":/varindel/ru.varindel.Varindel.svg")));
+    QApplication::setWindowIcon(QIcon::fromTheme("ru.varindel.Varindel", QIcon(":/varindel/ru.varindel.Varindel.svg")));
     QGuiApplication::setDesktopFileName("ru.varindel.Varindel");
     UseDataFolderBeside(QCoreApplication::applicationDirPath());
     QLibrary package(PackagePath(QCoreApplication::applicationDirPath()));

@@ -280,27 +280,13 @@ void versusMapnik(benchmark::State& state, void (*show)(MapEngine&, QSize)) {
     MapnikCity& mapnik = mapnikCity();
     drawFrame(engine, image);
     mapnik.render(engine.view());
-    std::vector<double> ours;
-    std::vector<double> theirs;
-    // Each renderer draws a run of frames in turn, as a program draws frame
-    // after frame of its own: one frame of each in turn would have each
-    // start on caches the other has just filled with its own data. The
-    // runs alternate, so that both see the machine as it is at the time.
-    for (auto _ : state) {
-        for (int run = 0; run < kMapnikRuns; ++run) {
-            for (int i = 0; i < kMapnikFrames; ++i)
-                ours.push_back(drawFrame(engine, image));
-            for (int i = 0; i < kMapnikFrames; ++i) {
-                QElapsedTimer clock;
-                clock.start();
-                mapnik.render(engine.view());
-                theirs.push_back(elapsedMs(clock));
-            }
-        }
-    }
-    state.counters["ours_ms"] = median(ours);
-    state.counters["mapnik_ms"] = median(theirs);
-    state.counters["ours_per_mapnik"] = median(ours) / median(theirs);
+    FrameTimesInTurns times;
+    for (auto _ : state)
+        times = TimeInTurns(kMapnikRuns, kMapnikFrames, [&] { return drawFrame(engine, image); }, mapnik,
+                            engine.view());
+    state.counters["ours_ms"] = median(times.ours);
+    state.counters["mapnik_ms"] = median(times.mapnik);
+    state.counters["ours_per_mapnik"] = median(times.ours) / median(times.mapnik);
     state.counters["target_ratio"] = 0.05;
 }
 

@@ -4,8 +4,8 @@
 // frame, so the reported median is the median frame.
 //
 // The *VersusMapnik benchmarks draw the same views with Mapnik, runs of
-// five frames of each in turn, and report both medians and our time
-// divided by Mapnik's.
+// five frames of each in turn (TimeInTurns), and report both medians and
+// our time divided by Mapnik's.
 //
 //   build-*/bench/varindel_bench --benchmark_filter=MapRender
 #include "GuiApplication.h"
@@ -157,26 +157,12 @@ void versusMapnik(benchmark::State& state, Viewport (*makeView)(), const QString
     MapnikCity& mapnik = mapnikCity();
     ours.draw(view);
     mapnik.render(view);
-    std::vector<double> ourTimes;
-    std::vector<double> mapnikTimes;
-    // Each renderer draws a run of frames in turn, as a program draws frame
-    // after frame of its own; the runs alternate, so that both see the
-    // machine as it is at the time.
-    for (auto _ : state) {
-        for (int run = 0; run < kFrames / kFramesPerRun; ++run) {
-            for (int i = 0; i < kFramesPerRun; ++i)
-                ourTimes.push_back(ours.draw(view));
-            for (int i = 0; i < kFramesPerRun; ++i) {
-                QElapsedTimer clock;
-                clock.start();
-                mapnik.render(view);
-                mapnikTimes.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
-            }
-        }
-    }
-    state.counters["ours_ms"] = median(ourTimes);
-    state.counters["mapnik_ms"] = median(mapnikTimes);
-    state.counters["ours_per_mapnik"] = median(ourTimes) / median(mapnikTimes);
+    FrameTimesInTurns times;
+    for (auto _ : state)
+        times = TimeInTurns(kFrames / kFramesPerRun, kFramesPerRun, [&] { return ours.draw(view); }, mapnik, view);
+    state.counters["ours_ms"] = median(times.ours);
+    state.counters["mapnik_ms"] = median(times.mapnik);
+    state.counters["ours_per_mapnik"] = median(times.ours) / median(times.mapnik);
     // Pictures of both, for whoever wants to compare them by eye.
     if (!qEnvironmentVariableIsEmpty("VARINDEL_BENCH_PICTURES")) {
         const QString prefix = qEnvironmentVariable("VARINDEL_BENCH_PICTURES") + "/" + name;

@@ -8,6 +8,7 @@
 #include <mapnik/map.hpp>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTextStream>
 
@@ -205,4 +206,21 @@ QImage MapnikCity::lastFrame() const
     const auto width = static_cast<int>(impl_->image.width());
     const auto height = static_cast<int>(impl_->image.height());
     return QImage(impl_->image.bytes(), width, height, qsizetype{width} * 4, QImage::Format_RGBA8888_Premultiplied).copy();
+}
+
+FrameTimesInTurns TimeInTurns(int runs, int framesPerRun, const std::function<double()>& drawOurs,
+                              MapnikCity& mapnik, const Viewport& view)
+{
+    FrameTimesInTurns times;
+    for (int run = 0; run < runs; ++run) {
+        for (int i = 0; i < framesPerRun; ++i)
+            times.ours.push_back(drawOurs());
+        for (int i = 0; i < framesPerRun; ++i) {
+            QElapsedTimer clock;
+            clock.start();
+            mapnik.render(view);
+            times.mapnik.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+        }
+    }
+    return times;
 }

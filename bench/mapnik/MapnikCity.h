@@ -9,7 +9,9 @@
 #include <QImage>
 #include <QString>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 class MapnikCity {
 public:
@@ -25,3 +27,17 @@ private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
+
+// Frame times in milliseconds of our renderer and Mapnik's on one scene.
+struct FrameTimesInTurns {
+    std::vector<double> ours;
+    std::vector<double> mapnik;
+};
+
+// Draws `runs` runs of `framesPerRun` frames of each renderer in turn:
+// drawOurs draws one frame and says how long it took. Each renderer draws
+// frame after frame of its own, as in use; one frame of each in turn would
+// have each start on caches the other has just filled with its own data.
+// The runs alternate, so that both see the machine as it is at the time.
+FrameTimesInTurns TimeInTurns(int runs, int framesPerRun, const std::function<double()>& drawOurs,
+                              MapnikCity& mapnik, const Viewport& view);

@@ -7,6 +7,7 @@
 
 #include <QPainter>
 #include <QRectF>
+
 #include <array>
 #include <cstddef>
 #include <span>
