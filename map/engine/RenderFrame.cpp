@@ -61,11 +61,6 @@ double reachBeyondBoxes(const RenderFrame& frame)
     return widest + kOutlineAndSmoothing + frame.buildingLift * kTallestFloors;
 }
 
-bool overlaps(const QRectF& a, const QRectF& b)
-{
-    return a.right() >= b.left() && a.left() <= b.right() && a.bottom() >= b.top() && a.top() <= b.bottom();
-}
-
 void keepMinorRoadsOfAMapWithoutOthers(RenderFrame& frame, VisibleObjects& minorRoads)
 {
     VisibleObjects& roads = frame.visible[otRoad];
@@ -73,12 +68,57 @@ void keepMinorRoadsOfAMapWithoutOthers(RenderFrame& frame, VisibleObjects& minor
         std::swap(roads, minorRoads);
 }
 
-// Hands the marked positions to `consider`, in list order.
-template <typename Consider> void considerMarked(const std::vector<std::uint64_t>& marked, Consider& consider)
+// Hands the positions marked in words [from, to) to `consider`, in list order.
+template <typename Consider>
+void considerMarked(const std::vector<std::uint64_t>& marked, std::size_t from, std::size_t to, Consider consider)
 {
-    for (std::size_t word = 0; word < marked.size(); ++word)
+    for (std::size_t word = from; word < to; ++word)
         for (std::uint64_t bits = marked[word]; bits != 0; bits &= bits - 1)
             consider(static_cast<int>(word * 64 + static_cast<std::size_t>(std::countr_zero(bits))));
+}
+
+template <typename Consider> void considerMarked(const std::vector<std::uint64_t>& marked, Consider consider)
+{
+    considerMarked(marked, 0, marked.size(), consider);
+}
+
+// The word before which half of the marks lie.
+std::size_t wordHalvingMarks(const std::vector<std::uint64_t>& marked)
+{
+    std::size_t total = 0;
+    for (std::uint64_t word : marked)
+        total += static_cast<std::size_t>(std::popcount(word));
+    std::size_t before = 0;
+    std::size_t word = 0;
+    for (; word < marked.size() && 2 * before < total; ++word)
+        before += static_cast<std::size_t>(std::popcount(marked[word]));
+    return word;
+}
+
+void appendAfter(VisibleObjects& lists, const VisibleObjects& more)
+{
+    lists.positions.insert(lists.positions.end(), more.positions.begin(), more.positions.end());
+    lists.boxes.insert(lists.boxes.end(), more.boxes.begin(), more.boxes.end());
+}
+
+// Considers the marks of a large walk on two threads: the later half of the
+// list into lists of its own, put after those of the earlier half, so that
+// the lists keep the list's order.
+template <typename ConsiderInto>
+void considerInHalves(const std::vector<std::uint64_t>& marked, ConsiderInto considerInto, VisibleByType& visible,
+                      VisibleObjects& leftOut)
+{
+    VisibleByType later;
+    VisibleObjects laterLeftOut;
+    const std::size_t half = wordHalvingMarks(marked);
+    std::future<void> laterHalf = std::async(std::launch::async, [&] {
+        considerMarked(marked, half, marked.size(), considerInto(later, laterLeftOut));
+    });
+    considerMarked(marked, 0, half, considerInto(visible, leftOut));
+    laterHalf.get();
+    for (std::size_t type = 0; type < later.size(); ++type)
+        appendAfter(visible[type], later[type]);
+    appendAfter(leftOut, laterLeftOut);
 }
 
 } // namespace
@@ -100,7 +140,8 @@ RenderFrame::RenderFrame(const RenderFrame& whole, QPainter& painter, const QRec
     const bool areasHooked = static_cast<bool>(scene.onPaintObject);
     const bool linesHooked = static_cast<bool>(scene.onPaintPolyLine);
     const double reach = reachBeyondBoxes(*this);
-    const QRectF near = pixels.adjusted(-reach, -reach, reach, reach);
+    // Compared in map units: tens of thousands of boxes are not each turned into pixels.
+    const QRectF near = transform.toMap(pixels.adjusted(-reach, -reach, reach, reach));
     for (std::size_t type = 0; type < visible.size(); ++type) {
         if (IsLineType(static_cast<std::int32_t>(type)) ? linesHooked : areasHooked) {
             visible[type] = whole.visible[type];
@@ -111,7 +152,7 @@ RenderFrame::RenderFrame(const RenderFrame& whole, QPainter& painter, const QRec
         visible[type].positions.reserve(all.size());
         visible[type].boxes.reserve(all.size());
         for (std::size_t k = 0; k < all.size(); ++k)
-            if (overlaps(near, pixelBounds(all.boxes[k])))
+            if (meets(all.boxes[k], near))
                 visible[type].add(all.positions[k], all.boxes[k]);
     }
 }
@@ -137,20 +178,23 @@ void collectVisible(RenderFrame& frame)
     const bool minorRoads = MapStyle::minorRoadsShown(frame.ppm);
     // Kept aside: a map whose roads are all minor ones shows them after all.
     VisibleObjects minorRoadsLeftOut;
-    const auto consider = [&](int index) {
-        const auto at = static_cast<std::size_t>(index);
-        const auto type = std::int32_t{types[at]};
-        if (type < 0 || type >= static_cast<std::int32_t>(frame.visible.size()) || !frame.scene.filters.shows(type))
-            return;
-        const MapBox& box = boxes[at];
-        if (!IsPointType(type) && !largeEnough(box, smallestMetres))
-            return;
-        if (type == otRoad && !minorRoads && MapStyle::isMinorRoad(styles[at])) {
-            minorRoadsLeftOut.add(index, box);
-            return;
-        }
-        frame.visible[static_cast<std::size_t>(type)].add(index, box);
+    const auto considerInto = [&](VisibleByType& visible, VisibleObjects& leftOut) {
+        return [&](int index) {
+            const auto at = static_cast<std::size_t>(index);
+            const auto type = std::int32_t{types[at]};
+            if (type < 0 || type >= static_cast<std::int32_t>(visible.size()) || !frame.scene.filters.shows(type))
+                return;
+            const MapBox& box = boxes[at];
+            if (!IsPointType(type) && !largeEnough(box, smallestMetres))
+                return;
+            if (type == otRoad && !minorRoads && MapStyle::isMinorRoad(styles[at])) {
+                leftOut.add(index, box);
+                return;
+            }
+            visible[static_cast<std::size_t>(type)].add(index, box);
+        };
     };
+    const auto consider = considerInto(frame.visible, minorRoadsLeftOut);
     const QRectF extent = model.extent();
     const double objectsInView = shareOfExtentInView(area, extent) * model.GetCount();
     const MapModel::PositionsBySize bySize = model.positionsLargerThan(smallestMetres);
@@ -183,12 +227,15 @@ void collectVisible(RenderFrame& frame)
         }
         mark(bySize.points, marked);
         mark(larger, marked);
-        if (otherHalf.valid()) {
-            otherHalf.get();
-            for (std::size_t word = 0; word < marked.size(); ++word)
-                marked[word] |= markedToo[word];
+        if (!otherHalf.valid()) {
+            considerMarked(marked, consider);
+            keepMinorRoadsOfAMapWithoutOthers(frame, minorRoadsLeftOut);
+            return;
         }
-        considerMarked(marked, consider);
+        otherHalf.get();
+        for (std::size_t word = 0; word < marked.size(); ++word)
+            marked[word] |= markedToo[word];
+        considerInHalves(marked, considerInto, frame.visible, minorRoadsLeftOut);
         keepMinorRoadsOfAMapWithoutOthers(frame, minorRoadsLeftOut);
         return;
     }

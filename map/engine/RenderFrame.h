@@ -52,6 +52,8 @@ struct VisibleObjects {
     std::vector<int>::const_iterator end() const { return positions.end(); }
 };
 
+using VisibleByType = std::array<VisibleObjects, 10>;
+
 struct RenderFrame {
     RenderFrame(const RenderScene& scene, QPainter& painter, const QRect& target);
     // The part of a whole frame inside band (painter coordinates), drawn
@@ -66,7 +68,7 @@ struct RenderFrame {
     double ppm;          // pixels per metre
     double buildingLift; // pixels per storey in the 3D view; 0 in the flat view
     // Visible objects per object type.
-    std::array<VisibleObjects, 10> visible;
+    VisibleByType visible;
 
     const TPMXMapObjectMem& object(int index) const { return scene.model.object(index); }
     QRectF pixelBounds(int index) const { return transform.toPixel(scene.model.bounds(index)); }

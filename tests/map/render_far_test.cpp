@@ -83,57 +83,83 @@ TEST(FarAway, RoadClassesFollowTheListAsItChanges)
     EXPECT_EQ(model.styleCodes().size(), model.types().size());
 }
 
+namespace {
+
+// What a check of every object of the model finds in the frame of the view,
+// per type in list order: those whose box meets the frame and is at least a
+// pixel large, minor roads only far away on a map without other roads.
+std::array<std::vector<int>, 10> visibleByCheckingEveryObject(const MapModel& model, const RenderFrame& frame)
+{
+    const QRectF area = frame.transform.toMap(frame.pixels);
+    std::array<std::vector<int>, 10> expected;
+    bool anyMainRoad = false;
+    std::vector<int> minorRoads;
+    for (int index = 0; index < model.GetCount(); ++index) {
+        const TPMXMapObjectMem& object = model.object(index);
+        const QRectF box = model.bounds(index);
+        const bool meets = box.right() >= area.left() && box.left() <= area.right() && box.bottom() >= area.top() &&
+                           box.top() <= area.bottom();
+        const bool seen = IsPointType(object.ObjType) || std::max(box.width(), box.height()) >= 1 / frame.ppm;
+        if (!meets || !seen || object.ObjType < 0 || object.ObjType >= 10)
+            continue;
+        if (object.ObjType == otRoad && !MapStyle::minorRoadsShown(frame.ppm) &&
+            MapStyle::isMinorRoad(object.StyleCode)) {
+            minorRoads.push_back(index);
+            continue;
+        }
+        anyMainRoad = anyMainRoad || object.ObjType == otRoad;
+        expected[static_cast<std::size_t>(object.ObjType)].push_back(index);
+    }
+    if (!anyMainRoad)
+        expected[otRoad] = minorRoads;
+    return expected;
+}
+
+// Culls the model for a view share of the city's extent wide and high at
+// the scale, and holds the lists against a check of every object.
+void expectCullingFindsWhatACheckOfEveryObjectFinds(const MapModel& model, double share, double pixelsPerMetre)
+{
+    const QRectF extent = model.extent();
+    Viewport view;
+    view.setSize(QSize(static_cast<int>(extent.width() * std::sqrt(share) * pixelsPerMetre) + 1,
+                       static_cast<int>(extent.height() * std::sqrt(share) * pixelsPerMetre) + 1));
+    view.centreOn(extent.center().x() + extent.width() / 7, extent.center().y(), pixelsPerMetre * kPixelsPerMetreUnit);
+    QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    const RenderScene scene{model, nullptr, view, {}, {}};
+    RenderFrame frame(scene, painter, image.rect());
+    collectVisible(frame);
+    const std::array<std::vector<int>, 10> expected = visibleByCheckingEveryObject(model, frame);
+    for (std::size_t type = 0; type < expected.size(); ++type) {
+        const VisibleObjects& visible = frame.visible[type];
+        EXPECT_EQ(visible.positions, expected[type])
+            << "share " << share << ", " << pixelsPerMetre << " px/m, type " << type;
+        ASSERT_EQ(visible.boxes.size(), visible.positions.size());
+        for (std::size_t k = 0; k < visible.size(); ++k)
+            EXPECT_EQ(model.bounds(visible.positions[k]),
+                      QRectF(QPointF(visible.boxes[k].minX, visible.boxes[k].minY),
+                             QPointF(visible.boxes[k].maxX, visible.boxes[k].maxY)));
+    }
+}
+
+} // namespace
+
 TEST(Culling, WalkOrIndexFindsWhatACheckOfEveryObjectFinds)
 {
     const MapModel model = syntheticCity({3000, 300, 80, 7});
-    const QRectF extent = model.extent();
     // Views on a small part of the city (the index), on most of it and on all
     // of it (the walk), near and far.
     for (const double share : {0.05, 0.4, 1.5})
-        for (const double pixelsPerMetre : {0.03, 0.3, 2.0}) {
-            Viewport view;
-            view.setSize(QSize(static_cast<int>(extent.width() * std::sqrt(share) * pixelsPerMetre) + 1,
-                               static_cast<int>(extent.height() * std::sqrt(share) * pixelsPerMetre) + 1));
-            view.centreOn(extent.center().x() + extent.width() / 7, extent.center().y(),
-                          pixelsPerMetre * kPixelsPerMetreUnit);
-            QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
-            QPainter painter(&image);
-            const RenderScene scene{model, nullptr, view, {}, {}};
-            RenderFrame frame(scene, painter, image.rect());
-            collectVisible(frame);
+        for (const double pixelsPerMetre : {0.03, 0.3, 2.0})
+            expectCullingFindsWhatACheckOfEveryObjectFinds(model, share, pixelsPerMetre);
+}
 
-            const QRectF area = frame.transform.toMap(frame.pixels);
-            std::array<std::vector<int>, 10> expected;
-            bool anyMainRoad = false;
-            std::vector<int> minorRoads;
-            for (int index = 0; index < model.GetCount(); ++index) {
-                const TPMXMapObjectMem& object = model.object(index);
-                const QRectF box = model.bounds(index);
-                const bool meets = box.right() >= area.left() && box.left() <= area.right() &&
-                                   box.bottom() >= area.top() && box.top() <= area.bottom();
-                const bool seen = IsPointType(object.ObjType) ||
-                                  std::max(box.width(), box.height()) >= 1 / pixelsPerMetre;
-                if (!meets || !seen || object.ObjType < 0 || object.ObjType >= 10)
-                    continue;
-                if (object.ObjType == otRoad && !MapStyle::minorRoadsShown(pixelsPerMetre) &&
-                    MapStyle::isMinorRoad(object.StyleCode)) {
-                    minorRoads.push_back(index);
-                    continue;
-                }
-                anyMainRoad = anyMainRoad || object.ObjType == otRoad;
-                expected[static_cast<std::size_t>(object.ObjType)].push_back(index);
-            }
-            if (!anyMainRoad)
-                expected[otRoad] = minorRoads;
-            for (std::size_t type = 0; type < expected.size(); ++type) {
-                const VisibleObjects& visible = frame.visible[type];
-                EXPECT_EQ(visible.positions, expected[type])
-                    << "share " << share << ", " << pixelsPerMetre << " px/m, type " << type;
-                ASSERT_EQ(visible.boxes.size(), visible.positions.size());
-                for (std::size_t k = 0; k < visible.size(); ++k)
-                    EXPECT_EQ(model.bounds(visible.positions[k]),
-                              QRectF(QPointF(visible.boxes[k].minX, visible.boxes[k].minY),
-                                     QPointF(visible.boxes[k].maxX, visible.boxes[k].maxY)));
-            }
-        }
+TEST(Culling, AWalkSharedBetweenThreadsKeepsTheListsInListOrder)
+{
+    // Hundreds of thousands of objects a pixel or larger: the walk is
+    // marked and considered in halves on two threads, whose lists are
+    // joined; the city's types lie all along its list, so a join out of
+    // order would show in every type.
+    const MapModel model = syntheticCity({240000, 30000, 400, 11});
+    expectCullingFindsWhatACheckOfEveryObjectFinds(model, 1.5, 0.1);
 }
