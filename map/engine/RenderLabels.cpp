@@ -3,6 +3,7 @@
 #include "IconLibrary.h"
 #include "LabelPlacer.h"
 #include "MapStyle.h"
+#include "RenderPixels.h"
 
 #include <QFontMetricsF>
 #include <QTextLayout>
@@ -294,10 +295,15 @@ const QImage& symbolImage(std::int32_t type)
     return symbol;
 }
 
-void drawIcons(QPainter& painter, const std::vector<IconItem>& items)
+void drawIcons(QPainter& painter, PixelWriter& pixels, const std::vector<IconItem>& items)
 {
-    for (const IconItem& item : items)
-        painter.drawImage(item.box.topLeft(), item.image.isNull() ? symbolImage(item.type) : item.image);
+    for (const IconItem& item : items) {
+        const QImage& image = item.image.isNull() ? symbolImage(item.type) : item.image;
+        if (pixels.direct() && image.format() == QImage::Format_ARGB32_Premultiplied)
+            pixels.blendImage(item.box.topLeft(), image);
+        else
+            painter.drawImage(item.box.topLeft(), image);
+    }
 }
 
 } // namespace
@@ -450,6 +456,7 @@ void drawLabels(RenderFrame& frame, const PlacedLabels& placed, LabelCaches& cac
     drawTexts(painter, placed.areaNames, caches);
     drawTexts(painter, placed.streetNames, caches);
     drawTexts(painter, placed.districtNames, caches);
-    drawIcons(painter, placed.points);
-    drawIcons(painter, placed.labels);
+    PixelWriter pixels(painter, frame.pixels);
+    drawIcons(painter, pixels, placed.points);
+    drawIcons(painter, pixels, placed.labels);
 }

@@ -94,6 +94,12 @@ public:
     // the tens of thousands of buildings of a frame, which costs many times
     // the few pixels of each.
     void fillRing(const QPointF* points, int count, QRgb pixel, bool smooth);
+    // An image in premultiplied colours laid over the frame as the painter
+    // lays it at topLeft (source over, at the whole pixel nearest); only for
+    // direct() writers. The painter's set-up for each image costs more than
+    // the few hundred pixels of an icon, and a city seen whole shows
+    // hundreds of stops and signs.
+    void blendImage(QPointF topLeft, const QImage& image);
     // fill for a direct() writer and an opaque colour.
     void fillOpaque(const QRect& box, QRgb pixel)
     {

@@ -101,6 +101,49 @@ TEST(PixelWriter, NothingIsWrittenOutsideTheTargetAndThePainterShiftIsKept)
     EXPECT_EQ(image.pixel(15, 13), kBlank);
 }
 
+TEST(PixelWriter, ImagesAreLaidOverAsThePainterLaysThemAndCutAtTheTarget)
+{
+    // An icon of every kind of pixel: clear, opaque, and seen-through ones
+    // of many alphas, whose rounding must agree with the painter's.
+    QImage icon(13, 11, QImage::Format_ARGB32_Premultiplied);
+    icon.fill(Qt::transparent);
+    QPainter drawing(&icon);
+    drawing.setRenderHint(QPainter::Antialiasing);
+    drawing.setPen(QPen(QColor(20, 40, 160), 1.5));
+    drawing.setBrush(QColor(220, 60, 30, 170));
+    drawing.drawEllipse(QRectF(1, 1, 11, 9));
+    drawing.end();
+    const QImage land = [] {
+        QImage ground(48, 40, QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < ground.height(); ++y)
+            for (int x = 0; x < ground.width(); ++x)
+                ground.setPixel(x, y, qRgb(200 + x, 150 + 2 * y, 90 + x + y));
+        return ground;
+    }();
+    // Between pixels, on a half (rounded up as the painter does) and
+    // reaching out of the target on every side.
+    for (const QPointF at : {QPointF(10, 8), QPointF(12.3, 7.7), QPointF(14.5, 9.5), QPointF(-6.4, -3.5),
+                             QPointF(30.6, 25.2)}) {
+        QImage painters = land;
+        QPainter painter(&painters);
+        painter.translate(4, 3);
+        painter.setClipRect(QRectF(0, 0, 36, 30));
+        painter.drawImage(at, icon);
+        painter.end();
+        QImage ours = land;
+        QPainter oursPainter(&ours);
+        oursPainter.translate(4, 3);
+        PixelWriter writer(oursPainter, QRectF(0, 0, 36, 30));
+        ASSERT_TRUE(writer.direct());
+        writer.blendImage(at, icon);
+        oursPainter.end();
+        for (int y = 0; y < land.height(); ++y)
+            for (int x = 0; x < land.width(); ++x)
+                ASSERT_EQ(ours.pixel(x, y), painters.pixel(x, y))
+                    << "pixel " << x << "," << y << " with the icon at " << at.x() << "," << at.y();
+    }
+}
+
 TEST(PixelWriter, OtherDevicesGoThroughThePainter)
 {
     QImage scaled = blankImage(10, 10);
