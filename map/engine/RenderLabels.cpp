@@ -36,27 +36,36 @@ QRectF centredBox(QPointF centre, QSizeF size)
     return QRectF(centre.x() - size.width() / 2, centre.y() - size.height() / 2, size.width(), size.height());
 }
 
-QImage iconOf(const RenderFrame& frame, const TPMXMapObjectMem& object, LabelCaches& caches)
+QImage cachedIcon(const QImage* image, LabelCaches& caches)
+{
+    return image && !image->isNull() ? caches.icon(*image) : QImage();
+}
+
+// The icon every object of the type shows unless it has one of its own:
+// looked up once for the thousands of stops of a city seen whole.
+QImage standardIcon(const RenderFrame& frame, std::int32_t type, LabelCaches& caches)
 {
     const IconLibrary* icons = frame.scene.icons;
-    if (!icons)
+    if (!icons || (type != otStop && type != otRoadSign))
         return {};
-    const QImage* image = nullptr;
-    if (object.Zametka)
-        image = icons->find(object.Zametka->LibName, object.Zametka->IconName);
-    else if (object.ObjType == otStop)
-        image = icons->find(kStandardIconLibrary, kStopIconName);
-    else if (object.ObjType == otRoadSign)
-        image = icons->find(kStandardIconLibrary, kRoadSignIconName);
-    return image && !image->isNull() ? caches.icon(*image) : QImage();
+    return cachedIcon(icons->find(kStandardIconLibrary, type == otStop ? kStopIconName : kRoadSignIconName), caches);
+}
+
+QImage iconOf(const RenderFrame& frame, const TPMXMapObjectMem& object, const QImage& standard, LabelCaches& caches)
+{
+    const IconLibrary* icons = frame.scene.icons;
+    if (!object.Zametka || !icons)
+        return standard;
+    return cachedIcon(icons->find(object.Zametka->LibName, object.Zametka->IconName), caches);
 }
 
 void placeIcons(const RenderFrame& frame, std::int32_t type, LabelPlacer& placer, LabelCaches& caches,
                 std::vector<IconItem>& out)
 {
+    const QImage standard = standardIcon(frame, type, caches);
     for (int index : frame.visible[static_cast<std::size_t>(type)]) {
         const TPMXMapObjectMem& object = frame.object(index);
-        QImage image = iconOf(frame, object, caches);
+        QImage image = iconOf(frame, object, standard, caches);
         const QSizeF size = image.isNull() ? QSizeF(kFallbackIconSize, kFallbackIconSize) : QSizeF(image.size());
         const QRectF box = centredBox(frame.transform.toPixel(object.X, object.Y), size);
         if (placer.tryPlace(box))

@@ -15,6 +15,7 @@
 
 #include <cmath>
 #include <functional>
+#include <map>
 
 namespace {
 
@@ -200,6 +201,38 @@ TEST(Labels, AreDrawnWithTheirIconWhoseBackgroundIsTransparent)
     EXPECT_EQ(image.pixelColor(centre), QColor(Qt::red));
     const QColor corner = image.pixelColor(centre + QPoint(-5, -5));
     EXPECT_EQ(corner, MapStyle::landColor()) << "the white ground of the bitmap is not drawn";
+}
+
+TEST(Labels, StopsAndSignsShowTheLibrarysIconUnlessTheyCarryTheirOwn)
+{
+    World world;
+    const auto plain = [](QSize size, QColor colour) {
+        QImage icon(size, QImage::Format_ARGB32_Premultiplied);
+        icon.fill(colour);
+        return icon;
+    };
+    world.icons.addIcon(kStandardIconLibrary, kStopIconName, plain(QSize(10, 10), Qt::blue));
+    world.icons.addIcon(kStandardIconLibrary, kRoadSignIconName, plain(QSize(8, 8), Qt::green));
+    world.icons.addIcon(kStandardIconLibrary, QStringLiteral("OK.BMP"), okIcon());
+    const auto point = [](std::int32_t id, std::int32_t type, double x) {
+        TPMXMapObjectMem object = label(id, x, 0);
+        object.ObjType = type;
+        object.Zametka.reset();
+        return object;
+    };
+    world.model.append(point(1, otStop, -60));
+    world.model.append(point(2, otRoadSign, 0));
+    TPMXMapObjectMem noted = point(3, otStop, 60);
+    noted.Zametka = TPMXMapZametka{noted.X, noted.Y, kStandardIconLibrary, QStringLiteral("OK.BMP")};
+    world.model.append(noted);
+    const PlacedLabels placed = world.place();
+    std::map<double, QSize> sizes; // by where the icon stands, left to right
+    for (const IconItem& item : placed.points)
+        sizes[item.box.center().x()] = item.image.size();
+    ASSERT_EQ(sizes.size(), 3u);
+    EXPECT_EQ(sizes.begin()->second, QSize(10, 10)) << "the stop";
+    EXPECT_EQ(std::next(sizes.begin())->second, QSize(8, 8)) << "the sign";
+    EXPECT_EQ(sizes.rbegin()->second, QSize(12, 12)) << "the stop with its own icon";
 }
 
 TEST(Labels, MissingIconsBecomeSymbolsAndLabelsWinOverNumbersAndEachOther)
