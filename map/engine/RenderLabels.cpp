@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <future>
 
 namespace {
 
@@ -21,6 +22,8 @@ constexpr double kMainStreetNamesFromPpm = 0.25;
 constexpr double kStreetNameSpacing = 360;
 constexpr double kStreetNameMaxBend = 22;
 constexpr int kFallbackIconSize = 14;
+// From this many icons in a frame two threads lay them.
+constexpr std::size_t kIconsForASecondThread = 400;
 constexpr std::size_t kHouseNumberCacheLimit = 20000;
 constexpr qsizetype kShapedTextsLimit = 20000;
 // A measure is a number beside the text, which the hash shares with the map:
@@ -304,15 +307,54 @@ const QImage& symbolImage(std::int32_t type)
     return symbol;
 }
 
-void drawIcons(QPainter& painter, PixelWriter& pixels, const std::vector<IconItem>& items)
+struct IconAt {
+    QPointF topLeft;
+    const QImage* image;
+};
+
+// The icons of the points and then of the labels, each with the image it
+// shows; the symbols are drawn here, on this thread, the first time one is needed.
+std::vector<IconAt> iconImages(const PlacedLabels& placed)
 {
-    for (const IconItem& item : items) {
-        const QImage& image = item.image.isNull() ? symbolImage(item.type) : item.image;
-        if (pixels.direct() && image.format() == QImage::Format_ARGB32_Premultiplied)
-            pixels.blendImage(item.box.topLeft(), image);
-        else
-            painter.drawImage(item.box.topLeft(), image);
+    std::vector<IconAt> icons;
+    icons.reserve(placed.points.size() + placed.labels.size());
+    for (const std::vector<IconItem>* items : {&placed.points, &placed.labels})
+        for (const IconItem& item : *items)
+            icons.push_back({item.box.topLeft(), item.image.isNull() ? &symbolImage(item.type) : &item.image});
+    return icons;
+}
+
+void layIcons(PixelWriter& pixels, const std::vector<IconAt>& icons)
+{
+    for (const IconAt& icon : icons)
+        pixels.blendImage(icon.topLeft, *icon.image);
+}
+
+// Straight into the frame's pixels when all of them can go so; many of
+// them, as a city seen whole shows thousands of stops and signs, in the
+// upper and the lower half of the frame on two threads.
+void drawIcons(QPainter& painter, const QRectF& target, const PlacedLabels& placed)
+{
+    const std::vector<IconAt> icons = iconImages(placed);
+    PixelWriter pixels(painter, target);
+    const bool direct = pixels.direct() && std::all_of(icons.begin(), icons.end(), [](const IconAt& icon) {
+                            return icon.image->format() == QImage::Format_ARGB32_Premultiplied;
+                        });
+    if (!direct) {
+        for (const IconAt& icon : icons)
+            painter.drawImage(icon.topLeft, *icon.image);
+        return;
     }
+    if (icons.size() < kIconsForASecondThread) {
+        layIcons(pixels, icons);
+        return;
+    }
+    const double middle = std::floor(target.top() + target.height() / 2);
+    PixelWriter upper(painter, QRectF(QPointF(target.left(), target.top()), QPointF(target.right(), middle)));
+    PixelWriter lower(painter, QRectF(QPointF(target.left(), middle), target.bottomRight()));
+    std::future<void> lowerHalf = std::async(std::launch::async, [&] { layIcons(lower, icons); });
+    layIcons(upper, icons);
+    lowerHalf.get();
 }
 
 } // namespace
@@ -465,7 +507,5 @@ void drawLabels(RenderFrame& frame, const PlacedLabels& placed, LabelCaches& cac
     drawTexts(painter, placed.areaNames, caches);
     drawTexts(painter, placed.streetNames, caches);
     drawTexts(painter, placed.districtNames, caches);
-    PixelWriter pixels(painter, frame.pixels);
-    drawIcons(painter, pixels, placed.points);
-    drawIcons(painter, pixels, placed.labels);
+    drawIcons(painter, frame.pixels, placed);
 }

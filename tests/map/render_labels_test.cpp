@@ -235,6 +235,48 @@ TEST(Labels, StopsAndSignsShowTheLibrarysIconUnlessTheyCarryTheirOwn)
     EXPECT_EQ(sizes.rbegin()->second, QSize(12, 12)) << "the stop with its own icon";
 }
 
+TEST(Labels, ThousandsOfIconsAreLaidOnTwoThreadsAsThePainterLaysThemOneAfterAnother)
+{
+    World world;
+    QImage seeThrough(9, 7, QImage::Format_ARGB32_Premultiplied);
+    seeThrough.fill(QColor(30, 90, 200, 140));
+    const QImage icons[] = {LabelCaches().icon(okIcon()), seeThrough};
+    // Overlapping one another, across the middle row where the threads
+    // meet, and out over the frame's left and top edges. (Past its right
+    // and bottom edges by less than a pixel the painter leaves an icon out
+    // where it would show a column of it.)
+    PlacedLabels placed;
+    std::uint32_t random = 12345;
+    const auto next = [&random](int below) {
+        random = random * 1103515245u + 12345u;
+        return static_cast<double>((random >> 8) % static_cast<std::uint32_t>(below * 10)) / 10;
+    };
+    for (int i = 0; i < 1500; ++i) {
+        const QImage& icon = icons[i % 2];
+        const QPointF at(next(world.view.size().width()) - 10, next(world.view.size().height()) - 10);
+        (i % 3 == 0 ? placed.labels : placed.points).push_back({icon, otStop, QRectF(at, QSizeF(icon.size()))});
+    }
+    const QImage land = [&] {
+        QImage ground(world.view.size(), QImage::Format_ARGB32_Premultiplied);
+        ground.fill(MapStyle::landColor());
+        return ground;
+    }();
+    QImage ours = land;
+    QPainter painter(&ours);
+    const RenderScene scene = world.scene();
+    RenderFrame frame(scene, painter, ours.rect());
+    LabelCaches caches;
+    drawLabels(frame, placed, caches);
+    painter.end();
+    QImage painters = land;
+    QPainter reference(&painters);
+    for (const std::vector<IconItem>* items : {&placed.points, &placed.labels})
+        for (const IconItem& item : *items)
+            reference.drawImage(item.box.topLeft(), item.image);
+    reference.end();
+    EXPECT_EQ(ours, painters);
+}
+
 TEST(Labels, MissingIconsBecomeSymbolsAndLabelsWinOverNumbersAndEachOther)
 {
     World world;
