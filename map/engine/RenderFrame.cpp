@@ -227,15 +227,14 @@ void collectVisible(RenderFrame& frame)
         }
         mark(bySize.points, marked);
         mark(larger, marked);
-        if (!otherHalf.valid()) {
+        if (otherHalf.valid()) {
+            otherHalf.get();
+            for (std::size_t word = 0; word < marked.size(); ++word)
+                marked[word] |= markedToo[word];
+            considerInHalves(marked, considerInto, frame.visible, minorRoadsLeftOut);
+        } else {
             considerMarked(marked, consider);
-            keepMinorRoadsOfAMapWithoutOthers(frame, minorRoadsLeftOut);
-            return;
         }
-        otherHalf.get();
-        for (std::size_t word = 0; word < marked.size(); ++word)
-            marked[word] |= markedToo[word];
-        considerInHalves(marked, considerInto, frame.visible, minorRoadsLeftOut);
         keepMinorRoadsOfAMapWithoutOthers(frame, minorRoadsLeftOut);
         return;
     }
