@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <unistd.h>
@@ -15,6 +16,15 @@ constexpr const char* kEnabledFile = "/sys/kernel/mm/transparent_hugepage/enable
 std::string fileText(const char* path) {
     std::ifstream file(path);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// The running program's own file. Started again through /proc/self/exe, a
+// program is listed as "exe" by ps, top and the desktop's system monitor,
+// and pkill no longer finds it by its name.
+std::string ownFile() {
+    std::error_code error;
+    const std::filesystem::path file = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string("/proc/self/exe") : file.string();
 }
 
 } // namespace
@@ -39,7 +49,7 @@ void RestartWithHugePageHeap(char* argv[]) {
         return;
     const std::optional<std::string> before = current ? std::optional<std::string>(current) : std::nullopt;
     setenv(kTunablesVariable, tunables->c_str(), 1);
-    execv("/proc/self/exe", argv);
+    execv(ownFile().c_str(), argv);
     if (before)
         setenv(kTunablesVariable, before->c_str(), 1);
     else

@@ -53,6 +53,8 @@ def open_edition(world, city, run_name):
     world.no_window(SPLASH)
     if world.huge_page_heap() is False:
         raise Failure("the program's heap is on small pages: the host did not restart with glibc.malloc.hugetlb")
+    if world.process_name() != "varindel":
+        raise Failure("the process list shows the program as «%s»" % world.process_name())
     if world.opened():
         raise Failure("Enter on the splash opened %s" % world.opened())
     return main

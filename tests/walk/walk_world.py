@@ -303,6 +303,11 @@ class World:
                     return int(line.split()[1]) > 0
         return False
 
+    def process_name(self):
+        """The name ps, top and the desktop's system monitor show for the program."""
+        with open("/proc/%d/comm" % self.program.pid) as comm:
+            return comm.read().strip()
+
     def alive(self):
         if self.program is None or self.program.poll() is None:
             return
