@@ -97,5 +97,5 @@ struct OsmFeatures {
     std::vector<OsmFirm> firms;
     std::vector<OsmAddressPoint> addressPoints;
     int incompleteWays = 0;      // lines dropped or cut because nodes are missing from the extract
-    int unassembledAreas = 0;    // areas the assembler could not close (missing members, broken rings)
+    int unassembledAreas = 0;    // areas the assembler could not close (missing nodes or members, broken rings)
 };

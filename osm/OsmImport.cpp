@@ -48,6 +48,6 @@ QStringList ImportReportLines(const ImportedCity& city)
     for (const QString& row : directory.unmatchedRows)
         lines.append(QStringLiteral("  ") + row);
     lines.append(QStringLiteral("Линий, обрезанных краем выписки: %1").arg(city.incompleteWays));
-    lines.append(QStringLiteral("Мультиполигонов без всех членов: %1").arg(city.unassembledAreas));
+    lines.append(QStringLiteral("Площадей и зданий, которые не удалось собрать: %1").arg(city.unassembledAreas));
     return lines;
 }

@@ -284,6 +284,16 @@ GeoPoint pointInside(const GeoRing& ring)
     return best;
 }
 
+// The tags of the closed ways and multipolygons that are made areas.
+osmium::TagsFilter areaFilter()
+{
+    osmium::TagsFilter filter{false};
+    for (const char* key : {"building", "natural", "waterway", "landuse", "leisure", "boundary", "place", "shop",
+                            "amenity", "office", "craft", "tourism", "healthcare"})
+        filter.add_rule(true, osmium::TagMatcher{key});
+    return filter;
+}
+
 // Nodes and ways: points, lines, firms and address points.
 class FeatureCollector : public osmium::handler::Handler {
 public:
@@ -312,6 +322,7 @@ public:
 
     void way(const osmium::Way& way)
     {
+        countUnclosedArea(way);
         LineKind kind;
         if (!lineKindOf(way.tags(), kind))
             return;
@@ -347,8 +358,13 @@ public:
             if (polygon.outer.size() >= 3)
                 polygons.push_back(std::move(polygon));
         }
-        if (polygons.empty())
+        // The assembler hands on an empty area where the rings of a closed
+        // way or a multipolygon do not close: counted as a way with a node
+        // missing is.
+        if (polygons.empty()) {
+            ++features_.unassembledAreas;
             return;
+        }
         OsmFirm firm;
         if (firmOf(tags, firm)) {
             firm.osmType = area.from_way() ? 'w' : 'r';
@@ -364,6 +380,20 @@ public:
     }
 
 private:
+    // The assembler makes no area at all of a closed way with a node
+    // missing from the extract: a building or a firm lost, which the report
+    // must count.
+    void countUnclosedArea(const osmium::Way& way)
+    {
+        const osmium::WayNodeList& nodes = way.nodes();
+        if (nodes.size() <= 3 || nodes.front().ref() != nodes.back().ref() || way.tags().has_tag("area", "no") ||
+            osmium::tags::match_none_of(way.tags(), areaTags_))
+            return;
+        const auto missing = [](const osmium::NodeRef& node) { return !node.location().valid(); };
+        if (std::any_of(nodes.begin(), nodes.end(), missing))
+            ++features_.unassembledAreas;
+    }
+
     void keep(OsmLine& piece)
     {
         if (piece.points.size() >= 2)
@@ -381,16 +411,8 @@ private:
     }
 
     OsmFeatures& features_;
+    const osmium::TagsFilter areaTags_ = areaFilter();
 };
-
-osmium::TagsFilter areaFilter()
-{
-    osmium::TagsFilter filter{false};
-    for (const char* key : {"building", "natural", "waterway", "landuse", "leisure", "boundary", "place", "shop",
-                            "amenity", "office", "craft", "tourism", "healthcare"})
-        filter.add_rule(true, osmium::TagMatcher{key});
-    return filter;
-}
 
 using LocationIndex = osmium::index::map::FlexMem<osmium::unsigned_object_id_type, osmium::Location>;
 using LocationHandler = osmium::handler::NodeLocationsForWays<LocationIndex>;

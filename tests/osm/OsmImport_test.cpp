@@ -143,10 +143,20 @@ TEST_F(OsmImport, MissingNodesAndMembersCutWhatTheyMustAndNothingElse)
     const long long open = xml.way({c, d, xml.node(kCentreLon + 0.004, kCentreLat + 0.001)});
     xml.relation({{"way", 888888, "outer"}, {"way", open, "outer"}}, {{"type", "multipolygon"}, {"natural", "water"}});
     xml.rectangle(kCentreLon, kCentreLat + 0.001, 0.0005, 0.0005, {{"building", "yes"}});
+    // A building and a shop drawn as closed ways, each with a corner missing: no area, but counted.
+    const long long e = xml.node(kCentreLon + 0.002, kCentreLat + 0.002);
+    const long long f = xml.node(kCentreLon + 0.0025, kCentreLat + 0.002);
+    xml.way({e, f, 999997, e}, {{"building", "yes"}});
+    xml.way({e, 999996, f, e}, {{"shop", "bakery"}, {"name", "Пекарня"}});
+    // And one whose ring crosses itself, every node present.
+    const long long g = xml.node(kCentreLon + 0.002, kCentreLat + 0.003);
+    const long long h = xml.node(kCentreLon + 0.0025, kCentreLat + 0.003);
+    xml.way({e, h, g, f, e}, {{"building", "yes"}});
     const ImportedCity city = import(xml);
 
     EXPECT_EQ(city.incompleteWays, 2);
-    EXPECT_EQ(city.unassembledAreas, 1);
+    EXPECT_EQ(city.unassembledAreas, 4);
+    EXPECT_TRUE(ImportReportLines(city).contains("Площадей и зданий, которые не удалось собрать: 4"));
     EXPECT_EQ(city.map.roads, 2) << "the street cut in two pieces";
     EXPECT_EQ(city.map.buildings, 1);
     EXPECT_EQ(city.map.areas, 0);
