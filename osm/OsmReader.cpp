@@ -359,8 +359,8 @@ public:
                 polygons.push_back(std::move(polygon));
         }
         // The assembler hands on an empty area where the rings of a closed
-        // way or a multipolygon do not close: counted as a way with a node
-        // missing is.
+        // way or a multipolygon do not close, for a node missing from the
+        // extract or a ring crossing itself.
         if (polygons.empty()) {
             ++features_.unassembledAreas;
             return;
@@ -380,17 +380,14 @@ public:
     }
 
 private:
-    // The assembler makes no area at all of a closed way with a node
-    // missing from the extract: a building or a firm lost, which the report
-    // must count.
+    // The multipolygon manager hands the assembler no closed way whose
+    // first and last node is missing from the extract: a building or a firm
+    // lost, which the report must count.
     void countUnclosedArea(const osmium::Way& way)
     {
         const osmium::WayNodeList& nodes = way.nodes();
-        if (nodes.size() <= 3 || nodes.front().ref() != nodes.back().ref() || way.tags().has_tag("area", "no") ||
-            osmium::tags::match_none_of(way.tags(), areaTags_))
-            return;
-        const auto missing = [](const osmium::NodeRef& node) { return !node.location().valid(); };
-        if (std::any_of(nodes.begin(), nodes.end(), missing))
+        if (nodes.size() > 3 && nodes.front().ref() == nodes.back().ref() && !nodes.front().location().valid() &&
+            !way.tags().has_tag("area", "no") && osmium::tags::match_any_of(way.tags(), areaTags_))
             ++features_.unassembledAreas;
     }
 
@@ -492,7 +489,13 @@ Result<OsmFeatures> ReadOsmFile(const QString& path, const OsmStageReport& stage
     ReadingPlace place;
     try {
         const osmium::io::File file{QFile::encodeName(path).toStdString()};
-        AreaManager manager{osmium::area::Assembler::config_type{}, areaFilter()};
+        // A node missing from the extract leaves a gap in its ring only: the
+        // rings of a multipolygon left whole are kept, and an area with none
+        // comes on empty, to be counted, where the assembler would otherwise
+        // drop it without a word.
+        osmium::area::Assembler::config_type assembly;
+        assembly.ignore_invalid_locations = true;
+        AreaManager manager{assembly, areaFilter()};
         if (stage)
             stage(QStringLiteral("Чтение мультиполигонов…"));
         readRelations(file, manager, place);

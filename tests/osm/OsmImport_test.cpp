@@ -152,11 +152,16 @@ TEST_F(OsmImport, MissingNodesAndMembersCutWhatTheyMustAndNothingElse)
     const long long g = xml.node(kCentreLon + 0.002, kCentreLat + 0.003);
     const long long h = xml.node(kCentreLon + 0.0025, kCentreLat + 0.003);
     xml.way({e, h, g, f, e}, {{"building", "yes"}});
+    // A multipolygon whose one way has a node missing, and a closed way
+    // missing the node it starts and ends at.
+    const long long cutWay = xml.way({g, h, 999995, g});
+    xml.relation({{"way", cutWay, "outer"}}, {{"type", "multipolygon"}, {"building", "yes"}});
+    xml.way({999994, g, h, f, 999994}, {{"leisure", "park"}});
     const ImportedCity city = import(xml);
 
     EXPECT_EQ(city.incompleteWays, 2);
-    EXPECT_EQ(city.unassembledAreas, 4);
-    EXPECT_TRUE(ImportReportLines(city).contains("Площадей и зданий, которые не удалось собрать: 4"));
+    EXPECT_EQ(city.unassembledAreas, 6);
+    EXPECT_TRUE(ImportReportLines(city).contains("Площадей и зданий, которые не удалось собрать: 6"));
     EXPECT_EQ(city.map.roads, 2) << "the street cut in two pieces";
     EXPECT_EQ(city.map.buildings, 1);
     EXPECT_EQ(city.map.areas, 0);
@@ -164,6 +169,28 @@ TEST_F(OsmImport, MissingNodesAndMembersCutWhatTheyMustAndNothingElse)
         findObject(city.map.model, [](const TPMXMapObjectMem& o) { return o.ObjType == otRoad; });
     ASSERT_NE(road, nullptr);
     EXPECT_EQ(road->Street, "Mannerheimintie");
+}
+
+TEST_F(OsmImport, AMultipolygonCutByTheExtractKeepsTheRingsLeftWhole)
+{
+    // A building of two parts, the second wholly outside the extract: its
+    // nodes are missing, the first part is drawn as it stands.
+    OsmXml xml;
+    const long long a = xml.node(kCentreLon, kCentreLat), b = xml.node(kCentreLon + 0.001, kCentreLat);
+    const long long c = xml.node(kCentreLon + 0.001, kCentreLat + 0.001);
+    const long long d = xml.node(kCentreLon, kCentreLat + 0.001);
+    const long long inside = xml.way({a, b, c, d, a});
+    const long long outside = xml.way({999990, 999991, 999992, 999990});
+    xml.relation({{"way", inside, "outer"}, {"way", outside, "outer"}},
+                 {{"type", "multipolygon"}, {"building", "yes"}, {"addr:street", "Aleksanterinkatu"},
+                  {"addr:housenumber", "52"}});
+    const ImportedCity city = import(xml);
+
+    EXPECT_EQ(city.map.buildings, 1);
+    EXPECT_EQ(city.unassembledAreas, 0);
+    const TPMXMapObjectMem* building = buildingAt(city, kCentreLon + 0.0005, kCentreLat + 0.0005);
+    ASSERT_NE(building, nullptr);
+    EXPECT_EQ(building->House, "52");
 }
 
 TEST_F(OsmImport, FirmsFileRowsMatchEveryStreetSpelling)
