@@ -115,8 +115,13 @@ void MapRenderer::render(const RenderScene& scene, QPainter& painter, const QRec
     RenderFrame frame(scene, painter, target);
     collectVisible(frame);
     PlacedLabels placed;
-    // Placing the labels needs no pixels: it goes on while the ground is drawn.
-    const auto placeAll = [&] { placed = placeLabels(frame, *caches_); };
+    // Placing the labels, and making the pictures of the names, needs no
+    // pixels: it goes on while the ground is drawn.
+    const auto placeAll = [&] {
+        placed = placeLabels(frame, *caches_);
+        if (namesDrawnAsPictures(painter))
+            makeNamePictures(placed, *caches_);
+    };
     if (threads > 1) {
         drawInBands(frame, threads, drawGround, placeAll);
     } else {

@@ -244,11 +244,15 @@ void drawHaloText(QPainter& painter, QPointF baseline, const QList<QGlyphRun>& g
     drawGlyphs(painter, baseline, glyphs);
 }
 
+void makePictures(const std::vector<TextItem>& items, LabelCaches& caches)
+{
+    for (const TextItem& item : items)
+        caches.texts(item.font).picture(item.text, item.angle, item.color);
+}
+
 void drawTexts(QPainter& painter, const std::vector<TextItem>& items, LabelCaches& caches)
 {
-    // Into a frame drawn at its own size the names go as pictures made once;
-    // scaled (a preview, a print) they are drawn as glyphs, sharp at any size.
-    const bool pictures = painter.deviceTransform().type() <= QTransform::TxTranslate;
+    const bool pictures = namesDrawnAsPictures(painter);
     for (const TextItem& item : items) {
         ShapedTexts& texts = caches.texts(item.font);
         if (pictures) {
@@ -495,6 +499,20 @@ PlacedLabels placeLabels(const RenderFrame& frame, LabelCaches& caches)
     placeAreaNames(frame, otMicrodistrict, placer, caches, placed.areaNames);
     placeHouseNumbers(frame, placer, caches, placed.numbers);
     return placed;
+}
+
+bool namesDrawnAsPictures(const QPainter& painter)
+{
+    // Into a frame drawn at its own size the names go as pictures made once;
+    // scaled (a preview, a print) they are drawn as glyphs, sharp at any size.
+    return painter.deviceTransform().type() <= QTransform::TxTranslate;
+}
+
+void makeNamePictures(const PlacedLabels& placed, LabelCaches& caches)
+{
+    makePictures(placed.areaNames, caches);
+    makePictures(placed.streetNames, caches);
+    makePictures(placed.districtNames, caches);
 }
 
 void drawLabels(RenderFrame& frame, const PlacedLabels& placed, LabelCaches& caches)

@@ -49,6 +49,7 @@ public:
     // font's cache: drawn each frame they would be rasterized each frame.
     // The reference holds until the next call, which may add a picture.
     const Picture& picture(const QString& text, double angle, const QColor& color);
+    qsizetype pictureBytes() const { return pictureBytes_; }
     // From the baseline to the middle of the letters' height, downwards.
     double baselineDrop() const { return (metrics_.ascent() - metrics_.descent()) / 2; }
 
@@ -111,5 +112,11 @@ struct PlacedLabels {
 
 // Decides what of the frame's texts and icons is shown, and where.
 PlacedLabels placeLabels(const RenderFrame& frame, LabelCaches& caches);
+// Whether the names of a frame drawn with painter go in as pictures.
+bool namesDrawnAsPictures(const QPainter& painter);
+// Makes the pictures of the placed names that are not kept yet: a frame at a
+// new size of a font needs a picture of every name, which is made while the
+// ground is drawn rather than after it.
+void makeNamePictures(const PlacedLabels& placed, LabelCaches& caches);
 // Draws what placeLabels placed, the most important on top.
 void drawLabels(RenderFrame& frame, const PlacedLabels& placed, LabelCaches& caches);

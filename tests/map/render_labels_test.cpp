@@ -315,6 +315,40 @@ TEST(AreaNames, DistrictNamesStandAtTheirPointWhenTheAreaHoldsThem)
     EXPECT_TRUE(placed.areaNames.empty());
 }
 
+TEST(AreaNames, PicturesMadeWhileTheGroundIsDrawnLeaveTheLabelsNoneToMake)
+{
+    World world;
+    world.model.append(road(1, QStringLiteral("улица Ленина"), {{-100, 0}, {100, 0}}));
+    world.model.append(road(2, QStringLiteral("Садовая улица"), {{50, 80}, {50, -80}}));
+    TPMXMapObjectMem pond = building(3, -60, 40, 60, QString());
+    pond.ObjType = otWater;
+    pond.Name = QStringLiteral("Пруд");
+    world.model.append(pond);
+    QImage image(world.view.size(), QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    const RenderScene scene = world.scene();
+    RenderFrame frame(scene, painter, image.rect());
+    collectVisible(frame);
+    LabelCaches caches;
+    const PlacedLabels placed = placeLabels(frame, caches);
+    ASSERT_EQ(placed.streetNames.size(), 2u);
+    ASSERT_EQ(placed.areaNames.size(), 1u);
+    const auto pictureBytes = [&] {
+        qsizetype bytes = 0;
+        for (const QFont& font : {placed.streetNames.front().font, placed.areaNames.front().font})
+            bytes += caches.texts(font).pictureBytes();
+        return bytes;
+    };
+    ASSERT_TRUE(namesDrawnAsPictures(painter));
+    makeNamePictures(placed, caches);
+    const qsizetype made = pictureBytes();
+    EXPECT_GT(made, 0);
+    drawLabels(frame, placed, caches);
+    EXPECT_EQ(pictureBytes(), made);
+    painter.scale(0.5, 0.5);
+    EXPECT_FALSE(namesDrawnAsPictures(painter)) << "a scaled frame draws its names as glyphs";
+}
+
 namespace {
 
 QImage textImage(const std::function<void(QPainter&)>& draw)
