@@ -48,15 +48,27 @@ double distanceBetween(QPointF a, QPointF b)
     return std::sqrt(QPointF::dotProduct(step, step));
 }
 
-double squaredDistanceToSegment(QPointF p, QPointF a, QPointF b)
-{
-    const QPointF d = b - a;
-    const double squaredLength = QPointF::dotProduct(d, d);
-    double t = squaredLength > 0 ? QPointF::dotProduct(p - a, d) / squaredLength : 0;
-    t = std::clamp(t, 0.0, 1.0);
-    const QPointF off = p - (a + d * t);
-    return QPointF::dotProduct(off, off);
-}
+// A segment asked for the distances of many points from it: the division
+// is made once, not for each point.
+class SegmentDistances {
+public:
+    SegmentDistances(QPointF a, QPointF b) : a_(a), d_(b - a)
+    {
+        const double squaredLength = QPointF::dotProduct(d_, d_);
+        inverse_ = squaredLength > 0 ? 1 / squaredLength : 0;
+    }
+    double squaredTo(QPointF p) const
+    {
+        const double t = std::clamp(QPointF::dotProduct(p - a_, d_) * inverse_, 0.0, 1.0);
+        const QPointF off = p - (a_ + d_ * t);
+        return QPointF::dotProduct(off, off);
+    }
+
+private:
+    QPointF a_;
+    QPointF d_;
+    double inverse_;
+};
 
 } // namespace
 
@@ -79,8 +91,9 @@ int simplifyToTolerance(QPointF* line, int count, double tolerance)
         spans.pop_back();
         double farthest = 0;
         int split = -1;
+        const SegmentDistances chord(line[first], line[last]);
         for (int i = first + 1; i < last; ++i) {
-            const double distance = squaredDistanceToSegment(line[i], line[first], line[last]);
+            const double distance = chord.squaredTo(line[i]);
             if (distance > farthest) {
                 farthest = distance;
                 split = i;
@@ -219,33 +232,55 @@ bool clipSegmentToBox(QPointF& a, QPointF& b, const QRectF& box)
     return true;
 }
 
+namespace {
+
+// Which sides of the box a point lies beyond, a bit for each.
+int sidesBeyond(QPointF point, const QRectF& box)
+{
+    return (point.x() < box.left() ? 1 : 0) | (point.x() > box.right() ? 2 : 0) | (point.y() < box.top() ? 4 : 0) |
+           (point.y() > box.bottom() ? 8 : 0);
+}
+
+} // namespace
+
 void clipPolyline(const QPointF* line, int count, const QRectF& box, std::vector<QPointF>& out,
                   std::vector<ClippedPiece>& pieces)
 {
+    // A line cut to each band of a frame lies mostly outside the band: a
+    // segment beyond one side of the box, or wholly in it, needs no cut, and
+    // the length walked is summed only up to where a piece starts.
     double walked = 0;
+    int measured = 0; // walked covers the segments before line[measured]
+    const auto walkedTo = [&](int point) {
+        for (; measured < point; ++measured)
+            walked += distanceBetween(line[measured], line[measured + 1]);
+        return walked;
+    };
     // Whether the last piece ends at line[i - 1] itself, so that the next
     // segment goes on with it.
     bool open = false;
+    int beyondA = count > 0 ? sidesBeyond(line[0], box) : 0;
     for (int i = 1; i < count; ++i) {
         const QPointF a = line[i - 1];
         const QPointF b = line[i];
-        const double length = distanceBetween(a, b);
+        const int beyondB = sidesBeyond(b, box);
+        const int beyondBoth = beyondA & beyondB;
+        const bool inside = (beyondA | beyondB) == 0;
+        beyondA = beyondB;
         double t0 = 0;
         double t1 = 1;
-        if (!clipParameters(a, b, box, t0, t1)) {
+        if (beyondBoth != 0 || (!inside && !clipParameters(a, b, box, t0, t1))) {
             open = false;
-            walked += length;
             continue;
         }
         if (!open || t0 > 0) {
-            pieces.push_back({out.size(), 1, walked + length * t0});
+            pieces.push_back({out.size(), 1, walkedTo(i - 1) + distanceBetween(a, b) * t0});
             out.push_back(t0 > 0 ? along(a, b, t0) : a);
         }
         // Exact ends where the segment is not cut: the next one must meet it.
         out.push_back(t1 < 1 ? along(a, b, t1) : b);
         ++pieces.back().count;
         open = t1 >= 1;
-        walked += length;
     }
 }
 
