@@ -236,11 +236,17 @@ void PixelWriter::thinLine(QPointF from, QPointF to, double width, QRgb pixel)
             continue;
         }
         const double high = middle + half;
-        const double lowest = std::min(low, low + slope * reached);
-        const double highest = std::max(high, high + slope * reached);
-        const int lastAcross = std::min(floorToInt(highest), acrossHigh);
-        for (int v = std::max(floorToInt(lowest), acrossLow); v <= lastAcross; ++v)
-            cover(u, v, edge.shareBelow(high - v, reached) - edge.shareBelow(low - v, reached));
+        const double rise = slope * reached;
+        const int firstAcross = std::max(floorToInt(std::min(low, low + rise)), acrossLow);
+        const int lastAcross = std::min(floorToInt(std::max(high, high + rise)), acrossHigh);
+        // The pixels between the edges all along the column's run are
+        // covered by the run: a wide line's middle needs no areas worked out.
+        const int firstWhole = ceilToInt(std::max(low, low + rise));
+        const int lastWhole = floorToInt(std::min(high, high + rise)) - 1;
+        for (int v = firstAcross; v <= lastAcross; ++v) {
+            const bool whole = v >= firstWhole && v <= lastWhole;
+            cover(u, v, whole ? reached : edge.shareBelow(high - v, reached) - edge.shareBelow(low - v, reached));
+        }
     }
 }
 
@@ -397,8 +403,6 @@ struct CentreEdge {
 thread_local std::vector<CentreEdge> centreEdges;
 thread_local std::vector<const CentreEdge*> activeEdges;
 thread_local std::vector<Crossing> rowCrossings;
-
-int ceilToInt(double value) { return -floorToInt(-value); }
 
 // Rings of up to this many corners are filled without an edge table: each
 // row looks at all their edges, which costs less than building, sorting and

@@ -21,6 +21,8 @@ inline int floorToInt(double value)
     return truncated > value ? truncated - 1 : truncated;
 }
 
+inline int ceilToInt(double value) { return -floorToInt(-value); }
+
 // The smallest and largest coordinates of a ring of at least one point.
 struct RingExtent {
     double minX, maxX, minY, maxY;

@@ -192,6 +192,61 @@ TEST(RingWriter, APixelWideOutlineCoversWhatAHairThinnerOneDoes)
     }
 }
 
+namespace {
+
+// The share of the pixel at (x, y) that a line width wide from `from` to
+// `to` covers, as thinLine's model has it (a band cut square at the ends of
+// its main direction), counted on a fine grid of samples.
+double sampledShare(QPointF from, QPointF to, double width, int x, int y)
+{
+    const bool steep = std::abs(to.y() - from.y()) > std::abs(to.x() - from.x());
+    const auto along = [&](QPointF point) { return steep ? point.y() : point.x(); };
+    const auto across = [&](QPointF point) { return steep ? point.x() : point.y(); };
+    if (along(from) > along(to))
+        std::swap(from, to);
+    const double slope = (across(to) - across(from)) / (along(to) - along(from));
+    const double half = width * std::sqrt(1 + slope * slope) / 2;
+    constexpr int kSamples = 32;
+    int inside = 0;
+    for (int i = 0; i < kSamples; ++i)
+        for (int j = 0; j < kSamples; ++j) {
+            const QPointF sample(x + (i + 0.5) / kSamples, y + (j + 0.5) / kSamples);
+            const double u = along(sample);
+            const double middle = across(from) + slope * (u - along(from));
+            inside += u >= along(from) && u <= along(to) && std::abs(across(sample) - middle) <= half;
+        }
+    return double(inside) / (kSamples * kSamples);
+}
+
+} // namespace
+
+TEST(RingWriter, LinesAFewPixelsWideCoverEachPixelByTheShareOfItTheyCover)
+{
+    const QSize size(100, 90);
+    const std::vector<std::pair<QPointF, QPointF>> lines{{QPointF(10.3, 20.7), QPointF(90.6, 31.2)},
+                                                         {QPointF(95.8, 20.9), QPointF(12.1, 70.4)},
+                                                         {QPointF(40.2, 5.5), QPointF(52.7, 85.1)}};
+    for (const auto& [from, to] : lines)
+        for (const double width : {1.5, 2.0, 3.0, 4.0}) {
+            QImage image(size, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            PixelWriter writer(painter, QRectF(image.rect()));
+            writer.thinLine(from, to, width, qRgb(0, 0, 0));
+            painter.end();
+            const QRectF near = QRectF(from, to).normalized().adjusted(-width - 1, -width - 1, width + 1, width + 1);
+            int largest = 0;
+            for (int y = 0; y < size.height(); ++y)
+                for (int x = 0; x < size.width(); ++x) {
+                    const int ours = 255 - qRed(image.pixel(x, y));
+                    const bool reached = near.intersects(QRectF(x, y, 1, 1));
+                    const double share = reached ? sampledShare(from, to, width, x, y) : 0;
+                    largest = std::max(largest, std::abs(ours - static_cast<int>(std::lround(255 * share))));
+                }
+            EXPECT_LE(largest, 5) << "width " << width << " from " << from.x() << "," << from.y();
+        }
+}
+
 TEST(RingWriter, WideOutlinesAreStrokedWithRoundJoinsAllRound)
 {
     const QPolygonF& ring = rings()[0];
