@@ -2,6 +2,7 @@
 
 #include <osmium/area/assembler.hpp>
 #include <osmium/area/multipolygon_manager.hpp>
+#include <osmium/builder/osm_object_builder.hpp>
 #include <osmium/handler.hpp>
 #include <osmium/handler/node_locations_for_ways.hpp>
 #include <osmium/index/map/flex_mem.hpp>
@@ -294,6 +295,18 @@ osmium::TagsFilter areaFilter()
     return filter;
 }
 
+// A node missing from the extract is passed over: the ring goes straight on
+// from the node before it to the node after, so that an area the extract's
+// edge cuts is drawn up to the cut. A ring left with fewer than three
+// corners comes on as an empty area, to be counted, where the assembler
+// would otherwise drop the area without a word.
+osmium::area::Assembler::config_type assemblyConfig()
+{
+    osmium::area::Assembler::config_type config;
+    config.ignore_invalid_locations = true;
+    return config;
+}
+
 // Nodes and ways: points, lines, firms and address points.
 class FeatureCollector : public osmium::handler::Handler {
 public:
@@ -322,7 +335,7 @@ public:
 
     void way(const osmium::Way& way)
     {
-        countUnclosedArea(way);
+        assembleWayClosedOutsideTheExtract(way);
         LineKind kind;
         if (!lineKindOf(way.tags(), kind))
             return;
@@ -359,8 +372,8 @@ public:
                 polygons.push_back(std::move(polygon));
         }
         // The assembler hands on an empty area where the rings of a closed
-        // way or a multipolygon do not close, for a node missing from the
-        // extract or a ring crossing itself.
+        // way or a multipolygon do not close: too few of its nodes in the
+        // extract, or a ring crossing itself.
         if (polygons.empty()) {
             ++features_.unassembledAreas;
             return;
@@ -381,14 +394,46 @@ public:
 
 private:
     // The multipolygon manager hands the assembler no closed way whose
-    // first and last node is missing from the extract: a building or a firm
-    // lost, which the report must count.
-    void countUnclosedArea(const osmium::Way& way)
+    // first and last node is missing from the extract: such a way is
+    // assembled here, turned to start at a node the extract holds, as any
+    // other way the extract's edge cuts.
+    void assembleWayClosedOutsideTheExtract(const osmium::Way& way)
     {
         const osmium::WayNodeList& nodes = way.nodes();
-        if (nodes.size() > 3 && nodes.front().ref() == nodes.back().ref() && !nodes.front().location().valid() &&
-            !way.tags().has_tag("area", "no") && osmium::tags::match_any_of(way.tags(), areaTags_))
+        const bool closedOutside = nodes.size() > 3 && nodes.front().ref() == nodes.back().ref() &&
+                                   !nodes.front().location().valid();
+        if (!closedOutside || way.tags().has_tag("area", "no") || osmium::tags::match_none_of(way.tags(), areaTags_))
+            return;
+        const auto held = std::find_if(nodes.begin(), nodes.end(), [](const osmium::NodeRef& node) {
+            return node.location().valid();
+        });
+        if (held == nodes.end()) {
             ++features_.unassembledAreas;
+            return;
+        }
+        osmium::memory::Buffer turned{1024, osmium::memory::Buffer::auto_grow::yes};
+        {
+            osmium::builder::WayBuilder builder{turned};
+            builder.set_id(way.id());
+            builder.add_item(way.tags());
+            osmium::builder::WayNodeListBuilder ring{builder};
+            // The ring without its closing node, from the held node round to it again.
+            const auto last = nodes.end() - 1;
+            for (auto node = held; node != last; ++node)
+                ring.add_node_ref(*node);
+            for (auto node = nodes.begin(); node != held; ++node)
+                ring.add_node_ref(*node);
+            ring.add_node_ref(*held);
+        }
+        turned.commit();
+        osmium::memory::Buffer assembled{1024, osmium::memory::Buffer::auto_grow::yes};
+        osmium::area::Assembler assembler{assembly_};
+        if (!assembler(turned.get<osmium::Way>(0), assembled)) {
+            ++features_.unassembledAreas;
+            return;
+        }
+        for (const osmium::Area& made : assembled.select<osmium::Area>())
+            area(made);
     }
 
     void keep(OsmLine& piece)
@@ -409,6 +454,8 @@ private:
 
     OsmFeatures& features_;
     const osmium::TagsFilter areaTags_ = areaFilter();
+    // The assembler keeps a reference to its settings.
+    const osmium::area::Assembler::config_type assembly_ = assemblyConfig();
 };
 
 using LocationIndex = osmium::index::map::FlexMem<osmium::unsigned_object_id_type, osmium::Location>;
@@ -489,13 +536,7 @@ Result<OsmFeatures> ReadOsmFile(const QString& path, const OsmStageReport& stage
     ReadingPlace place;
     try {
         const osmium::io::File file{QFile::encodeName(path).toStdString()};
-        // A node missing from the extract leaves a gap in its ring only: the
-        // rings of a multipolygon left whole are kept, and an area with none
-        // comes on empty, to be counted, where the assembler would otherwise
-        // drop it without a word.
-        osmium::area::Assembler::config_type assembly;
-        assembly.ignore_invalid_locations = true;
-        AreaManager manager{assembly, areaFilter()};
+        AreaManager manager{assemblyConfig(), areaFilter()};
         if (stage)
             stage(QStringLiteral("Чтение мультиполигонов…"));
         readRelations(file, manager, place);

@@ -143,7 +143,8 @@ TEST_F(OsmImport, MissingNodesAndMembersCutWhatTheyMustAndNothingElse)
     const long long open = xml.way({c, d, xml.node(kCentreLon + 0.004, kCentreLat + 0.001)});
     xml.relation({{"way", 888888, "outer"}, {"way", open, "outer"}}, {{"type", "multipolygon"}, {"natural", "water"}});
     xml.rectangle(kCentreLon, kCentreLat + 0.001, 0.0005, 0.0005, {{"building", "yes"}});
-    // A building and a shop drawn as closed ways, each with a corner missing: no area, but counted.
+    // A building and a shop drawn as closed ways, each left by the extract
+    // with two corners: no area, but counted.
     const long long e = xml.node(kCentreLon + 0.002, kCentreLat + 0.002);
     const long long f = xml.node(kCentreLon + 0.0025, kCentreLat + 0.002);
     xml.way({e, f, 999997, e}, {{"building", "yes"}});
@@ -152,11 +153,11 @@ TEST_F(OsmImport, MissingNodesAndMembersCutWhatTheyMustAndNothingElse)
     const long long g = xml.node(kCentreLon + 0.002, kCentreLat + 0.003);
     const long long h = xml.node(kCentreLon + 0.0025, kCentreLat + 0.003);
     xml.way({e, h, g, f, e}, {{"building", "yes"}});
-    // A multipolygon whose one way has a node missing, and a closed way
-    // missing the node it starts and ends at.
+    // Likewise a multipolygon whose one way has a node missing, and a
+    // closed way missing the node it starts and ends at.
     const long long cutWay = xml.way({g, h, 999995, g});
     xml.relation({{"way", cutWay, "outer"}}, {{"type", "multipolygon"}, {"building", "yes"}});
-    xml.way({999994, g, h, f, 999994}, {{"leisure", "park"}});
+    xml.way({999994, g, h, 999993, 999994}, {{"leisure", "park"}});
     const ImportedCity city = import(xml);
 
     EXPECT_EQ(city.incompleteWays, 2);
@@ -191,6 +192,28 @@ TEST_F(OsmImport, AMultipolygonCutByTheExtractKeepsTheRingsLeftWhole)
     const TPMXMapObjectMem* building = buildingAt(city, kCentreLon + 0.0005, kCentreLat + 0.0005);
     ASSERT_NE(building, nullptr);
     EXPECT_EQ(building->House, "52");
+}
+
+TEST_F(OsmImport, BuildingsCutByTheExtractAreDrawnUpToTheCutWhereverTheirWayStarts)
+{
+    // Two houses, each with a corner beyond the extract's edge: one's way
+    // starts inside, the other's at the missing corner itself.
+    OsmXml xml;
+    const auto corner = [&](double east, double north) { return xml.node(kCentreLon + east, kCentreLat + north); };
+    const long long a = corner(0, 0), b = corner(0.0004, 0), c = corner(0.0004, 0.0003), d = corner(0, 0.0003);
+    xml.way({a, b, 999990, c, d, a}, {{"building", "yes"}, {"addr:street", "Mikonkatu"}, {"addr:housenumber", "1"}});
+    const long long p = corner(0.001, 0), q = corner(0.0014, 0), r = corner(0.0014, 0.0003), t = corner(0.001, 0.0003);
+    xml.way({999991, p, q, r, t, 999991}, {{"building", "yes"}, {"addr:street", "Mikonkatu"}, {"addr:housenumber", "3"}});
+    const ImportedCity city = import(xml);
+
+    EXPECT_EQ(city.unassembledAreas, 0);
+    EXPECT_EQ(city.map.buildings, 2);
+    const TPMXMapObjectMem* first = buildingAt(city, kCentreLon + 0.0002, kCentreLat + 0.00015);
+    const TPMXMapObjectMem* second = buildingAt(city, kCentreLon + 0.0012, kCentreLat + 0.00015);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(first->House, "1");
+    EXPECT_EQ(second->House, "3");
 }
 
 TEST_F(OsmImport, FirmsFileRowsMatchEveryStreetSpelling)
