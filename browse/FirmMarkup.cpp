@@ -3,6 +3,8 @@
 #include "Query.h"
 #include "Vdlconsts.h"
 
+#include <algorithm>
+
 namespace {
 
 enum Picture {
@@ -56,8 +58,12 @@ FirmCardData FirmCardFromRow(const TQuery& firms) {
 }
 
 QString EscapeMarkup(const QString& text) {
+    const auto special = [](QChar c) { return c == u'<' || c == u'>' || c == u'&' || c == u'"'; };
+    // Most names and addresses have nothing to escape: those are shared, not copied.
+    if (std::none_of(text.cbegin(), text.cend(), special))
+        return text;
     QString result;
-    result.reserve(text.size());
+    result.reserve(text.size() + 16);
     for (const QChar c : text) {
         switch (c.unicode()) {
         case '<':

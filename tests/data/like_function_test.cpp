@@ -153,6 +153,19 @@ TEST_F(LikeAgainstSqlite, NamesOfADirectoryAreFoundInAnyCase) {
     EXPECT_EQ(ours.evaluate("SELECT ?2 LIKE ?1", std::string("%ё%"), std::string("Ё")), "0");
 }
 
+// Long names are checked many bytes at a time: a byte SQLite reads in its
+// own way must be caught wherever it falls in them.
+TEST_F(LikeAgainstSqlite, ABrokenByteAnywhereInALongNameKeepsSqlitesAnswer) {
+    const std::string name = "Аптека «Ромашка» на Ленинском проспекте, 12 к1";
+    for (const std::string& broken :
+         std::array<std::string, 6>{"\xFF", "\xD0", "\xC0\x80", "\xED\xA0\x80", std::string(1, '\0'), "\x80"})
+        for (std::size_t at = 0; at <= name.size(); ++at) {
+            const std::string text = name.substr(0, at) + broken + name.substr(at);
+            expectSame(std::string("%проспекте%"), text);
+            expectSame(std::string("%аптека%"), text);
+        }
+}
+
 TEST_F(LikeAgainstSqlite, NullsNumbersBlobsAndTextAfterANulKeepSqlitesRules) {
     const std::array<Value, 7> values = {Value{},
                                          Value{12LL},
