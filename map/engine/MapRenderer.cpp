@@ -99,7 +99,18 @@ void drawAttribution(RenderFrame& frame)
 
 } // namespace
 
-MapRenderer::MapRenderer() : caches_(std::make_unique<LabelCaches>()) {}
+// The lists of visible objects of the last frame, kept for their room: a
+// whole city's frame lists a million objects, and the next frame would
+// otherwise take fresh memory for them, a fault per page.
+struct FrameLists {
+    VisibleByType whole;
+    std::vector<VisibleByType> bands;
+};
+
+MapRenderer::MapRenderer()
+    : caches_(std::make_unique<LabelCaches>()), lists_(std::make_unique<FrameLists>())
+{
+}
 MapRenderer::~MapRenderer() = default;
 MapRenderer::MapRenderer(MapRenderer&&) noexcept = default;
 MapRenderer& MapRenderer::operator=(MapRenderer&&) noexcept = default;
@@ -113,6 +124,7 @@ void MapRenderer::render(const RenderScene& scene, QPainter& painter, const QRec
     painter.setRenderHint(QPainter::TextAntialiasing, true);
 
     RenderFrame frame(scene, painter, target);
+    frame.visible = std::move(lists_->whole);
     collectVisible(frame);
     PlacedLabels placed;
     // Placing the labels, and making the pictures of the names, needs no
@@ -123,7 +135,7 @@ void MapRenderer::render(const RenderScene& scene, QPainter& painter, const QRec
             makeNamePictures(placed, *caches_);
     };
     if (threads > 1) {
-        drawInBands(frame, threads, drawGround, placeAll);
+        drawInBands(frame, threads, drawGround, placeAll, lists_->bands);
     } else {
         drawGround(frame);
         placeAll();
@@ -134,4 +146,5 @@ void MapRenderer::render(const RenderScene& scene, QPainter& painter, const QRec
     drawZoomRectangle(frame);
     drawAttribution(frame);
     painter.restore();
+    lists_->whole = std::move(frame.visible);
 }

@@ -69,6 +69,7 @@ struct RenderScene {
 };
 
 class LabelCaches;
+struct FrameLists;
 
 // Draws frames of a scene. It keeps what is worth reusing between frames
 // (laid-out house numbers, icons), so one renderer belongs to one view.
@@ -85,4 +86,5 @@ public:
 
 private:
     std::unique_ptr<LabelCaches> caches_;
+    std::unique_ptr<FrameLists> lists_;
 };

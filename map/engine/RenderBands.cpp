@@ -8,6 +8,7 @@
 #include <future>
 #include <optional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -48,7 +49,7 @@ std::optional<QPoint> wholePixelShift(const QPainter& painter)
 // The rows [top, bottom) of the image, in image coordinates, drawn as a
 // frame of their own over the same memory.
 void drawBand(const RenderFrame& whole, uchar* bits, const QImage& image, QPoint shift, int top, int bottom,
-              const std::function<void(RenderFrame& band)>& draw)
+              const std::function<void(RenderFrame& band)>& draw, VisibleByType& lists)
 {
     QImage rows(bits + qsizetype{top} * image.bytesPerLine(), image.width(), bottom - top, image.bytesPerLine(),
                 image.format());
@@ -58,8 +59,9 @@ void drawBand(const RenderFrame& whole, uchar* bits, const QImage& image, QPoint
     const QRect band =
         QRect(0, top, image.width(), bottom - top).translated(-shift).intersected(whole.pixels.toAlignedRect());
     painter.setClipRect(band);
-    RenderFrame frame(whole, painter, band);
+    RenderFrame frame(whole, painter, band, std::move(lists));
     draw(frame);
+    lists = std::move(frame.visible);
 }
 
 } // namespace
@@ -78,7 +80,7 @@ int bandThreadsFor(const QPainter& painter, const QRect& target)
 }
 
 void drawInBands(const RenderFrame& whole, int threads, const std::function<void(RenderFrame& band)>& draw,
-                 const std::function<void()>& alongside)
+                 const std::function<void()>& alongside, std::vector<VisibleByType>& bandLists)
 {
     QImage& image = *plainImage(whole.painter);
     const QPoint shift = *wholePixelShift(whole.painter);
@@ -86,12 +88,14 @@ void drawInBands(const RenderFrame& whole, int threads, const std::function<void
     // Taken once, here: bits() may detach the image, which only this thread may do.
     uchar* const bits = image.bits();
     const int bands = std::min(threads * kBandsPerThread, shown.height());
+    if (bandLists.size() < static_cast<std::size_t>(bands))
+        bandLists.resize(static_cast<std::size_t>(bands));
     std::atomic<int> next{0};
     const auto drawBands = [&] {
         for (int band = next++; band < bands; band = next++) {
             const int top = shown.top() + shown.height() * band / bands;
             const int bottom = shown.top() + shown.height() * (band + 1) / bands;
-            drawBand(whole, bits, image, shift, top, bottom, draw);
+            drawBand(whole, bits, image, shift, top, bottom, draw, bandLists[static_cast<std::size_t>(band)]);
         }
     };
     std::vector<std::future<void>> helpers;

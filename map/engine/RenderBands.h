@@ -11,6 +11,7 @@
 #include <QRect>
 
 #include <functional>
+#include <vector>
 
 // How many threads draw a frame into painter's target: one when the
 // painter's device is not a plain 32-bit image drawn unscaled and
@@ -20,8 +21,11 @@ int bandThreadsFor(const QPainter& painter, const QRect& target);
 
 // Calls draw once per band of the whole frame, each with a frame of its own
 // over the band: its own painter on the band's rows of the image, and the
-// visible objects that may reach into it. The calling thread first runs
+// visible objects that may reach into it, listed in the room bandLists
+// keeps for each band from frame to frame: a frame of a whole city lists
+// hundreds of thousands of objects per band, and memory fresh from the
+// system costs a fault per page of it. The calling thread first runs
 // alongside, work of the frame that needs no pixels, while the other
 // threads start on the bands. Returns when every band is drawn.
 void drawInBands(const RenderFrame& whole, int threads, const std::function<void(RenderFrame& band)>& draw,
-                 const std::function<void()>& alongside);
+                 const std::function<void()>& alongside, std::vector<VisibleByType>& bandLists);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <future>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -130,9 +131,10 @@ RenderFrame::RenderFrame(const RenderScene& scene, QPainter& painter, const QRec
 {
 }
 
-RenderFrame::RenderFrame(const RenderFrame& whole, QPainter& painter, const QRect& band)
+RenderFrame::RenderFrame(const RenderFrame& whole, QPainter& painter, const QRect& band,
+                         VisibleByType recycled)
     : scene(whole.scene), painter(painter), transform(whole.transform), pixels(band), ppm(whole.ppm),
-      buildingLift(whole.buildingLift)
+      buildingLift(whole.buildingLift), visible(std::move(recycled))
 {
     // A hook may restyle an object beyond any width known here: the types
     // it sees are kept whole, and what lies outside the band is cut away
@@ -148,9 +150,7 @@ RenderFrame::RenderFrame(const RenderFrame& whole, QPainter& painter, const QRec
             continue;
         }
         const VisibleObjects& all = whole.visible[type];
-        // Room for all of them: growing the lists step by step cost more than their filling.
-        visible[type].positions.reserve(all.size());
-        visible[type].boxes.reserve(all.size());
+        visible[type].clear();
         for (std::size_t k = 0; k < all.size(); ++k)
             if (meets(all.boxes[k], near))
                 visible[type].add(all.positions[k], all.boxes[k]);

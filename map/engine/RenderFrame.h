@@ -58,8 +58,8 @@ struct RenderFrame {
     RenderFrame(const RenderScene& scene, QPainter& painter, const QRect& target);
     // The part of a whole frame inside band (painter coordinates), drawn
     // through a painter of its own: the visible objects are those of the
-    // whole frame that may reach into the band.
-    RenderFrame(const RenderFrame& whole, QPainter& painter, const QRect& band);
+    // whole frame that may reach into the band, listed in the room of recycled.
+    RenderFrame(const RenderFrame& whole, QPainter& painter, const QRect& band, VisibleByType recycled = {});
 
     const RenderScene& scene;
     QPainter& painter;

@@ -32,7 +32,8 @@ struct BandScene {
 
     // The ground into an image whose top-left corner is shifted, as a frame
     // drawn into part of a larger picture is.
-    QImage draw(int threads) const
+    // Bands list their objects in the room bandLists keeps from an earlier frame.
+    QImage draw(int threads, std::vector<VisibleByType>& bandLists) const
     {
         QImage image(view.size() + QSize(10, 16), QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::black);
@@ -46,9 +47,14 @@ struct BandScene {
             painter.setClipRect(frame.pixels);
             drawGround(frame);
         } else {
-            drawInBands(frame, threads, drawGround, [] {});
+            drawInBands(frame, threads, drawGround, [] {}, bandLists);
         }
         return image;
+    }
+    QImage draw(int threads) const
+    {
+        std::vector<VisibleByType> bandLists;
+        return draw(threads, bandLists);
     }
 };
 
@@ -86,6 +92,17 @@ TEST(RenderBands, BandsGiveThePixelsOfTheWholeFrameAtEveryScale)
         EXPECT_LE(largestDifference(whole, scene.draw(1)), kRounding) << scale.name << ", two bands";
         EXPECT_LE(largestDifference(whole, scene.draw(3)), kRounding) << scale.name << ", six bands on three threads";
     }
+}
+
+TEST(RenderBands, ListsKeptFromAFrameElsewhereLeaveNothingOfItInTheNext)
+{
+    std::vector<VisibleByType> bandLists;
+    BandScene before(0.8, false);
+    before.view.centreOn(300, -200, 0.8 * kPixelsPerMetreUnit);
+    before.draw(2, bandLists);
+    const BandScene scene(3.0, false);
+    const QImage fresh = scene.draw(2);
+    EXPECT_EQ(largestDifference(fresh, scene.draw(2, bandLists)), 0);
 }
 
 TEST(RenderBands, OnlyAPlainLargeImageDrawnUnscaledIsSplit)
