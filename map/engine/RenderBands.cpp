@@ -1,5 +1,7 @@
 #include "RenderBands.h"
 
+#include "FrameWorkers.h"
+
 #include <QImage>
 #include <QTransform>
 
@@ -100,7 +102,7 @@ void drawInBands(const RenderFrame& whole, int threads, const std::function<void
     };
     std::vector<std::future<void>> helpers;
     for (int i = 1; i < threads; ++i)
-        helpers.push_back(std::async(std::launch::async, drawBands));
+        helpers.push_back(FrameWorkers::shared().run(drawBands));
     alongside();
     drawBands();
     for (std::future<void>& helper : helpers)

@@ -1,5 +1,6 @@
 #include "RenderFrame.h"
 
+#include "FrameWorkers.h"
 #include "MapStyle.h"
 
 #include <algorithm>
@@ -112,9 +113,8 @@ void considerInHalves(const std::vector<std::uint64_t>& marked, ConsiderInto con
     VisibleByType later;
     VisibleObjects laterLeftOut;
     const std::size_t half = wordHalvingMarks(marked);
-    std::future<void> laterHalf = std::async(std::launch::async, [&] {
-        considerMarked(marked, half, marked.size(), considerInto(later, laterLeftOut));
-    });
+    std::future<void> laterHalf = FrameWorkers::shared().run(
+        [&] { considerMarked(marked, half, marked.size(), considerInto(later, laterLeftOut)); });
     considerMarked(marked, 0, half, considerInto(visible, leftOut));
     laterHalf.get();
     for (std::size_t type = 0; type < later.size(); ++type)
@@ -222,7 +222,7 @@ void collectVisible(RenderFrame& frame)
         if (larger.size() >= 2 * kPositionsForASecondThread && std::thread::hardware_concurrency() >= 2) {
             markedToo.assign(marked.size(), 0);
             const std::span<const int> theirs = larger.subspan(larger.size() / 2);
-            otherHalf = std::async(std::launch::async, [&, theirs] { mark(theirs, markedToo); });
+            otherHalf = FrameWorkers::shared().run([&, theirs] { mark(theirs, markedToo); });
             larger = larger.first(larger.size() / 2);
         }
         mark(bySize.points, marked);

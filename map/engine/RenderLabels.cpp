@@ -1,5 +1,6 @@
 #include "RenderLabels.h"
 
+#include "FrameWorkers.h"
 #include "IconLibrary.h"
 #include "LabelPlacer.h"
 #include "MapStyle.h"
@@ -356,7 +357,7 @@ void drawIcons(QPainter& painter, const QRectF& target, const PlacedLabels& plac
     const double middle = std::floor(target.top() + target.height() / 2);
     PixelWriter upper(painter, QRectF(QPointF(target.left(), target.top()), QPointF(target.right(), middle)));
     PixelWriter lower(painter, QRectF(QPointF(target.left(), middle), target.bottomRight()));
-    std::future<void> lowerHalf = std::async(std::launch::async, [&] { layIcons(lower, icons); });
+    std::future<void> lowerHalf = FrameWorkers::shared().run([&] { layIcons(lower, icons); });
     layIcons(upper, icons);
     lowerHalf.get();
 }
