@@ -12,8 +12,6 @@
 
 namespace {
 
-using namespace VarindelMapFile;
-
 // Coordinates are metres from the map's origin; anything beyond a thousand
 // kilometres is no city.
 constexpr float kFarthestCoordinate = 1e6f;
@@ -93,7 +91,7 @@ private:
             return false;
         object.Geometry.resize(count);
         for (std::size_t i = 0; i < count; ++i) {
-            const Point* point = points->Get(static_cast<flatbuffers::uoffset_t>(i));
+            const VarindelMapFile::Point* point = points->Get(static_cast<flatbuffers::uoffset_t>(i));
             if (!isSaneCoordinate(point->x()) || !isSaneCoordinate(point->y()))
                 return false;
             object.Geometry[i] = {point->x(), point->y()};
@@ -142,7 +140,7 @@ Result<const VarindelMapFile::Map*> openEnvelope(const QByteArray& blob)
 {
     using Opened = Result<const VarindelMapFile::Map*>;
     const auto* data = reinterpret_cast<const std::uint8_t*>(blob.constData());
-    if (blob.size() < 8 || !MapFileBufferHasIdentifier(data))
+    if (blob.size() < 8 || !VarindelMapFile::MapFileBufferHasIdentifier(data))
         return Opened::failure(QStringLiteral("Это не файл карты"));
     // A finished file is a whole number of its widest alignment (8 bytes, the
     // checksum's); only padding lies outside what the checks below cover, so a
@@ -150,9 +148,9 @@ Result<const VarindelMapFile::Map*> openEnvelope(const QByteArray& blob)
     if (blob.size() % kFileAlignment != 0)
         return Opened::failure(brokenMap(QStringLiteral("файл обрезан")));
     flatbuffers::Verifier envelopeVerifier(data, static_cast<std::size_t>(blob.size()));
-    if (!VerifyMapFileBuffer(envelopeVerifier))
+    if (!VarindelMapFile::VerifyMapFileBuffer(envelopeVerifier))
         return Opened::failure(brokenMap(QStringLiteral("нарушена структура файла")));
-    const auto* envelope = GetMapFile(data);
+    const auto* envelope = VarindelMapFile::GetMapFile(data);
     if (envelope->format_version() != kMapFormatVersion)
         return Opened::failure(
             QStringLiteral("Версия файла карты %1 не поддерживается").arg(envelope->format_version()));
@@ -210,7 +208,7 @@ QByteArray writeMapFile(const MapModel& model, const QString& attribution)
     StringPool pool;
     std::vector<flatbuffers::Offset<VarindelMapFile::MapObject>> records;
     records.reserve(static_cast<std::size_t>(model.GetCount()));
-    std::vector<Point> points;
+    std::vector<VarindelMapFile::Point> points;
     for (int i = 0; i < model.GetCount(); ++i) {
         if (model.isDeleted(i))
             continue;
@@ -221,25 +219,27 @@ QByteArray writeMapFile(const MapModel& model, const QString& attribution)
         const auto geometry = points.empty() ? 0 : builder.CreateVectorOfStructs(points);
         flatbuffers::Offset<VarindelMapFile::Zametka> zametka = 0;
         if (object.Zametka)
-            zametka = CreateZametka(builder, object.Zametka->X, object.Zametka->Y,
-                                    pool.add(object.Zametka->LibName), pool.add(object.Zametka->IconName));
-        records.push_back(CreateMapObject(builder, object.ID, object.ObjType, object.X, object.Y,
-                                          object.HasAddress, pool.add(object.Street), pool.add(object.House),
-                                          pool.add(object.Name), object.DisplayParam, object.StyleCode,
-                                          object.Floors, geometry, zametka));
+            zametka = VarindelMapFile::CreateZametka(builder, object.Zametka->X, object.Zametka->Y,
+                                                     pool.add(object.Zametka->LibName),
+                                                     pool.add(object.Zametka->IconName));
+        records.push_back(VarindelMapFile::CreateMapObject(
+            builder, object.ID, object.ObjType, object.X, object.Y, object.HasAddress,
+            pool.add(object.Street), pool.add(object.House), pool.add(object.Name), object.DisplayParam,
+            object.StyleCode, object.Floors, geometry, zametka));
     }
     const auto objects = builder.CreateVector(records);
     const std::uint32_t source = pool.add(attribution);
     const auto strings = pool.write(builder);
-    builder.Finish(CreateMap(builder, strings, objects, source));
+    builder.Finish(VarindelMapFile::CreateMap(builder, strings, objects, source));
 
     flatbuffers::FlatBufferBuilder envelope(builder.GetSize() + 64);
     // The body is a buffer of its own: keep it aligned as one.
     envelope.ForceVectorAlignment(builder.GetSize(), sizeof(std::uint8_t), 8);
     const auto body = envelope.CreateVector(builder.GetBufferPointer(), builder.GetSize());
-    FinishMapFileBuffer(envelope, CreateMapFile(envelope, kMapFormatVersion,
-                                                contentChecksum(builder.GetBufferPointer(), builder.GetSize()),
-                                                body));
+    VarindelMapFile::FinishMapFileBuffer(
+        envelope,
+        VarindelMapFile::CreateMapFile(envelope, kMapFormatVersion,
+                                       contentChecksum(builder.GetBufferPointer(), builder.GetSize()), body));
     return QByteArray(reinterpret_cast<const char*>(envelope.GetBufferPointer()),
                       static_cast<qsizetype>(envelope.GetSize()));
 }

@@ -17,20 +17,19 @@
 
 namespace {
 
-const QColor kLand(0xf2, 0xef, 0xe9);
+const QColor kRingsLand(0xf2, 0xef, 0xe9);
 const QColor kFill(0x30, 0x60, 0x90);
 const QColor kOutline(0x90, 0x20, 0x20);
 
-QImage landImage(QSize size)
-{
+QImage ringsLandImage(QSize size) {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(kLand);
+    image.fill(kRingsLand);
     return image;
 }
 
 QImage drawnByPainter(QSize size, const std::function<void(QPainter&)>& draw)
 {
-    QImage image = landImage(size);
+    QImage image = ringsLandImage(size);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     draw(painter);
@@ -39,7 +38,7 @@ QImage drawnByPainter(QSize size, const std::function<void(QPainter&)>& draw)
 
 QImage drawnByWriter(QSize size, const std::function<void(PixelWriter&)>& draw)
 {
-    QImage image = landImage(size);
+    QImage image = ringsLandImage(size);
     QPainter painter(&image);
     PixelWriter writer(painter, QRectF(image.rect()));
     EXPECT_TRUE(writer.direct());
@@ -47,19 +46,17 @@ QImage drawnByWriter(QSize size, const std::function<void(PixelWriter&)>& draw)
     return image;
 }
 
-int channelDifference(QRgb a, QRgb b)
-{
+int ringsChannelDifference(QRgb a, QRgb b) {
     return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
 }
 
 // The largest difference of a pixel, and how many pixels differ by more than a tenth of the colour range.
-std::pair<int, int> compare(const QImage& ours, const QImage& painters)
-{
+std::pair<int, int> compareRings(const QImage& ours, const QImage& painters) {
     int largest = 0;
     int different = 0;
     for (int y = 0; y < ours.height(); ++y)
         for (int x = 0; x < ours.width(); ++x) {
-            const int difference = channelDifference(ours.pixel(x, y), painters.pixel(x, y));
+            const int difference = ringsChannelDifference(ours.pixel(x, y), painters.pixel(x, y));
             largest = std::max(largest, difference);
             different += difference > 25;
         }
@@ -107,7 +104,7 @@ TEST(RingWriter, FillsGiveThePaintersSmoothedPolygons)
         });
         SCOPED_TRACE(testing::Message() << "ring " << i);
         // Both smooth by the covered area: only rounding tells them apart.
-        const auto [largest, different] = compare(ours, painters);
+        const auto [largest, different] = compareRings(ours, painters);
         EXPECT_LE(largest, 12);
         EXPECT_EQ(different, 0);
     }
@@ -131,7 +128,7 @@ TEST(RingWriter, UnsmoothedFillsGiveThePaintersUnsmoothedPolygons)
         // Both take the pixels whose centres lie inside; the painter's fixed
         // point may round a centre lying on an edge the other way, a few
         // times a ring and about once in a few dozen edges.
-        EXPECT_LE(compare(ours, painters).second, 2 + ring.size() / 32);
+        EXPECT_LE(compareRings(ours, painters).second, 2 + ring.size() / 32);
     }
     const QPolygonF square({QPointF(10.2, 10.7), QPointF(20.7, 10.7), QPointF(20.7, 20.3), QPointF(10.2, 20.3)});
     const QImage ours = drawnByWriter(QSize(30, 30), [&](PixelWriter& writer) {
@@ -139,8 +136,8 @@ TEST(RingWriter, UnsmoothedFillsGiveThePaintersUnsmoothedPolygons)
     });
     EXPECT_EQ(ours.pixel(10, 15), kFill.rgba()) << "centre inside";
     EXPECT_EQ(ours.pixel(20, 15), kFill.rgba()) << "centre inside";
-    EXPECT_EQ(ours.pixel(15, 10), kLand.rgba()) << "centre outside";
-    EXPECT_EQ(ours.pixel(15, 20), kLand.rgba()) << "centre outside";
+    EXPECT_EQ(ours.pixel(15, 10), kRingsLand.rgba()) << "centre outside";
+    EXPECT_EQ(ours.pixel(15, 20), kRingsLand.rgba()) << "centre outside";
 }
 
 TEST(RingWriter, ThinOutlinesGiveThePaintersRoundJoinedPens)
@@ -161,7 +158,7 @@ TEST(RingWriter, ThinOutlinesGiveThePaintersRoundJoinedPens)
             // Along the sides the shares agree; at a corner the pieces
             // overlap where the painter draws an arc, and a few pixels
             // there differ, a pixel-wide pen's only a little.
-            const auto [largest, different] = compare(ours, painters);
+            const auto [largest, different] = compareRings(ours, painters);
             if (width == 1.0)
                 EXPECT_LT(largest, 110);
             EXPECT_LE(different, 4 * static_cast<int>(ring.size()));
@@ -187,8 +184,8 @@ TEST(RingWriter, APixelWideOutlineCoversWhatAHairThinnerOneDoes)
         };
         const QImage pixelWide = stroked(1.0);
         const QImage thinner = stroked(1.0 - 1e-6);
-        EXPECT_LE(compare(pixelWide, thinner).first, 1) << "ring " << i;
-        EXPECT_NE(pixelWide, landImage(size)) << "ring " << i;
+        EXPECT_LE(compareRings(pixelWide, thinner).first, 1) << "ring " << i;
+        EXPECT_NE(pixelWide, ringsLandImage(size)) << "ring " << i;
     }
 }
 
@@ -255,13 +252,13 @@ TEST(RingWriter, WideOutlinesAreStrokedWithRoundJoinsAllRound)
     });
     EXPECT_EQ(ours.pixel(5, 30), kOutline.rgba()) << "the corner where the ring closes is joined";
     EXPECT_EQ(ours.pixel(5, 5), kOutline.rgba());
-    EXPECT_EQ(ours.pixel(23, 18), kLand.rgba()) << "the middle stays open";
-    EXPECT_EQ(ours.pixel(1, 1), kLand.rgba()) << "nothing beyond the reach of the pen";
+    EXPECT_EQ(ours.pixel(23, 18), kRingsLand.rgba()) << "the middle stays open";
+    EXPECT_EQ(ours.pixel(1, 1), kRingsLand.rgba()) << "nothing beyond the reach of the pen";
 }
 
 TEST(RingWriter, RingsReachingOutAreCutAtTheTargetAndLeaveNoTraceForTheNext)
 {
-    QImage image = landImage(QSize(60, 60));
+    QImage image = ringsLandImage(QSize(60, 60));
     QPainter painter(&image);
     painter.translate(10, 10);
     // The target covers pixels 10..49 of the image.
@@ -279,12 +276,12 @@ TEST(RingWriter, RingsReachingOutAreCutAtTheTargetAndLeaveNoTraceForTheNext)
         for (int x = 0; x < 60; ++x) {
             const bool inTarget = x >= 10 && x < 50 && y >= 10 && y < 50;
             if (!inTarget)
-                EXPECT_EQ(image.pixel(x, y), kLand.rgba()) << x << "," << y;
+                EXPECT_EQ(image.pixel(x, y), kRingsLand.rgba()) << x << "," << y;
         }
     EXPECT_EQ(image.pixel(10, 10), kFill.rgba());
     EXPECT_EQ(image.pixel(29, 49), kFill.rgba());
     EXPECT_NE(image.pixel(30, 30), kFill.rgba()) << "the outline along the cut side";
-    EXPECT_EQ(image.pixel(35, 35), kLand.rgba());
+    EXPECT_EQ(image.pixel(35, 35), kRingsLand.rgba());
     EXPECT_EQ(image.pixel(42, 42), kFill.rgba()) << "the small ring";
-    EXPECT_EQ(image.pixel(45, 45), kLand.rgba()) << "and nothing beside it";
+    EXPECT_EQ(image.pixel(45, 45), kRingsLand.rgba()) << "and nothing beside it";
 }
