@@ -1,5 +1,7 @@
 #include "FrameWorkers.h"
 
+#include "VectorState.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -64,6 +66,7 @@ void FrameWorkers::serve()
             task = std::move(queue_.front());
             queue_.pop_front();
         }
+        settleVectorState();
         task();
     }
 }

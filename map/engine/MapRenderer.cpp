@@ -5,6 +5,7 @@
 #include "RenderFrame.h"
 #include "RenderLabels.h"
 #include "RenderLayers.h"
+#include "VectorState.h"
 
 #include <QFontMetricsF>
 
@@ -117,6 +118,7 @@ MapRenderer& MapRenderer::operator=(MapRenderer&&) noexcept = default;
 
 void MapRenderer::render(const RenderScene& scene, QPainter& painter, const QRect& target)
 {
+    settleVectorState();
     const int threads = bandThreadsFor(painter, target);
     painter.save();
     painter.setClipRect(target, Qt::IntersectClip);

@@ -2,6 +2,7 @@
 
 #include "RenderGeometry.h"
 #include "RenderPixelsBlend.h"
+#include "VectorState.h"
 
 #include <algorithm>
 #include <array>
@@ -27,6 +28,7 @@ PixelWriter::PixelWriter(QPainter& painter, const QRectF& target) : painter_(pai
         shift_ = QPoint(qRound(transform.dx()), qRound(transform.dy()));
         bounds_ = target.toAlignedRect().translated(shift_).intersected(image->rect());
     }
+    settleVectorState();
 }
 
 void PixelWriter::line(QPointF from, QPointF to, QRgb pixel, int thickness)
