@@ -1,5 +1,7 @@
 #include "ProgramStart.h"
 
+#include "ChildPeak.h"
+
 #include <chrono>
 #include <cstdlib>
 #include <poll.h>
@@ -47,19 +49,23 @@ ProgramStartRun StartProgramToMainWindow(const fs::path& folder) {
     posix_spawn_file_actions_addclose(&actions, errors[0]);
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     std::vector<std::string> environment = ProgramEnvironment(folder);
-    std::vector<char*> envp;
-    envp.reserve(environment.size() + 1);
-    for (std::string& entry : environment)
-        envp.push_back(entry.data());
-    envp.push_back(nullptr);
-    std::string program = (BenchBinFolder() / "varindel").string();
-    char* argv[] = {program.data(), nullptr};
+    const std::vector<char*> envp = SpawnArguments(environment);
+    const ChildPeak peak;
+    std::vector<std::string> command = peak.watched({(BenchBinFolder() / "varindel").string()});
+    const std::vector<char*> argv = SpawnArguments(command);
+    // A group of its own, so that a program that hangs is killed, not only the watch around it.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
 
     const auto started = std::chrono::steady_clock::now();
     pid_t child = 0;
-    if (posix_spawn(&child, program.c_str(), &actions, nullptr, argv, envp.data()) != 0)
-        throw std::runtime_error("the program could not be started");
+    const int spawned = posix_spawn(&child, argv[0], &actions, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    if (spawned != 0)
+        throw std::runtime_error("the program could not be started");
     close(errors[1]);
 
     std::string seen;
@@ -76,13 +82,13 @@ ProgramStartRun StartProgramToMainWindow(const fs::path& folder) {
     }
     close(errors[0]);
     if (seconds < 0)
-        kill(child, SIGKILL);
+        kill(-child, SIGKILL);
     int status = 0;
     rusage usage{};
     wait4(child, &status, 0, &usage);
     if (seconds < 0)
         throw std::runtime_error("the program did not report its main window:\n" + seen);
     const auto cpu = [](const timeval& time) { return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6; };
-    return {seconds, static_cast<double>(usage.ru_maxrss) / 1024, // ru_maxrss is in kilobytes
-            cpu(usage.ru_utime) + cpu(usage.ru_stime)};
+    // The watch's own time is a millisecond or two of the program's second.
+    return {seconds, peak.megabytes(), cpu(usage.ru_utime) + cpu(usage.ru_stime)};
 }

@@ -2,6 +2,7 @@
 // publisher runs it (time and the peak memory of the process), and frames
 // of the imported Moscow and Helsinki maps, whole city and street level at
 // 1920x1080. The extracts lie beside the project in ../shared/osm.
+#include "ChildPeak.h"
 #include "GuiApplication.h"
 #include "MapEngine.h"
 #include "OsmImport.h"
@@ -17,12 +18,13 @@
 #include <fcntl.h>
 
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -34,11 +36,11 @@ QString extract(const char* name)
 // Runs the import in a process of its own; false when it failed.
 bool importProcess(const QString& osm, const QString& edition, double& seconds, double& peakMegabytes)
 {
-    const QByteArray tool = QByteArrayLiteral(VARINDEL_BIN_DIR "/varindel-edition");
-    const QByteArray osmPath = QFile::encodeName(osm);
-    const QByteArray out = QFile::encodeName(edition);
-    const char* argv[] = {tool.constData(), "import", "--edition", "1", out.constData(),
-                          "--osm", osmPath.constData(), nullptr};
+    const ChildPeak peak;
+    std::vector<std::string> command =
+        peak.watched({VARINDEL_BIN_DIR "/varindel-edition", "import", "--edition", "1",
+                      QFile::encodeName(edition).toStdString(), "--osm", QFile::encodeName(osm).toStdString()});
+    const std::vector<char*> argv = SpawnArguments(command);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
@@ -46,16 +48,17 @@ bool importProcess(const QString& osm, const QString& edition, double& seconds, 
     QElapsedTimer timer;
     timer.start();
     pid_t child = 0;
-    const int spawned = posix_spawn(&child, tool.constData(), &actions, nullptr, const_cast<char**>(argv), environ);
+    const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0)
         return false;
     int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
+    waitpid(child, &status, 0);
     seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
-    peakMegabytes = static_cast<double>(usage.ru_maxrss) / 1024.0;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return false;
+    peakMegabytes = peak.megabytes();
+    return true;
 }
 
 void BM_OsmImportLiechtenstein(benchmark::State& state)

@@ -23,8 +23,8 @@ packages=(
   python3-aiosmtpd
   # the map benchmarks compare frame times with Mapnik
   libmapnik-dev
-  # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev python3
+  # tests and benchmarks; GNU time measures the peak memory of the programs benchmarks start
+  libgtest-dev libgmock-dev libbenchmark-dev python3 time
   # offscreen and virtual displays, fonts for rendering
   xvfb xauth fonts-dejavu-core fontconfig
   # the .deb: icons, manual pages, CPack's dependency scan, the checks, the install test's window search
