@@ -5,7 +5,7 @@
 #include <QString>
 
 #include <cstdint>
-#include <optional>
+#include <memory>
 #include <vector>
 
 // Object type codes: 0..8 are the map's own kinds, 9 marks a label that the
@@ -36,6 +36,45 @@ struct TPMXMapZametka {
     QString IconName; // e.g. "OK.BMP"
 };
 
+// An optional value kept on the heap, copied with its owner. Few objects of
+// a city carry an icon: held in place, the room for one would be a third of
+// every object, 56 MB of a million-object city's map for nothing.
+template <typename T> class HeapOptional {
+public:
+    HeapOptional() = default;
+    HeapOptional(const HeapOptional& other) : value_(other ? std::make_unique<T>(*other) : nullptr) {}
+    HeapOptional(HeapOptional&&) noexcept = default;
+    ~HeapOptional() = default;
+    HeapOptional& operator=(const HeapOptional& other)
+    {
+        if (this != &other)
+            value_ = other ? std::make_unique<T>(*other) : nullptr;
+        return *this;
+    }
+    HeapOptional& operator=(HeapOptional&&) noexcept = default;
+    HeapOptional& operator=(T value)
+    {
+        value_ = std::make_unique<T>(std::move(value));
+        return *this;
+    }
+
+    bool has_value() const { return value_ != nullptr; }
+    explicit operator bool() const { return has_value(); }
+    const T& operator*() const { return *value_; }
+    T& operator*() { return *value_; }
+    const T* operator->() const { return value_.get(); }
+    T* operator->() { return value_.get(); }
+    void reset() { value_.reset(); }
+
+    friend bool operator==(const HeapOptional& a, const HeapOptional& b)
+    {
+        return a.has_value() == b.has_value() && (!a || *a == *b);
+    }
+
+private:
+    std::unique_ptr<T> value_;
+};
+
 struct TPMXMapObjectMem {
     std::int32_t ID = 0;
     std::int32_t ObjType = otBuilding;
@@ -53,7 +92,7 @@ struct TPMXMapObjectMem {
     // Polygons (types 0, 1, 4, 5, 6) are closed rings without the repeated
     // first point; polylines (2, 3) are open; points (7, 8, 9) have none.
     std::vector<MapPoint> Geometry;
-    std::optional<TPMXMapZametka> Zametka;
+    HeapOptional<TPMXMapZametka> Zametka;
 };
 
 // Written out rather than defaulted: the Mapnik comparison in the benchmarks
