@@ -5,6 +5,7 @@
 #include "AddressIndex.h"
 #include "BannerRotation.h"
 #include "Bookmarks.h"
+#include "ContentBlob.h"
 #include "ControlTag.h"
 #include "Datamodule.h"
 #include "Diary.h"
@@ -95,20 +96,6 @@ constexpr const char* kPriceListFile = "PriceList.html";
 // A moved window is snapped once the user has let it rest this long: the
 // window system moves it without asking, so the snap follows the move.
 constexpr int kSnapDelayMs = 150;
-
-// The data of the first Content row with the code; none when there is no such
-// row or its data is null. The query is closed afterwards: standing on a row,
-// it would keep SQLite's copy of the item (the map's tens of megabytes) for
-// the rest of the run; whoever reads it next opens it again.
-std::optional<QByteArray> ContentData(int code) {
-    TQuery& content = DM->qContent;
-    content.Open();
-    std::optional<QByteArray> data;
-    if (content.Locate("TypeID", code) && !content.FieldByName("Data").IsNull())
-        data = content.FieldByName("Data").AsBlob();
-    content.Close();
-    return data;
-}
 
 // Writes `data` to `fileName` in TempPath, replacing any file of that name.
 Status WriteExtractedFile(const QString& fileName, const QByteArray& data) {
@@ -294,7 +281,7 @@ void TfrmMain::setUpMap() {
 }
 
 bool TfrmMain::LoadIconFile() {
-    const std::optional<QByteArray> data = ContentData(1);
+    const std::optional<QByteArray> data = ContentBlob(DM->Con, 1);
     if (!data)
         return false;
     QBuffer stream;
@@ -307,7 +294,7 @@ bool TfrmMain::LoadIconFile() {
 }
 
 bool TfrmMain::LoadMapFile() {
-    const std::optional<QByteArray> data = ContentData(2);
+    const std::optional<QByteArray> data = ContentBlob(DM->Con, 2);
     if (!data)
         return false;
     QBuffer stream;
@@ -334,7 +321,7 @@ bool TfrmMain::LoadPriceList() {
         throw std::runtime_error("Временная папка программы недоступна: прайс-лист не показан.");
     const QString fileName = TempPath + kPriceListFile;
     bool extracted = false;
-    if (const std::optional<QByteArray> data = ContentData(3)) {
+    if (const std::optional<QByteArray> data = ContentBlob(DM->Con, 3)) {
         const Status written = WriteExtractedFile(fileName, *data);
         if (!written)
             throw std::runtime_error(written.error().toStdString());
