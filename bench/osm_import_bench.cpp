@@ -36,10 +36,11 @@ QString extract(const char* name)
 // Runs the import in a process of its own; false when it failed.
 bool importProcess(const QString& osm, const QString& edition, double& seconds, double& peakMegabytes)
 {
+    const std::string tool = VARINDEL_BIN_DIR "/varindel-edition";
     const ChildPeak peak;
-    std::vector<std::string> command =
-        peak.watched({VARINDEL_BIN_DIR "/varindel-edition", "import", "--edition", "1",
-                      QFile::encodeName(edition).toStdString(), "--osm", QFile::encodeName(osm).toStdString()});
+    std::vector<std::string> command = peak.watched({tool, "import", "--edition", "1",
+                                                     QFile::encodeName(edition).toStdString(), "--osm",
+                                                     QFile::encodeName(osm).toStdString()});
     const std::vector<char*> argv = SpawnArguments(command);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
