@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 // Object type codes: 0..8 are the map's own kinds, 9 marks a label that the
