@@ -433,16 +433,46 @@ private:
     double inverseSquaredLength_;
 };
 
+// No pixels, after every column.
+constexpr PixelRun kNoPixels{std::numeric_limits<int>::max(), std::numeric_limits<int>::max() - 1};
+
+// The pairs of neighbouring pixels of two runs, taken from both in turn,
+// each as the pixels of its run from its first on; then none.
+class EdgePairs {
+public:
+    EdgePairs(PixelRun first, PixelRun second) : runs_{first, second} {}
+
+    bool done() const { return runs_[0].empty() && runs_[1].empty(); }
+    PixelRun take()
+    {
+        if (runs_[turn_].empty())
+            turn_ ^= 1;
+        PixelRun& run = runs_[turn_];
+        turn_ ^= 1;
+        if (run.empty())
+            return kNoPixels;
+        const PixelRun pair = run;
+        run.first += 2;
+        return pair;
+    }
+
+private:
+    std::array<PixelRun, 2> runs_;
+    std::size_t turn_ = 0;
+};
+
 // The smoothed pixels of a row of a piece by a disc or the wedge, or with
-// a neighbour near: both its edges at a time, two pixels of each side by
-// side. There a pixel's distance takes a root, or the neighbours' as well,
-// which a pair of lanes halves, and a loop over an edge's pixel or two
-// would end in a branch mispredicted as often as not. Each pixel is laid
-// down by the piece nearest to it, of this one and the neighbours that
-// come near the row; the one before wins a tie, for a piece after another
-// leaves the disc at its start to it. A pair reaching past its edge writes
-// the pixel outside back as it was; it starts early enough to end by the
-// right of the columns.
+// a neighbour near: four at a time, two pairs of neighbouring pixels side
+// by side. There a pixel's distance takes a root, or the neighbours' as
+// well, which the lanes share, and a loop over an edge's pixel or two
+// would end in a branch mispredicted as often as not. The pairs are taken
+// in turn from both edges, so that a long edge, as along the top of a
+// level piece or a cap, does not go on alone beside one used up. Each
+// pixel is laid down by the piece nearest to it, of this one and the
+// neighbours that come near the row; the one before wins a tie, for a
+// piece after another leaves the disc at its start to it. A pair reaching
+// past its edge writes the pixel outside back as it was; it starts early
+// enough to end by the right of the columns.
 class EdgeRow {
 public:
     EdgeRow(QRgb* row, double centreY, double outer, QRgb pixel, int left, int right, const Segment* previous,
@@ -456,10 +486,12 @@ public:
     // The edges of the row's runs, at the distances distances gives a pair of columns.
     template <typename Distances> void blend(const RowRuns& runs, Distances distances) const
     {
-        const PixelRun left = runs.edgesOnly() ? runs.covered : runs.leftEdge();
-        const PixelRun right = runs.edgesOnly() ? PixelRun{0, -1} : runs.rightEdge();
-        for (int step = 0; left.first + step <= left.last || right.first + step <= right.last; step += 2)
-            blendPairs({left.first + step, left.last}, {right.first + step, right.last}, distances);
+        EdgePairs pairs =
+            runs.edgesOnly() ? EdgePairs(runs.covered, kNoPixels) : EdgePairs(runs.leftEdge(), runs.rightEdge());
+        while (!pairs.done()) {
+            const PixelRun one = pairs.take();
+            blendPairs(one, pairs.take(), distances);
+        }
     }
 
     // The distances of a pair of pixels and their squares, which a
@@ -489,7 +521,11 @@ public:
     }
 
 private:
-    // The pair of pixels from the start of each run, where they are in it.
+    // The pair of pixels from the start of each run, where they are in it:
+    // the first in the low lanes, the second in the high ones. Two pairs
+    // overlap only where one of them starts past the last pair of the
+    // columns, or has no pixel at all: that one is stored first, for the
+    // other to hold every pixel it changes.
     template <typename Distances> void blendPairs(PixelRun left, PixelRun right, Distances distances) const
     {
         const int leftStart = start(left.first);
@@ -512,10 +548,7 @@ private:
                                                      coveragesOf(_mm_sub_pd(outer_, rightDistances.distances)));
         const __m128i mixed = mixOpaqueFour(pixel_, under, coverages);
         const __m128i result = _mm_or_si128(_mm_and_si128(kept, under), _mm_andnot_si128(kept, mixed));
-        // The pairs overlap only where one of them has no pixel of its edge
-        // left: that one is stored first, for the other to hold every pixel
-        // it changes.
-        if (left.empty()) {
+        if (left.first > right.first) {
             store(leftPixels, result);
             store(rightPixels, _mm_unpackhi_epi64(result, result));
         } else {
