@@ -1,6 +1,7 @@
 #include "RenderLayers.h"
 
 #include "AreaBatch.h"
+#include "LineChains.h"
 #include "MapStyle.h"
 #include "Render3D.h"
 #include "RenderPixels.h"
@@ -214,29 +215,6 @@ void appendJoined(ProjectedRoads& joined, const ProjectedRoad& road, const QPoin
     joined.points.insert(joined.points.end(), line, line + road.count);
 }
 
-// Minor roads first, so that the main ones run over their crossings; roads
-// of one width keep their list order. A road that goes on where the one
-// before it ended, looking the same, joins it: a street is stored as many
-// pieces, and each piece drawn on its own costs a call and two caps.
-ProjectedRoads layeredAndJoined(const ProjectedRoads& projected)
-{
-    const std::vector<ProjectedRoad>& roads = projected.roads;
-    // Roads come in a handful of widths: dealt out by width, they are in
-    // order at once, where sorting twenty thousand of them would not be cheap.
-    std::map<double, std::vector<int>> byWidth;
-    for (std::size_t i = 0; i < roads.size(); ++i)
-        byWidth[roads[i].look.fillWidth].push_back(static_cast<int>(i));
-    ProjectedRoads joined;
-    joined.points.reserve(projected.points.size());
-    joined.roads.reserve(roads.size());
-    for (const auto& [width, positions] : byWidth)
-        for (int position : positions) {
-            const ProjectedRoad& road = roads[static_cast<std::size_t>(position)];
-            appendJoined(joined, road, projected.line(road));
-        }
-    return joined;
-}
-
 // A line with round joins and caps: written straight into the frame when
 // the frame is an image and the colour opaque, else through the painter.
 void strokeRound(QPainter& painter, PixelWriter& pixels, const QPointF* line, int count, const QColor& color,
@@ -256,15 +234,91 @@ bool writtenAsPixels(const ProjectedRoad& road, const PixelWriter& pixels)
            road.style.Color.alpha() == 255;
 }
 
+// Whether a road is stroked with round caps and joins, where a piece
+// costs most; the thin ones are many more, at a few pixels each.
+bool strokedRound(const ProjectedRoad& road, const PixelWriter& pixels)
+{
+    return road.look.casingWidth > 0 || (road.style.Width > 1.5 && !writtenAsPixels(road, pixels));
+}
+
+// Appends the roads at positions as chains of those that meet end to end
+// and look the same, each chain one road.
+void appendChained(ProjectedRoads& joined, const ProjectedRoads& projected, const std::vector<int>& positions)
+{
+    const auto road = [&](int k) -> const ProjectedRoad& {
+        return projected.roads[static_cast<std::size_t>(positions[static_cast<std::size_t>(k)])];
+    };
+    std::vector<LineEnds> ends;
+    ends.reserve(positions.size());
+    for (std::size_t k = 0; k < positions.size(); ++k) {
+        const ProjectedRoad& one = road(static_cast<int>(k));
+        const QPointF* line = projected.line(one);
+        ends.push_back({line[0], line[one.count - 1]});
+    }
+    const LineChains chains = ChainLines(ends, [&](int a, int b) { return sameLook(road(a), road(b)); });
+    std::size_t link = 0;
+    for (const int end : chains.ends) {
+        joined.roads.push_back(road(chains.links[link].line));
+        ProjectedRoad& chained = joined.roads.back();
+        chained.first = joined.points.size();
+        chained.count = 0;
+        for (; link < static_cast<std::size_t>(end); ++link) {
+            const ChainLink& piece = chains.links[link];
+            const ProjectedRoad& one = road(piece.line);
+            const QPointF* line = projected.line(one);
+            // Each piece after the first starts where the one before it ended.
+            const int skipped = chained.count > 0 ? 1 : 0;
+            if (piece.reversed)
+                std::reverse_copy(line, line + one.count - skipped, std::back_inserter(joined.points));
+            else
+                joined.points.insert(joined.points.end(), line + skipped, line + one.count);
+            chained.count += one.count - skipped;
+        }
+    }
+}
+
+// Minor roads first, so that the main ones run over their crossings; roads
+// of one width keep their list order. A road that goes on where another
+// ended, looking the same, joins it: a street is stored as many pieces, and
+// each piece drawn on its own costs a call and two caps. Where the roads of
+// a width are stroked round, those that meet at either end are chained;
+// otherwise one joins only the road before it in the list.
+ProjectedRoads layeredAndJoined(const ProjectedRoads& projected, const PixelWriter& pixels)
+{
+    const std::vector<ProjectedRoad>& roads = projected.roads;
+    // Roads come in a handful of widths: dealt out by width, they are in
+    // order at once, where sorting twenty thousand of them would not be cheap.
+    std::map<double, std::vector<int>> byWidth;
+    for (std::size_t i = 0; i < roads.size(); ++i)
+        byWidth[roads[i].look.fillWidth].push_back(static_cast<int>(i));
+    ProjectedRoads joined;
+    joined.points.reserve(projected.points.size());
+    joined.roads.reserve(roads.size());
+    for (const auto& [width, positions] : byWidth) {
+        const auto stroked = [&](int position) {
+            return strokedRound(roads[static_cast<std::size_t>(position)], pixels);
+        };
+        if (std::all_of(positions.cbegin(), positions.cend(), stroked)) {
+            appendChained(joined, projected, positions);
+            continue;
+        }
+        for (int position : positions) {
+            const ProjectedRoad& road = roads[static_cast<std::size_t>(position)];
+            appendJoined(joined, road, projected.line(road));
+        }
+    }
+    return joined;
+}
+
 } // namespace
 
 void drawRoads(RenderFrame& frame)
 {
-    const ProjectedRoads projected = layeredAndJoined(projectRoads(frame));
-    const std::vector<ProjectedRoad>& roads = projected.roads;
     QPainter& painter = frame.painter;
     painter.setBrush(Qt::NoBrush);
     PixelWriter pixels(painter, frame.pixels);
+    const ProjectedRoads projected = layeredAndJoined(projectRoads(frame), pixels);
+    const std::vector<ProjectedRoad>& roads = projected.roads;
     for (const ProjectedRoad& road : roads) {
         if (road.look.casingWidth <= 0)
             continue;

@@ -81,3 +81,25 @@ TEST(RoadPieces, MainStreetsRunOverTheStreetsTheyCross)
     EXPECT_EQ(image.pixelColor(pixelOf(30, 0)), avenue) << "joined pieces stay under the avenue too";
     EXPECT_EQ(image.pixelColor(pixelOf(30, 30)), MapStyle::roadStyle(rcStreet, 2.3).fill);
 }
+
+TEST(RoadPieces, AStreetStoredInPiecesAnyWayRoundIsDrawnAsTheWholeStreet)
+{
+    // A bending avenue, cased, stored whole and as four pieces out of order,
+    // two of them backwards: drawn one by one, each piece's round caps would
+    // lay the smoothed edge down twice where they overlap.
+    const std::vector<MapPoint> bends{{-80, -20}, {-40, 0}, {0, 10}, {40, 0}, {80, -20}};
+    MapModel whole;
+    whole.append(roadObject(1, rcAvenue, bends));
+    MapModel pieces;
+    pieces.append(roadObject(1, rcAvenue, {bends[3], bends[4]}));
+    pieces.append(roadObject(2, rcAvenue, {bends[2], bends[1]}));
+    pieces.append(roadObject(3, rcAvenue, {bends[0], bends[1]}));
+    pieces.append(roadObject(4, rcAvenue, {bends[3], bends[2]}));
+    const QImage expected = render(whole);
+    const QImage drawn = render(pieces);
+    int differing = 0;
+    for (int y = 0; y < expected.height(); ++y)
+        for (int x = 0; x < expected.width(); ++x)
+            differing += expected.pixel(x, y) != drawn.pixel(x, y) ? 1 : 0;
+    EXPECT_EQ(differing, 0);
+}
