@@ -100,12 +100,14 @@ void drawAttribution(RenderFrame& frame)
 
 } // namespace
 
-// The lists of visible objects of the last frame, kept for their room: a
-// whole city's frame lists a million objects, and the next frame would
-// otherwise take fresh memory for them, a fault per page.
+// What the last frame leaves to the next: its lists of visible objects,
+// kept for their room (a whole city's frame lists a million objects, and
+// the next frame would otherwise take fresh memory for them, a fault per
+// page), and what its bands took to draw.
 struct FrameLists {
     VisibleByType whole;
     std::vector<VisibleByType> bands;
+    BandBalance balance;
 };
 
 MapRenderer::MapRenderer()
@@ -137,7 +139,7 @@ void MapRenderer::render(const RenderScene& scene, QPainter& painter, const QRec
             makeNamePictures(placed, *caches_);
     };
     if (threads > 1) {
-        drawInBands(frame, threads, drawGround, placeAll, lists_->bands);
+        drawInBands(frame, threads, drawGround, placeAll, lists_->bands, lists_->balance);
     } else {
         drawGround(frame);
         placeAll();

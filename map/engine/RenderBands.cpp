@@ -6,7 +6,7 @@
 #include <QTransform>
 
 #include <algorithm>
-#include <atomic>
+#include <chrono>
 #include <future>
 #include <optional>
 #include <thread>
@@ -20,9 +20,6 @@ namespace {
 // frame does not win back.
 constexpr qint64 kPixelsForASecondThread = qint64{1920} * 1080 / 4;
 constexpr int kMostThreads = 4;
-// The threads take bands from one pile, so that a band dense with buildings
-// does not leave a thread idle while another draws it.
-constexpr int kBandsPerThread = 2;
 
 QImage* plainImage(const QPainter& painter)
 {
@@ -82,29 +79,35 @@ int bandThreadsFor(const QPainter& painter, const QRect& target)
 }
 
 void drawInBands(const RenderFrame& whole, int threads, const std::function<void(RenderFrame& band)>& draw,
-                 const std::function<void()>& alongside, std::vector<VisibleByType>& bandLists)
+                 const std::function<void()>& alongside, std::vector<VisibleByType>& bandLists, BandBalance& balance)
 {
     QImage& image = *plainImage(whole.painter);
     const QPoint shift = *wholePixelShift(whole.painter);
     const QRect shown = whole.pixels.toAlignedRect().translated(shift).intersected(image.rect());
     // Taken once, here: bits() may detach the image, which only this thread may do.
     uchar* const bits = image.bits();
-    const int bands = std::min(threads * kBandsPerThread, shown.height());
+    const int bands = std::min(threads, shown.height());
     if (bandLists.size() < static_cast<std::size_t>(bands))
         bandLists.resize(static_cast<std::size_t>(bands));
-    std::atomic<int> next{0};
-    const auto drawBands = [&] {
-        for (int band = next++; band < bands; band = next++) {
-            const int top = shown.top() + shown.height() * band / bands;
-            const int bottom = shown.top() + shown.height() * (band + 1) / bands;
-            drawBand(whole, bits, image, shift, top, bottom, draw, bandLists[static_cast<std::size_t>(band)]);
-        }
+    const std::vector<int> cuts = balance.cuts(shown.top(), shown.height(), bands);
+    std::vector<BandBalance::BandTime> times(static_cast<std::size_t>(bands));
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point started = Clock::now();
+    const auto since = [](Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); };
+    const auto drawOne = [&](int band) {
+        const auto index = static_cast<std::size_t>(band);
+        const Clock::time_point begun = Clock::now();
+        drawBand(whole, bits, image, shift, cuts[index], cuts[index + 1], draw, bandLists[index]);
+        times[index] = {std::chrono::duration<double>(begun - started).count(), since(begun)};
     };
+    // Each thread its own band, the calling thread the last: the cuts
+    // learnt from the frame before are for those very starts.
     std::vector<std::future<void>> helpers;
-    for (int i = 1; i < threads; ++i)
-        helpers.push_back(FrameWorkers::shared().run(drawBands));
+    for (int band = 0; band + 1 < bands; ++band)
+        helpers.push_back(FrameWorkers::shared().run([&drawOne, band] { drawOne(band); }));
     alongside();
-    drawBands();
+    drawOne(bands - 1);
     for (std::future<void>& helper : helpers)
         helper.get();
+    balance.learn(cuts, times);
 }

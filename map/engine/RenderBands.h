@@ -5,6 +5,7 @@
 // drawn after it by the calling thread.
 #pragma once
 
+#include "BandBalance.h"
 #include "RenderFrame.h"
 
 #include <QPainter>
@@ -19,13 +20,16 @@
 // Asked before the frame sets its own clip.
 int bandThreadsFor(const QPainter& painter, const QRect& target);
 
-// Calls draw once per band of the whole frame, each with a frame of its own
-// over the band: its own painter on the band's rows of the image, and the
-// visible objects that may reach into it, listed in the room bandLists
-// keeps for each band from frame to frame: a frame of a whole city lists
-// hundreds of thousands of objects per band, and memory fresh from the
-// system costs a fault per page of it. The calling thread first runs
-// alongside, work of the frame that needs no pixels, while the other
-// threads start on the bands. Returns when every band is drawn.
+// Calls draw once per band of the whole frame, a band per thread, each
+// with a frame of its own over the band: its own painter on the band's
+// rows of the image, and the visible objects that may reach into it,
+// listed in the room bandLists keeps for each band from frame to frame: a
+// frame of a whole city lists hundreds of thousands of objects per band,
+// and memory fresh from the system costs a fault per page of it. The
+// calling thread first runs alongside, work of the frame that needs no
+// pixels, while the other threads start on their bands; balance cuts the
+// bands for them to end together, and learns from this frame for the next.
+// Returns when every band is drawn.
 void drawInBands(const RenderFrame& whole, int threads, const std::function<void(RenderFrame& band)>& draw,
-                 const std::function<void()>& alongside, std::vector<VisibleByType>& bandLists);
+                 const std::function<void()>& alongside, std::vector<VisibleByType>& bandLists,
+                 BandBalance& balance);
