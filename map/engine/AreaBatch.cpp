@@ -153,14 +153,17 @@ void AreaBatch::flushDirect()
         // A pen of width 0 is a line of one pixel.
         const double width = pen_.widthF() > 0 ? pen_.widthF() : 1;
         // The painter's cost is in its joins, ours in the pixels: an outline
-        // of many short pieces (a small building) or, a pixel or two wide, of
-        // many pieces at all (a district) is cheaper here, one of a few long
-        // sides (a house close up) there. A wide outline is stroked here only
-        // when its joins are round, as ours are.
+        // of many short pieces (a small building) or, a little over a pixel
+        // wide, of many pieces at all (a district) is cheaper here, one of a
+        // few long sides (a house close up) there. A line of a pixel or less
+        // the painter draws by a path of its own, without joins, cheaper than
+        // ours unless its pieces are short. A wide outline is stroked here
+        // only when its joins are round, as ours are.
         const bool thin = width <= PixelWriter::kJoinsUnseenUpTo;
+        const bool painterLine = width <= 1;
         const bool roundJoins = thin || pen_.joinStyle() == Qt::RoundJoin;
         eachRing([&](const QPointF* ring, int count) {
-            if ((thin && count > kManyJoins) || (roundJoins && shortPieces(ring, count)))
+            if ((thin && !painterLine && count > kManyJoins) || (roundJoins && shortPieces(ring, count)))
                 pixels_.strokeRing(ring, count, width, outline);
             else
                 addToPath(ring, count);
