@@ -98,6 +98,22 @@ void drawAttribution(RenderFrame& frame)
     painter.drawText(placed, Qt::AlignCenter, frame.scene.attribution);
 }
 
+// Draws over the rows of the frame above the band at its bottom the calling
+// thread drew over itself.
+void drawOverTheRest(RenderFrame& frame, const QRect& drawnOver, const std::function<void(RenderFrame&)>& draw)
+{
+    const QRectF whole = frame.pixels;
+    const QRectF rest(whole.topLeft(), QPointF(whole.right(), drawnOver.top()));
+    if (rest.height() <= 0)
+        return;
+    frame.painter.save();
+    frame.painter.setClipRect(rest, Qt::IntersectClip);
+    frame.pixels = rest;
+    draw(frame);
+    frame.pixels = whole;
+    frame.painter.restore();
+}
+
 } // namespace
 
 // What the last frame leaves to the next: its lists of visible objects,
@@ -138,14 +154,21 @@ void MapRenderer::render(const RenderScene& scene, QPainter& painter, const QRec
         if (namesDrawnAsPictures(painter))
             makeNamePictures(placed, *caches_);
     };
+    // The route and the labels go over the ground, each part of the frame
+    // as soon as its ground is drawn.
+    const auto drawOver = [&](RenderFrame& part, IconThreads icons) {
+        drawRoute(part);
+        drawLabels(part, placed, *caches_, icons);
+    };
     if (threads > 1) {
-        drawInBands(frame, threads, drawGround, placeAll, lists_->bands, lists_->balance);
+        const BandWork work{drawGround, placeAll, [&](RenderFrame& band) { drawOver(band, IconThreads::One); }};
+        const QRect own = drawInBands(frame, threads, work, lists_->bands, lists_->balance);
+        drawOverTheRest(frame, own, [&](RenderFrame& rest) { drawOver(rest, IconThreads::Shared); });
     } else {
         drawGround(frame);
         placeAll();
+        drawOver(frame, IconThreads::Shared);
     }
-    drawRoute(frame);
-    drawLabels(frame, placed, *caches_);
     drawMeasureLine(frame);
     drawZoomRectangle(frame);
     drawAttribution(frame);

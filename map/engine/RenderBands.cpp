@@ -46,9 +46,9 @@ std::optional<QPoint> wholePixelShift(const QPainter& painter)
 }
 
 // The rows [top, bottom) of the image, in image coordinates, drawn as a
-// frame of their own over the same memory.
-void drawBand(const RenderFrame& whole, uchar* bits, const QImage& image, QPoint shift, int top, int bottom,
-              const std::function<void(RenderFrame& band)>& draw, VisibleByType& lists)
+// frame of their own over the same memory; returns them in painter coordinates.
+QRect drawBand(const RenderFrame& whole, uchar* bits, const QImage& image, QPoint shift, int top, int bottom,
+               const std::function<void(RenderFrame& band)>& draw, VisibleByType& lists)
 {
     QImage rows(bits + qsizetype{top} * image.bytesPerLine(), image.width(), bottom - top, image.bytesPerLine(),
                 image.format());
@@ -61,6 +61,7 @@ void drawBand(const RenderFrame& whole, uchar* bits, const QImage& image, QPoint
     RenderFrame frame(whole, painter, band, std::move(lists));
     draw(frame);
     lists = std::move(frame.visible);
+    return band;
 }
 
 } // namespace
@@ -78,8 +79,8 @@ int bandThreadsFor(const QPainter& painter, const QRect& target)
     return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMostThreads);
 }
 
-void drawInBands(const RenderFrame& whole, int threads, const std::function<void(RenderFrame& band)>& draw,
-                 const std::function<void()>& alongside, std::vector<VisibleByType>& bandLists, BandBalance& balance)
+QRect drawInBands(const RenderFrame& whole, int threads, const BandWork& work, std::vector<VisibleByType>& bandLists,
+                  BandBalance& balance)
 {
     QImage& image = *plainImage(whole.painter);
     const QPoint shift = *wholePixelShift(whole.painter);
@@ -93,21 +94,28 @@ void drawInBands(const RenderFrame& whole, int threads, const std::function<void
     std::vector<BandBalance::BandTime> times(static_cast<std::size_t>(bands));
     using Clock = std::chrono::steady_clock;
     const Clock::time_point started = Clock::now();
-    const auto since = [](Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); };
-    const auto drawOne = [&](int band) {
+    const auto drawOne = [&](int band, const std::function<void(RenderFrame& band)>& draw) {
         const auto index = static_cast<std::size_t>(band);
         const Clock::time_point begun = Clock::now();
-        drawBand(whole, bits, image, shift, cuts[index], cuts[index + 1], draw, bandLists[index]);
-        times[index] = {std::chrono::duration<double>(begun - started).count(), since(begun)};
+        const QRect drawn = drawBand(whole, bits, image, shift, cuts[index], cuts[index + 1], draw, bandLists[index]);
+        const Clock::time_point ended = Clock::now();
+        times[index] = {std::chrono::duration<double>(begun - started).count(),
+                        std::chrono::duration<double>(ended - begun).count()};
+        return drawn;
     };
     // Each thread its own band, the calling thread the last: the cuts
     // learnt from the frame before are for those very starts.
     std::vector<std::future<void>> helpers;
     for (int band = 0; band + 1 < bands; ++band)
-        helpers.push_back(FrameWorkers::shared().run([&drawOne, band] { drawOne(band); }));
-    alongside();
-    drawOne(bands - 1);
+        helpers.push_back(FrameWorkers::shared().run([&drawOne, &work, band] { drawOne(band, work.ground); }));
+    work.alongside();
+    const QRect own = drawOne(bands - 1, [&work](RenderFrame& band) {
+        work.ground(band);
+        if (work.overOwnBand)
+            work.overOwnBand(band);
+    });
     for (std::future<void>& helper : helpers)
         helper.get();
     balance.learn(cuts, times);
+    return own;
 }

@@ -338,7 +338,7 @@ void layIcons(PixelWriter& pixels, const std::vector<IconAt>& icons)
 // Straight into the frame's pixels when all of them can go so; many of
 // them, as a city seen whole shows thousands of stops and signs, in the
 // upper and the lower half of the frame on two threads.
-void drawIcons(QPainter& painter, const QRectF& target, const PlacedLabels& placed)
+void drawIcons(QPainter& painter, const QRectF& target, const PlacedLabels& placed, IconThreads threads)
 {
     const std::vector<IconAt> icons = iconImages(placed);
     PixelWriter pixels(painter, target);
@@ -350,7 +350,7 @@ void drawIcons(QPainter& painter, const QRectF& target, const PlacedLabels& plac
             painter.drawImage(icon.topLeft, *icon.image);
         return;
     }
-    if (icons.size() < kIconsForASecondThread) {
+    if (threads == IconThreads::One || icons.size() < kIconsForASecondThread) {
         layIcons(pixels, icons);
         return;
     }
@@ -516,7 +516,7 @@ void makeNamePictures(const PlacedLabels& placed, LabelCaches& caches)
     makePictures(placed.districtNames, caches);
 }
 
-void drawLabels(RenderFrame& frame, const PlacedLabels& placed, LabelCaches& caches)
+void drawLabels(RenderFrame& frame, const PlacedLabels& placed, LabelCaches& caches, IconThreads icons)
 {
     QPainter& painter = frame.painter;
     painter.setFont(MapStyle::houseNumberFont(frame.scene.options.NumberDomSizeFont));
@@ -526,5 +526,5 @@ void drawLabels(RenderFrame& frame, const PlacedLabels& placed, LabelCaches& cac
     drawTexts(painter, placed.areaNames, caches);
     drawTexts(painter, placed.streetNames, caches);
     drawTexts(painter, placed.districtNames, caches);
-    drawIcons(painter, frame.pixels, placed);
+    drawIcons(painter, frame.pixels, placed, icons);
 }

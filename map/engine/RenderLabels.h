@@ -118,5 +118,8 @@ bool namesDrawnAsPictures(const QPainter& painter);
 // new size of a font needs a picture of every name, which is made while the
 // ground is drawn rather than after it.
 void makeNamePictures(const PlacedLabels& placed, LabelCaches& caches);
+// Whether the icons of many may be laid by a second thread: not while the
+// frame's other threads still draw their bands.
+enum class IconThreads { One, Shared };
 // Draws what placeLabels placed, the most important on top.
-void drawLabels(RenderFrame& frame, const PlacedLabels& placed, LabelCaches& caches);
+void drawLabels(RenderFrame& frame, const PlacedLabels& placed, LabelCaches& caches, IconThreads icons);

@@ -47,7 +47,7 @@ struct BandScene {
             painter.setClipRect(frame.pixels);
             drawGround(frame);
         } else {
-            drawInBands(frame, threads, drawGround, [] {}, bandLists, balance);
+            drawInBands(frame, threads, BandWork{drawGround, [] {}, {}}, bandLists, balance);
         }
         return image;
     }
@@ -146,4 +146,26 @@ TEST(RenderBands, WhatHooksRestyleIsDrawnWholeAcrossTheSeams)
     };
     const QImage whole = scene.draw(0);
     EXPECT_LE(largestDifference(whole, scene.draw(3)), 8);
+}
+
+TEST(RenderBands, LabelsDrawnOverEachBandAsOverTheWholeFrame)
+{
+    // The calling thread draws the names, numbers and icons over its own
+    // band as soon as its ground is drawn, and over the other bands after:
+    // a label across the cut must come out whole, none twice.
+    const BandScene scene(3.0, false);
+    const auto render = [&](bool oneThread) {
+        QImage image(scene.view.size(), QImage::Format_ARGB32_Premultiplied);
+        QPainter painter(&image);
+        // A painter already clipped is drawn by one thread.
+        if (oneThread)
+            painter.setClipRect(image.rect());
+        MapRenderer renderer;
+        renderer.render(RenderScene{scene.model, nullptr, scene.view, {}, scene.options}, painter, image.rect());
+        return image;
+    };
+    QImage large(scene.view.size(), QImage::Format_ARGB32_Premultiplied);
+    QPainter probe(&large);
+    ASSERT_GT(bandThreadsFor(probe, large.rect()), 1) << "the frame must be large enough to share";
+    EXPECT_LE(largestDifference(render(true), render(false)), 8);
 }

@@ -266,7 +266,7 @@ TEST(Labels, ThousandsOfIconsAreLaidOnTwoThreadsAsThePainterLaysThemOneAfterAnot
     const RenderScene scene = world.scene();
     RenderFrame frame(scene, painter, ours.rect());
     LabelCaches caches;
-    drawLabels(frame, placed, caches);
+    drawLabels(frame, placed, caches, IconThreads::Shared);
     painter.end();
     QImage painters = land;
     QPainter reference(&painters);
@@ -343,7 +343,7 @@ TEST(AreaNames, PicturesMadeWhileTheGroundIsDrawnLeaveTheLabelsNoneToMake)
     makeNamePictures(placed, caches);
     const qsizetype made = pictureBytes();
     EXPECT_GT(made, 0);
-    drawLabels(frame, placed, caches);
+    drawLabels(frame, placed, caches, IconThreads::Shared);
     EXPECT_EQ(pictureBytes(), made);
     painter.scale(0.5, 0.5);
     EXPECT_FALSE(namesDrawnAsPictures(painter)) << "a scaled frame draws its names as glyphs";
