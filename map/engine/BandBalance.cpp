@@ -1,8 +1,8 @@
 #include "BandBalance.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
-#include <numeric>
 
 namespace {
 
@@ -48,7 +48,7 @@ std::vector<int> BandBalance::cuts(int top, int height, int bands) const
         const double balanced = cuts_[band] + rows * std::clamp(share, 0.0, 1.0);
         // Half way from the old cut: a frame's times wander by a tenth or
         // so, and a cut following each of them would swing about.
-        const int cut = static_cast<int>((balanced + cuts_[static_cast<std::size_t>(next) + 1]) / 2 + 0.5);
+        const int cut = static_cast<int>(std::lround((balanced + cuts_[static_cast<std::size_t>(next) + 1]) / 2));
         // Every band keeps a row at least.
         cuts.push_back(std::clamp(cut, cuts.back() + 1, top + height - (bands - next - 1)));
     }
