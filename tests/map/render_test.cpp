@@ -11,10 +11,10 @@
 
 namespace {
 
-constexpr double kStreetLevel = 5000; // about 2.3 pixels per metre
+constexpr double kStreetFrameScale = 5000; // about 2.3 pixels per metre
 
 // A small world of its own per test: a map, a 400 x 300 view on (0, 0).
-struct World {
+struct FrameWorld {
     MapModel model;
     Viewport view;
     MapFilters filters;
@@ -24,7 +24,7 @@ struct World {
     std::vector<MapPoint> measureLine;
     std::optional<QRectF> zoomRectangle;
 
-    explicit World(double scale = kStreetLevel)
+    explicit FrameWorld(double scale = kStreetFrameScale)
     {
         view.setSize(QSize(400, 300));
         view.centreOn(0, 0, scale);
@@ -65,7 +65,7 @@ QColor buildingFill()
 
 TEST(RenderLayers, BuildingIsFilledWithLandAroundIt)
 {
-    World world;
+    FrameWorld world;
     world.model.append(squareObject(1, otBuilding, 0, 0, 20));
     const QImage image = world.render();
     EXPECT_TRUE(near(at(image, world.pixel(0, 0)), buildingFill()));
@@ -75,7 +75,7 @@ TEST(RenderLayers, BuildingIsFilledWithLandAroundIt)
 
 TEST(RenderLayers, FiltersHideTypesOnlyWhileSwitchedOn)
 {
-    World world;
+    FrameWorld world;
     world.model.append(squareObject(1, otBuilding, 0, 0, 20));
     world.model.append(squareObject(2, otWater, 40, 0, 20));
     world.filters.massiv[otBuilding] = false;
@@ -91,7 +91,7 @@ TEST(RenderLayers, FiltersHideTypesOnlyWhileSwitchedOn)
 
 TEST(RenderLayers, NothingSmallerThanAPixelIsDrawnButSmallBuildingsRemainDots)
 {
-    World world(216); // 0.1 pixel per metre
+    FrameWorld world(216); // 0.1 pixel per metre
     world.model.append(squareObject(1, otBuilding, 0, 0, 5));    // half a pixel
     world.model.append(squareObject(2, otBuilding, 200, 0, 20)); // two pixels
     const QImage image = world.render();
@@ -101,7 +101,7 @@ TEST(RenderLayers, NothingSmallerThanAPixelIsDrawnButSmallBuildingsRemainDots)
 
 TEST(RenderHooks, PaintObjectHookRecoloursOnlyTheObjectItChose)
 {
-    World world;
+    FrameWorld world;
     world.model.append(squareObject(7, otBuilding, 0, 0, 20));
     world.model.append(squareObject(8, otBuilding, 40, 0, 20));
     world.onPaintObject = [](const TPMXMapObjectMem& object, QPen&, QBrush& brush) {
@@ -115,7 +115,7 @@ TEST(RenderHooks, PaintObjectHookRecoloursOnlyTheObjectItChose)
 
 TEST(RenderHooks, FirstByteOneGivesRailwaysSleepers)
 {
-    World world;
+    FrameWorld world;
     world.model.append(lineObject(3, otRailway, {{-60, 0}, {60, 0}}));
     // Pixels a little beside the rail: only sleepers reach them.
     const auto darkBesideTheRail = [&](const QImage& image) {
@@ -137,7 +137,7 @@ TEST(RenderHooks, FirstByteOneGivesRailwaysSleepers)
 
 TEST(RenderLayers, StreetsHaveCasingsAtStreetLevelAndAreLinesFarAway)
 {
-    World world;
+    FrameWorld world;
     world.model.append(lineObject(5, otRoad, {{-80, 0}, {80, 0}}));
     const QImage near_ = world.render();
     const RoadStyle street = MapStyle::roadStyle(rcStreet, world.view.pixelsPerMetre());
@@ -147,7 +147,7 @@ TEST(RenderLayers, StreetsHaveCasingsAtStreetLevelAndAreLinesFarAway)
     const int edge = static_cast<int>(street.casingWidth / 2 - 0.6);
     EXPECT_TRUE(near(at(near_, middle + QPoint(0, edge)), street.casing, 30));
 
-    World far(216);
+    FrameWorld far(216);
     far.model.append(lineObject(5, otRoad, {{-800, 0}, {800, 0}}));
     const QImage image = far.render();
     EXPECT_FALSE(near(at(image, far.pixel(0, 0)), MapStyle::landColor(), 3)) << "a thin line stays visible";
@@ -155,7 +155,7 @@ TEST(RenderLayers, StreetsHaveCasingsAtStreetLevelAndAreLinesFarAway)
 
 TEST(Render3D, RoofsRiseAboveTheirFootprints)
 {
-    World world;
+    FrameWorld world;
     TPMXMapObjectMem tower = squareObject(1, otBuilding, 0, 0, 20);
     tower.Floors = 10;
     world.model.append(tower);
@@ -171,7 +171,7 @@ TEST(Render3D, RoofsRiseAboveTheirFootprints)
 
 TEST(Render3D, NearBuildingsAreDrawnOverFarOnes)
 {
-    World world;
+    FrameWorld world;
     TPMXMapObjectMem far = squareObject(1, otBuilding, 0, 25, 20);
     TPMXMapObjectMem near_ = squareObject(2, otBuilding, 0, 0, 20);
     near_.Floors = 12;
@@ -190,7 +190,7 @@ TEST(Render3D, NearBuildingsAreDrawnOverFarOnes)
 
 TEST(RenderOverlays, MeasuredLineAndZoomBoxAreDrawn)
 {
-    World world;
+    FrameWorld world;
     world.measureLine = {{-50, 0}, {50, 0}};
     world.zoomRectangle = QRectF(20, 20, 100, 60);
     const QImage image = world.render();
@@ -201,7 +201,7 @@ TEST(RenderOverlays, MeasuredLineAndZoomBoxAreDrawn)
 
 TEST(RenderTarget, ViewOriginLandsOnTargetCornerAndNothingSpillsOut)
 {
-    World world;
+    FrameWorld world;
     world.model.append(squareObject(1, otBuilding, 0, 0, 400)); // larger than the view
     QImage image(600, 500, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::magenta);
